@@ -1,0 +1,28 @@
+# The two commands of the README: `make run` and `make test`.
+JOBS ?= $(shell nproc)
+BUILD := build/release
+TEST_BUILD := build/test
+
+.PHONY: deps build run test bench clean
+
+deps:
+	@scripts/install-deps.sh
+
+build: deps
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DNORVANE_TESTS=OFF >/dev/null
+	@cmake --build $(BUILD) -j $(JOBS)
+
+# Until the windows exist: a search of the samples, shown as a listing.
+run: build
+	@cd samples && ../$(BUILD)/cli/norvane-search --output=utf-8 "吾輩" *.txt; status=$$?; [ $$status -le 1 ]
+
+test: deps
+	@cmake -S . -B $(TEST_BUILD) -DCMAKE_BUILD_TYPE=Debug -DNORVANE_SANITIZE=ON -DNORVANE_BENCH=OFF >/dev/null
+	@cmake --build $(TEST_BUILD) -j $(JOBS)
+	@cd $(TEST_BUILD) && ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	@$(BUILD)/bench/norvane_micro_bench
+
+clean:
+	rm -rf build

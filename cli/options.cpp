@@ -1,0 +1,79 @@
+#include "cli/options.h"
+
+#include "core/global_search.h"
+
+#include <string_view>
+
+namespace cli {
+
+Options ParseOptions(std::span<const char* const> args) {
+    Options options;
+    std::vector<std::string> positional;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string_view arg = args[i];
+        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+            positional.emplace_back(arg);
+        } else if (arg == "--") {
+            optionsEnded = true;
+        } else if (arg == "-h" || arg == "--help") {
+            options.help = true;
+        } else if (arg == "--local") {
+            options.local = true;
+        } else if (arg == "-f") {
+            if (++i == args.size()) throw UsageError("option -f needs a file name");
+            if (options.searchFile) throw UsageError("option -f given twice");
+            options.searchFile = args[i];
+        } else if (arg == "--output=cp932") {
+            options.output = OutputForm::CodePage;
+        } else if (arg == "--output=utf-8") {
+            options.output = OutputForm::Utf8;
+        } else {
+            throw UsageError("unknown option " + std::string(arg));
+        }
+    }
+    if (options.help) return options;
+
+    auto next = positional.begin();
+    if (!options.searchFile) {
+        if (next == positional.end()) throw UsageError("no search text given");
+        options.text = *next++;
+    }
+    options.files.assign(next, positional.end());
+    if (options.files.empty()) throw UsageError("no file given");
+    if (options.local && options.files.size() > 1) throw UsageError("--local searches exactly one file");
+    if (options.files.size() > core::kMaxTargets) {
+        throw UsageError("at most " + std::to_string(core::kMaxTargets) + " files can be searched, " +
+                         std::to_string(options.files.size()) + " given");
+    }
+    for (const auto& file : options.files) {
+        if (file.empty()) throw UsageError("a file name is empty");
+    }
+    return options;
+}
+
+const char* HelpText() {
+    return R"(usage: norvane-search [OPTIONS] TEXT FILE...
+       norvane-search [OPTIONS] -f SFILE FILE...
+       norvane-search --local [OPTIONS] (TEXT | -f SFILE) FILE
+
+Lists, file by file, every line of up to 20 Shift-JIS (code page 932) text
+files in which TEXT begins, also when TEXT runs on into the next line.
+Leading ideographic spaces of every line but the first are ignored and not
+listed. --local lists the lines of one file without that cleaning.
+
+  -f SFILE          take the search text from the first line of SFILE, bytes
+                    as they are ("-" reads it from standard input)
+  --output=cp932    write the listing's code-page bytes, even to a terminal
+  --output=utf-8    convert the listing to UTF-8, even into a pipe or file
+  --local           the local listing of one file
+  -h, --help        show this help
+  --                everything after it is TEXT and FILEs
+
+TEXT is typed in UTF-8 and must fit code page 932. The listing goes to
+standard output as code-page bytes, or as UTF-8 when that is a terminal.
+Exit status: 0 some line was listed, 1 none, 2 an error (message on stderr).
+)";
+}
+
+}  // namespace cli

@@ -1,0 +1,39 @@
+// The command line of norvane-search.
+#pragma once
+
+#include <optional>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace cli {
+
+enum class OutputForm {
+    Auto,      // code-page bytes, or UTF-8 when standard output is a terminal
+    CodePage,  // always the listing's own bytes
+    Utf8,      // always converted to UTF-8
+};
+
+struct Options {
+    bool help = false;
+    bool local = false;                     // one file, the local listing
+    std::optional<std::string> searchFile;  // -f: the search text is its first line
+    std::string text;                       // TEXT as typed (UTF-8), without -f
+    std::vector<std::string> files;         // as given on the command line
+    OutputForm output = OutputForm::Auto;
+};
+
+// A command line that can't be run; the message says why.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Options may stand anywhere before "--"; everything after it is TEXT and FILEs.
+Options ParseOptions(std::span<const char* const> args);
+
+// The few lines that --help prints.
+const char* HelpText();
+
+}  // namespace cli

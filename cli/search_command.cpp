@@ -1,0 +1,117 @@
+#include "cli/search_command.h"
+
+#include "core/error_text.h"
+#include "core/errors.h"
+#include "core/global_search.h"
+#include "core/line_reader.h"
+#include "core/local_search.h"
+#include "platform/code_page.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <new>
+#include <unistd.h>
+
+namespace cli {
+
+namespace {
+
+// An error of the command itself, already worded for the terminal.
+class CommandError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+std::string HexCodePoint(char32_t c) {
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "U+%04X", static_cast<unsigned>(c));
+    return buffer;
+}
+
+// TEXT as typed, in code-page bytes; never a near miss for a character the
+// code page lacks.
+std::string TypedSearchText(const std::string& typed) {
+    const auto chars = platform::DecodeUtf8(typed);
+    if (!chars) throw CommandError("TEXT is not valid UTF-8");
+    for (char32_t c : *chars) {
+        if (!platform::EncodeCodePage(std::u32string_view(&c, 1))) {
+            throw CommandError("TEXT holds " + HexCodePoint(c) + " (" + platform::EncodeUtf8(std::u32string_view(&c, 1)) +
+                               "), which code page 932 cannot hold");
+        }
+    }
+    return *platform::EncodeCodePage(*chars);
+}
+
+// A file name as given, in the code page; what the code page can't write
+// becomes '?', which no file name holds, so it fails to open.
+std::string CodePagePath(const std::string& native) {
+    return platform::EncodeCodePageLossy(platform::DecodeUtf8Lossy(native));
+}
+
+// The first line of the file, as the line reader reads it.
+std::string SearchTextFromFile(const std::string& name) {
+    core::LineReader reader;
+    const std::string path = name == "-" ? std::string() : CodePagePath(name);
+    return core::WithTextFile(reader, path, [](core::LineReader& r) {
+        std::string line;
+        core::ReadLn(r, line);
+        return line;
+    });
+}
+
+void WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            throw CommandError(std::string("cannot write the listing: ") + std::strerror(errno));
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+}
+
+void ReportError(const std::string& utf8Message) {
+    std::fprintf(stderr, "%s\n", utf8Message.c_str());
+}
+
+}  // namespace
+
+int RunSearchCommand(const Options& options) {
+    try {
+        const std::string searchText =
+            options.searchFile ? SearchTextFromFile(*options.searchFile) : TypedSearchText(options.text);
+        std::vector<std::string> targets;
+        for (const auto& file : options.files) targets.push_back(CodePagePath(file));
+
+        std::string listing;
+        std::size_t hitLines = 0;
+        if (options.local) {
+            auto result = core::RunLocalSearch(targets.front(), searchText);
+            listing = std::move(result.text);
+            hitLines = result.hitLines;
+        } else {
+            core::HitTable hits;
+            auto result = core::RunGlobalSearch(searchText, targets, hits);
+            listing = std::move(result.text);
+            hitLines = result.hitLines;
+        }
+
+        const bool toUtf8 = options.output == OutputForm::Utf8 ||
+                            (options.output == OutputForm::Auto && ::isatty(STDOUT_FILENO));
+        WriteAll(STDOUT_FILENO, toUtf8 ? platform::CodePageToUtf8(listing) : listing);
+        return hitLines > 0 ? kExitListed : kExitNothingListed;
+    } catch (const core::EAbort&) {
+        return kExitError;
+    } catch (const core::Exception& e) {
+        // The same words as the error display shows.
+        ReportError(platform::CodePageToUtf8(core::WithClosingPeriod(e.Message())));
+    } catch (const CommandError& e) {
+        ReportError(std::string("norvane-search: ") + e.what());
+    } catch (const std::bad_alloc&) {
+        ReportError("norvane-search: out of memory");
+    }
+    return kExitError;
+}
+
+}  // namespace cli

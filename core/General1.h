@@ -1,0 +1,27 @@
+// Small byte-string helpers shared by every search: Left, Right and the labels.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace core {
+
+// The first n bytes of s, or all of s when it is shorter. May cut a
+// double-byte character.
+std::string_view Left(std::string_view s, std::size_t n) noexcept;
+
+// The last n bytes of s; n must not exceed s.size().
+std::string_view Right(std::string_view s, std::size_t n) noexcept;
+
+// A line number as five digits with leading zeros; only the last five digits
+// of a larger number are kept (100000 gives 00000).
+std::string LineLabel(std::int64_t lineNumber);
+
+// Writes the same five digits into out[0..4]; no allocation, for the scans.
+void WriteLineLabel(std::int64_t lineNumber, char* out) noexcept;
+
+// A target number 1 to 20 as two digits (01 to 20).
+std::string FileIndexLabel(int index);
+
+}  // namespace core

@@ -1,0 +1,28 @@
+// The global search: every target scanned with the hit rule, the listing
+// built and the hit table filled.
+#pragma once
+
+#include "core/hit_table.h"
+
+#include <cstddef>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace core {
+
+// At most this many targets are searched.
+constexpr std::size_t kMaxTargets = 20;
+
+struct GlobalListing {
+    std::string text;        // the listing, every line ended by CR LF
+    std::size_t hitLines = 0;  // the hit lines it holds
+};
+
+// Searches the targets (the list ends at its first empty entry, or after 20)
+// for searchText and returns the listing. hits is cleared, then filled as the
+// targets are scanned. The first file error raises EInOutError; hits then
+// holds what was recorded before it. An empty first target opens nothing.
+GlobalListing RunGlobalSearch(std::string_view searchText, std::span<const std::string> targets, HitTable& hits);
+
+}  // namespace core

@@ -1,0 +1,62 @@
+// When a line is a hit: the substring test, the line-pair rule and the scan
+// that walks a file with them.
+//
+// A line is a hit when the search text begins in it, also when the text runs
+// on past its end into the next line (Japanese prose is hard-wrapped).
+#pragma once
+
+#include "core/General1.h"
+#include "core/line_reader.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace core {
+
+// The text up to its first NUL byte: the substring test sees no further.
+std::string_view UpToNul(std::string_view s) noexcept;
+
+// 1-based byte position of the first occurrence of s in t that starts on a
+// character (not on a trail byte), or 0. Both strings are cut at their first
+// NUL; an empty s or t gives 0. Exact bytes: no case or width folding.
+std::size_t SubstringPos(std::string_view s, std::string_view t) noexcept;
+
+// Whether prev is a hit: s occurs in prev + cur at a character start that
+// lies inside prev. The joined string is never built.
+bool PairHit(std::string_view s, std::string_view prev, std::string_view cur) noexcept;
+
+// Whether the last line of a file is a hit: s occurs in it.
+bool LastLineHit(std::string_view s, std::string_view last) noexcept;
+
+// Removes every leading ideographic space (0x81 0x40) of a line.
+void StripLeadingIdeographicSpaces(std::string& line);
+
+enum class LineCleaning { None, StripIdeographicSpaces };
+
+// Walks an open reader and calls sink(lineNumber, label, text) once per hit
+// line, in line order. The cleaner, when asked for, runs on every line but
+// line 1 before it is tested and reported. Read errors propagate.
+template <class Sink>
+void ScanLines(LineReader& reader, std::string_view s, LineCleaning cleaning, Sink&& sink) {
+    std::string prev;
+    std::string cur;
+    char label[5];
+    ReadLn(reader, prev);
+    std::int64_t n = 1;
+    for (;;) {
+        WriteLineLabel(n, label);
+        ReadLn(reader, cur);
+        if (cleaning == LineCleaning::StripIdeographicSpaces) StripLeadingIdeographicSpaces(cur);
+        if (PairHit(s, prev, cur)) sink(n, std::string_view(label, 5), std::string_view(prev));
+        prev.swap(cur);
+        ++n;
+        if (Eof(reader)) break;
+    }
+    if (LastLineHit(s, prev)) {
+        WriteLineLabel(n, label);
+        sink(n, std::string_view(label, 5), std::string_view(prev));
+    }
+}
+
+}  // namespace core

@@ -1,0 +1,22 @@
+#include "core/local_search.h"
+
+#include "core/hit_rule.h"
+#include "core/line_reader.h"
+#include "core/listing_format.h"
+
+namespace core {
+
+LocalListing RunLocalSearch(std::string_view path, std::string_view searchText) {
+    LocalListing listing;
+    LineReader reader;
+    WithTextFile(reader, path, [&](LineReader& r) {
+        ScanLines(r, searchText, LineCleaning::None, [&](std::int64_t, std::string_view label, std::string_view text) {
+            AppendLabelledLine(listing.text, label, text);
+            ++listing.hitLines;
+        });
+    });
+    listing.text += kCRLF;
+    return listing;
+}
+
+}  // namespace core

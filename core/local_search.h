@@ -1,0 +1,19 @@
+// The local search: the lines of one file in which a second search text
+// begins, listed without cleaning and without touching the hit table.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace core {
+
+struct LocalListing {
+    std::string text;          // one line per hit, then one more CR LF
+    std::size_t hitLines = 0;
+};
+
+// Scans the file at path for searchText. A file error raises EInOutError.
+LocalListing RunLocalSearch(std::string_view path, std::string_view searchText);
+
+}  // namespace core

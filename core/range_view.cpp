@@ -1,0 +1,47 @@
+#include "core/range_view.h"
+
+#include "core/General1.h"
+#include "core/line_reader.h"
+#include "core/listing_format.h"
+#include "core/texts.h"
+
+namespace core {
+
+std::string ViewerCaption(std::string_view path) {
+    std::string caption = texts::ViewerCaptionPrefix();
+    caption += path;
+    return caption;
+}
+
+std::vector<std::int64_t> HitDisplayLines(const HitTable& hits, int index, std::int64_t first, std::int64_t last) {
+    std::vector<std::int64_t> lines;
+    if (index < 1 || index > HitTable::kTargets) return lines;
+    const auto row = hits.Row(index);
+    // Slot 1 is looked at even when it holds the end mark; 0 is in no range.
+    for (std::size_t j = 0; j < row.size(); ++j) {
+        const std::int64_t a = row[j];
+        if (first <= a && a <= last) lines.push_back(a - first);
+        if (j + 1 >= row.size() || row[j + 1] == 0) break;
+    }
+    return lines;
+}
+
+RangeView RenderRange(std::string_view path, int index, const HitTable& hits, std::int64_t first, std::int64_t last) {
+    RangeView view;
+    LineReader reader;
+    WithTextFile(reader, path, [&](LineReader& r) {
+        std::string line;
+        char label[5];
+        for (std::int64_t i = 1; !Eof(r) && i <= last; ++i) {
+            ReadLn(r, line);
+            if (i >= first) {
+                WriteLineLabel(i, label);
+                AppendLabelledLine(view.text, std::string_view(label, 5), line);
+            }
+        }
+    });
+    view.hitDisplayLines = HitDisplayLines(hits, index, first, last);
+    return view;
+}
+
+}  // namespace core

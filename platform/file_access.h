@@ -1,0 +1,76 @@
+// File access as the program's home platform offers it: open an existing file
+// for reading, read blocks, close. Failures come back as that platform's
+// numeric error codes so that every layer above reports the same numbers.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// The platform error codes the program meets (the rest pass through as numbers).
+namespace err {
+constexpr std::int32_t kFileNotFound = 2;
+constexpr std::int32_t kPathNotFound = 3;
+constexpr std::int32_t kTooManyOpenFiles = 4;
+constexpr std::int32_t kAccessDenied = 5;
+constexpr std::int32_t kInvalidHandle = 6;
+constexpr std::int32_t kNotEnoughMemory = 8;
+constexpr std::int32_t kGenFailure = 31;
+constexpr std::int32_t kSharingViolation = 32;
+constexpr std::int32_t kInvalidParameter = 87;
+constexpr std::int32_t kBrokenPipe = 109;
+constexpr std::int32_t kDiskFull = 112;
+constexpr std::int32_t kInvalidName = 123;
+constexpr std::int32_t kFilenameTooLong = 206;
+constexpr std::int32_t kIoDevice = 1117;
+constexpr std::int32_t kCantResolveFilename = 1921;
+}  // namespace err
+
+// Maps a native errno value to the platform error code, once, for every caller.
+std::int32_t ErrorCodeFromErrno(int e) noexcept;
+
+// Converts a code-page path into the native file-name form. A name the code
+// page could not write reaches us as '?' (as the platform shows it); such a
+// name, like any wildcard in a name, gives kPathNotFound so that it never
+// opens a different file.
+std::int32_t NativePath(std::string_view codePagePath, std::string& native);
+
+// An open file or the process's standard input. Move-only; closes what it owns.
+class File {
+public:
+    File() = default;
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+    File(File&& other) noexcept;
+    File& operator=(File&& other) noexcept;
+    ~File();
+
+    // Opens an existing regular file for reading. Folders, devices, FIFOs and
+    // sockets are refused with kAccessDenied and never waited on. Returns 0 or
+    // the error code; on failure the File stays closed.
+    std::int32_t OpenExisting(std::string_view codePagePath);
+    // Takes the process's standard input, which is not closed by Close.
+    std::int32_t OpenStandardInput();
+
+    // Reads up to size bytes; got is 0 at the end. A pipe whose writer has
+    // gone reports kBrokenPipe on the home platform; here it reads as the end.
+    std::int32_t Read(void* buffer, std::size_t size, std::size_t& got);
+
+    // Releases the handle; returns the code of a failing close.
+    std::int32_t Close();
+
+    bool IsOpen() const noexcept { return fd_ >= 0; }
+    // Regular files may be read in large blocks; pipes, terminals and standard
+    // input are read one small block at a time so nothing is taken ahead of need.
+    bool IsRegularFile() const noexcept { return regular_; }
+
+private:
+    int fd_ = -1;
+    bool owned_ = false;
+    bool regular_ = false;
+};
+
+}  // namespace platform

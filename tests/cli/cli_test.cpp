@@ -1,0 +1,216 @@
+// norvane-search from outside: its output bytes, messages and exit status.
+#include "core/temp_files.h"
+#include "platform/code_page.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+using testing_support::TempDir;
+
+namespace {
+
+struct Result {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string Sj(std::string_view utf8) { return platform::FixedText(utf8); }
+
+// Runs the command with the given standard input; with a terminal as standard
+// output when asked.
+Result RunCommand(const std::vector<std::string>& args, const std::string& input = "", bool terminal = false) {
+    int outPipe[2], errPipe[2], inPipe[2];
+    int master = -1, slave = -1;
+    EXPECT_EQ(::pipe(errPipe), 0);
+    EXPECT_EQ(::pipe(inPipe), 0);
+    if (terminal) {
+        EXPECT_EQ(::openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
+        outPipe[0] = master;
+        outPipe[1] = slave;
+    } else {
+        EXPECT_EQ(::pipe(outPipe), 0);
+    }
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::dup2(inPipe[0], 0);
+        ::dup2(outPipe[1], 1);
+        ::dup2(errPipe[1], 2);
+        for (int fd : {outPipe[0], outPipe[1], errPipe[0], errPipe[1], inPipe[0], inPipe[1]}) ::close(fd);
+        std::vector<char*> argv;
+        std::string binary = NORVANE_SEARCH_BINARY;
+        argv.push_back(binary.data());
+        std::vector<std::string> copies = args;
+        for (auto& a : copies) {
+        argv.push_back(a.data());
+    }
+        argv.push_back(nullptr);
+        ::execv(binary.c_str(), argv.data());
+        ::_exit(127);
+    }
+    ::close(outPipe[1]);
+    ::close(errPipe[1]);
+    ::close(inPipe[0]);
+    if (!input.empty()) {
+        EXPECT_EQ(::write(inPipe[1], input.data(), input.size()), static_cast<ssize_t>(input.size()));
+    }
+    ::close(inPipe[1]);
+
+    Result result;
+    pollfd fds[2] = {{outPipe[0], POLLIN, 0}, {errPipe[0], POLLIN, 0}};
+    std::string* sinks[2] = {&result.out, &result.err};
+    int open = 2;
+    while (open > 0) {
+        ::poll(fds, 2, -1);
+        for (int i = 0; i < 2; ++i) {
+            if (fds[i].fd < 0 || fds[i].revents == 0) continue;
+            char buffer[65536];
+            const ssize_t n = ::read(fds[i].fd, buffer, sizeof buffer);
+            if (n <= 0) {  // a pty reports EIO once the child is gone
+                ::close(fds[i].fd);
+                fds[i].fd = -1;
+                --open;
+            } else {
+                sinks[i]->append(buffer, static_cast<std::size_t>(n));
+            }
+        }
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return result;
+}
+
+}  // namespace
+
+TEST(NorvaneSearch, WritesTheListingBytesAndExitsByWhatWasListed) {
+    TempDir dir;
+    const std::string a = dir.Write("a.txt", Sj("吾輩は猫である。\r\n名前はまだ無い。\r\n"));
+    const std::string b = dir.Write("b.txt", Sj("どこで生れたか\r\n　とんと見当がつかぬ。"));
+
+    const Result hit = RunCommand({"名前", a, b});
+    EXPECT_EQ(hit.status, 0);
+    EXPECT_EQ(hit.err, "");
+    EXPECT_EQ(hit.out, Sj("検索字句：　名前\r\n\r\n") + (a + " *01" + std::string(49, '*')).substr(0, 80) + "\r\n" +
+                           Sj("00002: 名前はまだ無い。\r\n\r\n") + (b + " *02" + std::string(49, '*')).substr(0, 80) +
+                           "\r\n\r\n");
+
+    const Result none = RunCommand({"absent", a});
+    EXPECT_EQ(none.status, 1);
+    EXPECT_NE(none.out, "");
+
+    // A phrase broken by the wrap, its second half after an indent.
+    const Result wrapped = RunCommand({"れたかとんと", b});
+    EXPECT_EQ(wrapped.status, 0);
+    EXPECT_NE(wrapped.out.find(Sj("00001: どこで生れたか\r\n")), std::string::npos);
+}
+
+TEST(NorvaneSearch, SearchTextFromAFileIsTakenAsBytes) {
+    TempDir dir;
+    // A search text that is no valid character on its own: a trail-byte pair.
+    const std::string target = dir.Write("t.txt", Sj("ああ") + "\r\n\xA0\x82x\r\n");
+    const std::string sfile = dir.Write("s.txt", "\xA0\x82\r\nsecond line ignored");
+    const Result r = RunCommand({"-f", sfile, target});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.substr(r.out.size() - 14), "00002: \xA0\x82x\r\n\r\n");
+    // From standard input.
+    const Result piped = RunCommand({"-f", "-", target}, "\xA0\x82\r\n");
+    EXPECT_EQ(piped.status, 0);
+    EXPECT_EQ(piped.out.substr(piped.out.size() - 14), "00002: \xA0\x82x\r\n\r\n");
+    // An empty search text finds nothing.
+    EXPECT_EQ(RunCommand({"-f", dir.Write("e.txt", ""), target}).status, 1);
+}
+
+TEST(NorvaneSearch, TerminalOutputIsConvertedAndOptionsForceEither) {
+    TempDir dir;
+    const std::string a = dir.Write("a.txt", Sj("猫\r\n"));
+    const Result tty = RunCommand({"猫", a}, "", true);
+    EXPECT_EQ(tty.status, 0);
+    EXPECT_NE(tty.out.find("00001: 猫"), std::string::npos);
+    const Result forcedBytes = RunCommand({"--output=cp932", "猫", a}, "", true);
+    EXPECT_NE(forcedBytes.out.find(Sj("00001: 猫")), std::string::npos);
+    const Result forcedUtf8 = RunCommand({"--output=utf-8", "猫", a});
+    EXPECT_NE(forcedUtf8.out.find("検索字句：　猫\r\n"), std::string::npos);
+}
+
+TEST(NorvaneSearch, ErrorsGoToStandardErrorWithNothingListed) {
+    TempDir dir;
+    const std::string a = dir.Write("a.txt", "x");
+    const Result missing = RunCommand({"x", a, dir.Path("gone.txt")});
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_EQ(missing.out, "");
+    EXPECT_EQ(missing.err, "ﾌｧｲﾙが見つかりません.\n");
+
+    const Result folder = RunCommand({"x", dir.Root().string()});
+    EXPECT_EQ(folder.status, 2);
+    EXPECT_EQ(folder.err, "ﾌｧｲﾙへのｱｸｾｽが拒否されました.\n");
+
+    const Result missingSearchFile = RunCommand({"-f", dir.Path("none"), a});
+    EXPECT_EQ(missingSearchFile.status, 2);
+    EXPECT_EQ(missingSearchFile.out, "");
+
+    const Result euro = RunCommand({"€", a});
+    EXPECT_EQ(euro.status, 2);
+    EXPECT_NE(euro.err.find("U+20AC"), std::string::npos);
+    EXPECT_EQ(euro.out, "");
+
+    const Result invalid = RunCommand({"\xFF", a});
+    EXPECT_EQ(invalid.status, 2);
+
+    // A name the code page can't write never opens a different file.
+    dir.Write("€.txt", "x");
+    const Result unwritable = RunCommand({"x", dir.Path("€.txt")});
+    EXPECT_EQ(unwritable.status, 2);
+    EXPECT_EQ(unwritable.err, "不正なﾌｧｲﾙ名です.\n");
+    // The x of "\x82x" is a trail byte: no match starts there.
+    EXPECT_EQ(RunCommand({"x", dir.Write("t.txt", "\x82x")}).status, 1);
+}
+
+TEST(NorvaneSearch, UsageErrorsAndHelp) {
+    TempDir dir;
+    const std::string a = dir.Write("a.txt", "x");
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {}, {"x"}, {"--bogus", "x", a}, {"-f"}, {"x", ""}, {"--local", "x", a, a}}) {
+        const Result r = RunCommand(args);
+        EXPECT_EQ(r.status, 2) << testing::PrintToString(args);
+        EXPECT_EQ(r.out, "");
+        EXPECT_NE(r.err.find("norvane-search: "), std::string::npos);
+    }
+    std::vector<std::string> many = {"x"};
+    for (int i = 0; i < 21; ++i) many.push_back(a);
+    const Result tooMany = RunCommand(many);
+    EXPECT_EQ(tooMany.status, 2);
+    EXPECT_NE(tooMany.err.find("at most 20 files"), std::string::npos);
+    many.pop_back();
+    EXPECT_EQ(RunCommand(many).status, 0);
+
+    const Result help = RunCommand({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("usage: norvane-search"), std::string::npos);
+
+    // "--" lets a search text start with a dash.
+    const std::string dashed = dir.Write("d.txt", "a -x b");
+    EXPECT_EQ(RunCommand({"--", "-x", dashed}).status, 0);
+}
+
+TEST(NorvaneSearch, LocalListingOfOneFile) {
+    TempDir dir;
+    const std::string a = dir.Write("a.txt", Sj("　key\r\nke\r\ny\r\n"));
+    const Result r = RunCommand({"--local", "key", a});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "00001: " + Sj("　key") + "\r\n00002: ke\r\n\r\n");
+    const Result none = RunCommand({"--local", "zzz", a});
+    EXPECT_EQ(none.status, 1);
+    EXPECT_EQ(none.out, "\r\n");
+    EXPECT_EQ(RunCommand({"--local", "-f", dir.Write("s.txt", "ey"), a}).out,
+              "00001: " + Sj("　key") + "\r\n00002: ke\r\n\r\n");
+    EXPECT_EQ(RunCommand({"--local", "x", dir.Path("gone")}).status, 2);
+}

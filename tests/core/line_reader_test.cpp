@@ -1,0 +1,215 @@
+#include "core/errors.h"
+#include "core/io_check.h"
+#include "core/line_reader.h"
+#include "temp_files.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+using namespace core;
+using testing_support::TempDir;
+
+namespace {
+
+// Reads a file the way the scan does: line 1 at once, then the end test
+// after every further line.
+std::vector<std::string> ReadAllLines(const std::string& path) {
+    LineReader reader;
+    return WithTextFile(reader, path, [](LineReader& r) {
+        std::vector<std::string> lines;
+        std::string line;
+        do {
+            ReadLn(r, line);
+            lines.push_back(line);
+        } while (!Eof(r));
+        return lines;
+    });
+}
+
+using Lines = std::vector<std::string>;
+
+}  // namespace
+
+TEST(LineReader, LineEndsAreCrLfOrLoneCrAndLfIsData) {
+    TempDir dir;
+    struct Case {
+        std::string bytes;
+        Lines lines;
+    };
+    const std::vector<Case> cases = {
+        {"", {""}},
+        {"a\r\nb\r\n", {"a", "b"}},
+        {"a\r\nb", {"a", "b"}},
+        {"a\nb\n", {"a\nb\n"}},
+        {"a\r\r\nb", {"a", "", "b"}},
+        {"a\n\rb", {"a\n", "b"}},
+        {"a\rb", {"a", "b"}},
+        {"a\r", {"a"}},
+        {"\r\n", {""}},
+        {"\r\n\r\n", {"", ""}},
+        {std::string("a\0b\r\nc", 6), {std::string("a\0b", 3), "c"}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ReadAllLines(dir.Write("t.txt", c.bytes)), c.lines) << "bytes: " << testing::PrintToString(c.bytes);
+    }
+}
+
+TEST(LineReader, CtrlZEndsTheTextAndIsNeverConsumed) {
+    TempDir dir;
+    EXPECT_EQ(ReadAllLines(dir.Write("a.txt", "ab\x1A" "c\r\nd")), Lines{"ab"});
+    EXPECT_EQ(ReadAllLines(dir.Write("b.txt", "\x1A" "abc")), Lines{""});
+    EXPECT_EQ(ReadAllLines(dir.Write("c.txt", "a\r\n\x1A")), Lines{"a"});
+    EXPECT_EQ(ReadAllLines(dir.Write("d.txt", "a\r\x1A")), Lines{"a"});
+
+    // Past the end, every read gives an empty line and no error.
+    LineReader reader;
+    Reset(reader, dir.Path("a.txt"));
+    std::string line;
+    ReadLn(reader, line);
+    EXPECT_TRUE(Eof(reader));
+    for (int i = 0; i < 3; ++i) {
+        ReadLn(reader, line);
+        EXPECT_EQ(line, "");
+        EXPECT_TRUE(Eof(reader));
+    }
+    CloseFile(reader);
+}
+
+TEST(LineReader, LongLinesAndBlockBoundariesComeBackWhole) {
+    TempDir dir;
+    for (std::size_t length : {254u, 255u, 256u, 510u, 1000u}) {
+        const std::string line(length, 'x');
+        EXPECT_EQ(ReadAllLines(dir.Write("t.txt", line + "\r\n")), Lines{line}) << length;
+    }
+    // CR LF split across the large block boundary, and a CR as its last byte.
+    for (std::size_t at : {LineReader::kFileBlock - 1, LineReader::kFileBlock, LineReader::kFileBlock + 1}) {
+        const std::string first(at, 'y');
+        EXPECT_EQ(ReadAllLines(dir.Write("t.txt", first + "\r\nz")), (Lines{first, "z"})) << at;
+        EXPECT_EQ(ReadAllLines(dir.Write("t.txt", first + "\r\n")), (Lines{first})) << at;
+    }
+}
+
+TEST(LineReader, RawOperationsRecordCodesAndTheGuardRaises) {
+    LineReader reader;
+    std::string line = "old";
+    reader.ReadLine(line);
+    EXPECT_EQ(line, "");
+    EXPECT_EQ(PendingIOCode(), 104);
+    EXPECT_TRUE(reader.AtEnd());
+    reader.Close();
+    EXPECT_EQ(PendingIOCode(), 103);  // a later failure overwrites
+    try {
+        CheckIO();
+        FAIL() << "no error raised";
+    } catch (const EInOutError& e) {
+        EXPECT_EQ(e.ErrorCode(), 103);
+    }
+    EXPECT_EQ(PendingIOCode(), 0);
+    EXPECT_NO_THROW(CheckIO());
+}
+
+TEST(LineReader, OpenFailuresCarryThePlatformCodes) {
+    TempDir dir;
+    auto codeOf = [](const std::string& path) {
+        LineReader reader;
+        try {
+            Reset(reader, path);
+        } catch (const EInOutError& e) {
+            EXPECT_FALSE(reader.IsReading());
+            return e.ErrorCode();
+        }
+        return 0;
+    };
+    EXPECT_EQ(codeOf(dir.Path("missing.txt")), 2);
+    EXPECT_EQ(codeOf(dir.Path("no-folder/missing.txt")), 3);
+    EXPECT_EQ(codeOf(dir.Root().string()), 5);                 // a folder
+    EXPECT_EQ(codeOf("/dev/null"), 5);                         // a device
+    EXPECT_EQ(codeOf(dir.Path("what?.txt")), 3);               // a name the code page could not write
+    const std::string fifo = dir.Path("fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(codeOf(fifo), 5);                                // refused, not waited on
+    if (::geteuid() != 0) {
+        const std::string locked = dir.Write("locked.txt", "x");
+        ::chmod(locked.c_str(), 0);
+        EXPECT_EQ(codeOf(locked), 5);
+    }
+}
+
+TEST(LineReader, PathIsCutAtNulAnd259Bytes) {
+    TempDir dir;
+    const std::string path = dir.Write("a.txt", "hello");
+    EXPECT_EQ(ReadAllLines(path + std::string("\0ignored", 8)), Lines{"hello"});
+
+    // A path of 300 bytes opens as its first 259.
+    std::string longPath = path;
+    const std::string base = dir.Root().string() + "/";
+    const std::string name(LineReader::kMaxPath - base.size(), 'n');
+    dir.Write(name, "cut");
+    longPath = base + name + std::string(300 - LineReader::kMaxPath, 'z');
+    ASSERT_EQ(longPath.size(), 300u);
+    EXPECT_EQ(ReadAllLines(longPath), Lines{"cut"});
+}
+
+TEST(LineReader, PipesAreReadOneSmallBlockAhead) {
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    const int savedStdin = ::dup(STDIN_FILENO);
+    ::dup2(fds[0], STDIN_FILENO);
+    ::close(fds[0]);
+    const std::string first = "first\r\n";
+    const std::string rest = std::string(1000, 'r') + "\r\nlast";
+    std::thread writer([&] {
+        ASSERT_EQ(::write(fds[1], first.data(), first.size()), static_cast<ssize_t>(first.size()));
+        ASSERT_EQ(::write(fds[1], rest.data(), rest.size()), static_cast<ssize_t>(rest.size()));
+        ::close(fds[1]);
+    });
+    LineReader reader;
+    Reset(reader, "");
+    std::string line;
+    ReadLn(reader, line);
+    EXPECT_EQ(line, "first");
+    ReadLn(reader, line);
+    EXPECT_EQ(line, std::string(1000, 'r'));
+    ReadLn(reader, line);
+    EXPECT_EQ(line, "last");
+    EXPECT_TRUE(Eof(reader));
+    CloseFile(reader);
+    writer.join();
+    // Standard input is not closed by the reader.
+    EXPECT_NE(::fcntl(STDIN_FILENO, F_GETFD), -1);
+    ::dup2(savedStdin, STDIN_FILENO);
+    ::close(savedStdin);
+}
+
+TEST(LineReader, ReadAheadOnAPipeStopsAtOneBlock) {
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    const int savedStdin = ::dup(STDIN_FILENO);
+    ::dup2(fds[0], STDIN_FILENO);
+    const std::string data = "a\r\n" + std::string(400, 'b');
+    ASSERT_EQ(::write(fds[1], data.data(), data.size()), static_cast<ssize_t>(data.size()));
+    {
+        LineReader reader;
+        Reset(reader, "");
+        std::string line;
+        ReadLn(reader, line);
+        EXPECT_EQ(line, "a");
+        EXPECT_FALSE(Eof(reader));
+        CloseFile(reader);
+    }
+    // What the reader did not need is still in the pipe.
+    ::close(fds[1]);
+    std::string left(1000, '\0');
+    const ssize_t n = ::read(fds[0], left.data(), left.size());
+    EXPECT_EQ(n, static_cast<ssize_t>(data.size() - LineReader::kStreamBlock));
+    ::close(fds[0]);
+    ::dup2(savedStdin, STDIN_FILENO);
+    ::close(savedStdin);
+}
