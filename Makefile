@@ -1,4 +1,5 @@
 # The two commands of the README: `make run` and `make test`.
+MAKEFLAGS += --no-print-directory
 JOBS ?= $(shell nproc)
 BUILD := build/release
 TEST_BUILD := build/test
@@ -14,7 +15,7 @@ build: deps
 
 # Until the windows exist: a search of the samples, shown as a listing.
 run: build
-	@cd samples && ../$(BUILD)/cli/norvane-search --output=utf-8 "吾輩" *.txt; status=$$?; [ $$status -le 1 ]
+	@cd samples && ../$(BUILD)/cli/norvane-search --output=utf-8 "港町" *.txt; status=$$?; [ $$status -le 1 ]
 
 test: deps
 	@cmake -S . -B $(TEST_BUILD) -DCMAKE_BUILD_TYPE=Debug -DNORVANE_SANITIZE=ON -DNORVANE_BENCH=OFF >/dev/null

@@ -1,4 +1,5 @@
 // norvane-search from outside: its output bytes, messages and exit status.
+#include "core/reference_model.h"
 #include "core/temp_files.h"
 #include "platform/code_page.h"
 
@@ -10,6 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -213,4 +215,34 @@ TEST(NorvaneSearch, LocalListingOfOneFile) {
     EXPECT_EQ(RunCommand({"--local", "-f", dir.Write("s.txt", "ey"), a}).out,
               "00001: " + Sj("　key") + "\r\n00002: ke\r\n\r\n");
     EXPECT_EQ(RunCommand({"--local", "x", dir.Path("gone")}).status, 2);
+}
+
+TEST(NorvaneSearch, AnyBytesGiveTheReferenceListing) {
+    TempDir dir;
+    std::mt19937 rng(7);
+    const char alphabet[] = {'a', 'b', '\x81', '\x40', '\x82', '\xA0', '\0', '\r', '\n', '\x1A', '\xFF'};
+    auto randomBytes = [&](std::size_t maxLength) {
+        std::string s(rng() % (maxLength + 1), ' ');
+        for (auto& ch : s) ch = alphabet[rng() % sizeof alphabet];
+        return s;
+    };
+    int listed = 0;
+    for (int round = 0; round < 60; ++round) {
+        // The search text file's first line is the search text.
+        const std::string sfile = randomBytes(6);
+        const std::string s = reference::Lines(sfile).front();
+        std::vector<std::string> paths, contents;
+        for (int k = 0; k < 3; ++k) {
+            contents.push_back(randomBytes(60));
+            paths.push_back(dir.Write("f" + std::to_string(k), contents.back()));
+        }
+        const Result r = RunCommand({"-f", dir.Write("s", sfile), paths[0], paths[1], paths[2]});
+        const std::string expected = reference::GlobalListing(s, paths, contents);
+        ASSERT_EQ(r.out, expected);
+        const bool anyHit = expected.find("\r\n00") != std::string::npos;
+        ASSERT_EQ(r.status, anyHit ? 0 : 1);
+        listed += anyHit;
+        ASSERT_EQ(RunCommand({"--local", "-f", dir.Path("s"), paths[0]}).out, reference::LocalListing(s, contents[0]));
+    }
+    EXPECT_GT(listed, 5);  // the rounds are not vacuous
 }
