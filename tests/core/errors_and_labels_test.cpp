@@ -1,4 +1,5 @@
 #include "core/General1.h"
+#include "core/app_title.h"
 #include "core/error_text.h"
 #include "core/io_check.h"
 #include "platform/code_page.h"
@@ -54,4 +55,18 @@ TEST(WithClosingPeriod, LooksAtTheFirstByteOfTheLastCharacter) {
     // A run of lead-valued bytes: parity decides where the last character starts.
     EXPECT_EQ(WithClosingPeriod("\x81\x81\x81!"), "\x81\x81\x81!.");
     EXPECT_EQ(WithClosingPeriod("\x81\x81!"), "\x81\x81!");
+}
+
+TEST(ApplicationTitle, FileNameWithoutFolderOrExtensionLoweredAfterTheFirstLetter) {
+    EXPECT_EQ(ApplicationTitle("C:\\APPS\\NORVANE.EXE"), "Norvane");
+    EXPECT_EQ(ApplicationTitle("/usr/local/bin/Norvane"), "Norvane");
+    EXPECT_EQ(ApplicationTitle("/opt/x.y/norvane.bin.old"), "norvane");
+    EXPECT_EQ(ApplicationTitle("Norvane"), "Norvane");
+    EXPECT_EQ(ApplicationTitle(""), "");
+    // 0x5C as the trail byte of a double-byte character is no separator, and
+    // a trail byte in the letter range is not lowered.
+    EXPECT_EQ(ApplicationTitle("C:\\\x95\\A\\AB.EXE"), "Ab");
+    EXPECT_EQ(ApplicationTitle("C:\\X\x83\x41Z.EXE"), "X\x83\x41z");
+    // Only the first 255 bytes of the path count.
+    EXPECT_EQ(ApplicationTitle(std::string(250, 'd') + "/ABCDEFGH"), "Abcd");
 }

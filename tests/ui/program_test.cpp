@@ -1,0 +1,199 @@
+// Start-up, navigation, the error display and help.
+#include "core/errors.h"
+#include "ui/LocalSrch.h"
+#include "ui/Opening.h"
+#include "ui/RESULT.h"
+#include "ui/TEXTVIEW.h"
+#include "ui/WHAT.h"
+#include "ui/application.h"
+#include "ui/cp_text.h"
+#include "ui/help_viewer.h"
+#include "ui/window_frame.h"
+#include "ui_fixture.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextBrowser>
+#include <QtTest>
+
+#include "platform/code_page.h"
+
+using namespace ui;
+using testing_ui::Choose;
+using testing_ui::SeenBox;
+using testing_ui::UiFixture;
+using testing_ui::WhenModal;
+
+class ProgramTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { Application::Init(QStringLiteral("/opt/norvane/bin/Norvane")); }
+
+    void titleComesFromTheExecutableName() {
+        QCOMPARE(Application::Title(), QStringLiteral("Norvane"));
+        Application::Init(QStringLiteral("/usr/bin/NORVANE.EXE"));
+        QCOMPARE(Application::Title(), QStringLiteral("Norvane"));
+        Application::Init(QStringLiteral("/opt/norvane/bin/Norvane"));
+    }
+
+    void windowsAreCreatedInOrderBehindTheSplash() {
+        QStringList created;
+        bool splashSeenThroughout = true;
+        auto splashVisible = [] {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                if (dynamic_cast<TOpeningForm*>(w) && w->isVisible()) return true;
+            }
+            return false;
+        };
+        {
+            WindowSet windows([&](QWidget* w) {
+                created << QString::fromLatin1(typeid(*w).name());
+                splashSeenThroughout = splashSeenThroughout && splashVisible();
+            });
+            QCOMPARE(created.size(), 4);
+            QVERIFY(created[0].contains("TWhatForm"));
+            QVERIFY(created[1].contains("TResultForm"));
+            QVERIFY(created[2].contains("TTextViewForm"));
+            QVERIFY(created[3].contains("TLocalSrchForm"));
+            QVERIFY(splashSeenThroughout);
+            QVERIFY(!splashVisible());
+            QVERIFY(WhatForm && ResultForm && TextViewForm && LocalSrchForm);
+            // The viewer places itself by the result window.
+            QCOMPARE(TextViewForm->pos(), ResultForm->pos() + QPoint(100, 40));
+            QCOMPARE(LocalSrchForm->pos(), QPoint(290, 80));
+            QCOMPARE(ResultForm->y(), 40);
+        }
+        QVERIFY(WhatForm == nullptr);
+    }
+
+    void navigationTable() {
+        UiFixture f;
+        WhatForm->show();
+        // Recall: the result window first, then the setup window hides.
+        Choose(WhatForm->N7);
+        QVERIFY(ResultForm->isVisible());
+        QVERIFY(!WhatForm->isVisible());
+        // Back.
+        Choose(ResultForm->N3);
+        QVERIFY(!ResultForm->isVisible());
+        QVERIFY(WhatForm->isVisible());
+
+        // The viewer is modal over the result window; the local search over the viewer.
+        Choose(WhatForm->N7);
+        bool localWasModal = false;
+        WhenModal([&] {
+            QVERIFY(TextViewForm->isVisible());
+            QCOMPARE(TextViewForm->windowModality(), Qt::ApplicationModal);
+            WhenModal([&] {
+                localWasModal = LocalSrchForm->isVisible() && LocalSrchForm->windowModality() == Qt::ApplicationModal;
+                LocalSrchForm->Edit1->setText(QStringLiteral("x"));
+                Choose(LocalSrchForm->Exit1);
+            });
+            Choose(TextViewForm->N10);
+            QVERIFY(!LocalSrchForm->isVisible());
+            QVERIFY(LocalSrchForm->Edit1->text().isEmpty());
+            Choose(TextViewForm->N5);
+        });
+        ShowModal(TextViewForm);
+        QVERIFY(localWasModal);
+        QVERIFY(!TextViewForm->isVisible());
+        QVERIFY(ResultForm->isVisible());
+
+        // Exit closes the main window.
+        Choose(ResultForm->N3);
+        Choose(WhatForm->Exit1);
+        QVERIFY(!WhatForm->isVisible());
+    }
+
+    void windowsWithoutSystemMenuHaveNoCaptionButtons() {
+        UiFixture f;
+        for (QWidget* w : std::initializer_list<QWidget*>{ResultForm, TextViewForm, LocalSrchForm}) {
+            const Qt::WindowFlags flags = w->windowFlags();
+            QVERIFY(!(flags & Qt::WindowCloseButtonHint));
+            QVERIFY(!(flags & Qt::WindowMinMaxButtonsHint));
+            QVERIFY(!(flags & Qt::WindowSystemMenuHint));
+        }
+        QVERIFY(WhatForm->windowFlags() & Qt::WindowCloseButtonHint);
+        QVERIFY(WhatForm->windowFlags() & Qt::WindowMinimizeButtonHint);
+        QVERIFY(!(WhatForm->windowFlags() & Qt::WindowMaximizeButtonHint));
+    }
+
+    void errorDisplayAppendsThePeriodByTheLastCharacter() {
+        UiFixture f;
+        WhatForm->show();
+        auto shown = [&](const char* utf8) {
+            f.boxes.clear();
+            Guarded([&] { throw core::Exception(platform::FixedText(utf8)); });
+            return f.boxes.empty() ? QStringLiteral("<none>") : f.boxes.front().request.text;
+        };
+        QCOMPARE(shown("ﾌｧｲﾙが見つかりません"), Tr("ﾌｧｲﾙが見つかりません."));
+        QCOMPARE(shown("I/O ｴﾗｰ (32)"), Tr("I/O ｴﾗｰ (32)"));
+        QCOMPARE(shown("done."), Tr("done."));
+        QCOMPARE(shown("漢"), Tr("漢."));
+        QCOMPARE(shown("ｱ"), Tr("ｱ."));
+        QCOMPARE(shown("stop!"), Tr("stop!"));
+        const SeenBox& box = f.boxes.front();
+        QCOMPARE(box.request.caption, QStringLiteral("Norvane"));
+        QCOMPARE(box.request.icon, BoxIcon::Error);
+        QCOMPARE(box.request.owner, BoxOwner::Application);
+
+        // EAbort is silent.
+        f.boxes.clear();
+        Guarded([] { throw core::EAbort("quiet"); });
+        QVERIFY(f.boxes.empty());
+    }
+
+    void errorDisplayDisablesExactlyTheEnabledWindows() {
+        UiFixture f;
+        WhatForm->show();
+        ResultForm->show();
+        ResultForm->setEnabled(false);  // already disabled: must stay so
+        Guarded([] { throw core::EInOutError("x", 5); });
+        QCOMPARE(f.boxes.size(), std::size_t(1));
+        QVERIFY(f.boxes.front().enabledWindows.empty());
+        QVERIFY(WhatForm->isEnabled());
+        QVERIFY(!ResultForm->isEnabled());
+        ResultForm->setEnabled(true);
+    }
+
+    void aFailingShowHandlerStillShowsItsWindow() {
+        UiFixture f;
+        WhatForm->show();
+        WhatForm->Targets[0] = "x";
+        WhatForm->Targets[1] = "/nonexistent-folder/none.txt";
+        Choose(WhatForm->N7);
+        QCOMPARE(f.boxes.size(), std::size_t(1));
+        QCOMPARE(f.boxes.front().request.text, Tr("不正なﾌｧｲﾙ名です."));
+        QVERIFY(ResultForm->isVisible());
+        QVERIFY(!WhatForm->isVisible());
+        QCOMPARE(ResultForm->Memo1->toPlainText(), QStringLiteral("Memo1"));
+        QVERIFY(!ResultForm->ResultsCurrent);
+    }
+
+    void helpIsLookedUpBesideTheExecutable() {
+        UiFixture f;
+        const QString path = HelpViewer::HelpFilePath();
+        QCOMPARE(path, QCoreApplication::applicationDirPath() + QStringLiteral("/Norvane.html"));
+        QFile::remove(path);
+        Choose(WhatForm->Help1);
+        QCOMPARE(f.boxes.size(), std::size_t(1));
+        QCOMPARE(f.boxes.front().request.owner, BoxOwner::None);
+        QVERIFY(f.boxes.front().request.text.contains(QStringLiteral("Norvane.html")));
+
+        {
+            QFile help(path);
+            QVERIFY(help.open(QIODevice::WriteOnly));
+            help.write("<html><body><h1>目次</h1></body></html>");
+        }
+        Choose(ResultForm->Help1);
+        QVERIFY(HelpViewer::Window() && HelpViewer::Window()->isVisible());
+        QVERIFY(HelpViewer::Window()->toPlainText().contains(Tr("目次")));
+        QFile::remove(path);
+    }
+};
+
+QTEST_MAIN(ProgramTest)
+#include "program_test.moc"

@@ -1,0 +1,57 @@
+// What the window tests share: the window set made afresh for each test, and
+// every message box answered and recorded instead of shown.
+#pragma once
+
+#include "ui/message_boxes.h"
+#include "ui/startup.h"
+
+#include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace testing_ui {
+
+struct SeenBox {
+    ui::MessageBoxRequest request;
+    std::vector<QWidget*> enabledWindows;  // top-level windows enabled while it showed
+};
+
+class UiFixture {
+public:
+    UiFixture() {
+        ui::MessageBoxes::SetAnswerer([this](const ui::MessageBoxRequest& request) {
+            SeenBox box{request, {}};
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                if (w->isVisible() && w->isEnabled()) box.enabledWindows.push_back(w);
+            }
+            boxes.push_back(box);
+            if (onBox) onBox(request);
+        });
+        windows = std::make_unique<ui::WindowSet>();
+    }
+    ~UiFixture() {
+        windows.reset();
+        ui::MessageBoxes::SetAnswerer({});
+    }
+    UiFixture(const UiFixture&) = delete;
+    UiFixture& operator=(const UiFixture&) = delete;
+
+    std::vector<SeenBox> boxes;
+    std::function<void(const ui::MessageBoxRequest&)> onBox;
+    std::unique_ptr<ui::WindowSet> windows;
+};
+
+// Runs action once the next modal loop is running (a modal window blocks the
+// caller until it closes).
+inline void WhenModal(std::function<void()> action) { QTimer::singleShot(0, std::move(action)); }
+
+// Clicks a menu bar item the way a user does: through its action.
+inline void Choose(QAction* item) { item->trigger(); }
+
+}  // namespace testing_ui

@@ -1,0 +1,40 @@
+// The local search window: a second search text inside the viewed file.
+#pragma once
+
+#include <QMainWindow>
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+
+namespace ui {
+
+class TLocalSrchForm : public QMainWindow {
+public:
+    TLocalSrchForm();
+
+    QLabel* Label1;
+    QLineEdit* Edit1;
+    QPlainTextEdit* Memo1;
+
+    QAction* Find1;
+    QAction* N1;
+    QAction* N2;
+    QAction* Exit1;
+
+    void Find1Click();
+    void N1Click();
+    void Exit1Click();
+    void LocalSrchFormResize();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void LocalSrchCreate();
+};
+
+extern TLocalSrchForm* LocalSrchForm;
+
+}  // namespace ui

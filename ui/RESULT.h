@@ -1,0 +1,64 @@
+// The result window: the listing of the global search, and the way into the
+// full-text viewer.
+#pragma once
+
+#include "core/hit_table.h"
+
+#include <QMainWindow>
+
+#include <cstdint>
+#include <string>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QPlainTextEdit;
+
+namespace ui {
+
+class TResultForm : public QMainWindow {
+public:
+    TResultForm();
+
+    // The search state this window owns.
+    core::HitTable HitTable;
+    std::string CurrentFile;
+    std::int32_t CurrentIndex = 0;
+    bool ResultsCurrent = false;
+
+    QLabel* Label1;
+    QPlainTextEdit* Memo1;
+
+    QAction* N5;
+    QAction* N2;
+    QMenu* N1;
+    QAction* N4;
+    QAction* Print1;
+    QAction* N6;
+    QAction* N3;
+    QAction* N7;
+    QMenu* N8;
+    QAction* N10;
+    QAction* N11;
+    QAction* N12;
+    QAction* Help1;
+
+    void ResultFormShow();
+    void ResultFormResize();
+    void N5Click();
+    void N3Click();
+    void N4Click();
+    void Print1Click();
+    void Help1Click();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void ResultFormCreate();
+};
+
+extern TResultForm* ResultForm;
+
+}  // namespace ui

@@ -1,0 +1,53 @@
+// The full-text viewer: one range of lines of the current file, hit lines in red.
+#pragma once
+
+#include <QMainWindow>
+
+#include <array>
+#include <cstdint>
+
+class QAction;
+class QMenu;
+class QTextEdit;
+
+namespace ui {
+
+class TTextViewForm : public QMainWindow {
+public:
+    TTextViewForm();
+
+    QTextEdit* RichEdit1;
+
+    QMenu* N1;
+    std::array<QAction*, 20> RangeItems;  // N11 to N30
+    QAction* N3;
+    QAction* N2;
+    QAction* N4;
+    QAction* N5;
+    QAction* N6;
+    QAction* N7;
+    QMenu* N8;
+    QAction* N10;
+
+    // Renders lines first to last of the current file.
+    void TextRangeView(std::int64_t first, std::int64_t last);
+
+    void TextViewFormShow();
+    void N2Click();
+    void N5Click();
+    void N10Click();
+
+    // The lines that range item k (1 to 20) shows.
+    static std::int64_t RangeFirst(int k) { return k == 1 ? 1 : 1000LL * (k - 1) + 1; }
+    static std::int64_t RangeLast(int k) { return 1000LL * k + 50; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void TextViewFormCreate();
+};
+
+extern TTextViewForm* TextViewForm;
+
+}  // namespace ui

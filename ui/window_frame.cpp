@@ -1,0 +1,130 @@
+#include "ui/window_frame.h"
+
+#include "ui/cp_text.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPalette>
+#include <QScreen>
+
+namespace ui {
+
+QSize ScreenSize() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->geometry().size() : QSize(1024, 768);
+}
+
+namespace {
+int MenuHeight(const QMainWindow* window) {
+    const QMenuBar* bar = window->menuWidget() ? window->menuBar() : nullptr;
+    return bar ? bar->sizeHint().height() : 0;
+}
+}  // namespace
+
+void SetOuterBounds(QMainWindow* window, FrameExtent frame, int left, int top, int width, int height) {
+    window->move(left, top);
+    window->resize(width - frame.width, height - frame.height + MenuHeight(window));
+}
+
+int OuterWidth(const QMainWindow* window, FrameExtent frame) { return window->width() + frame.width; }
+
+int OuterHeight(const QMainWindow* window, FrameExtent frame) {
+    return window->height() - MenuHeight(window) + frame.height;
+}
+
+namespace {
+QFont JapaneseFont(const char* family, const char* ipaFamily, int pixelSize, bool bold) {
+    QFont font;
+    font.setFamilies({Tr(family), Tr(ipaFamily), Tr("Noto Sans CJK JP"), Tr("sans-serif")});
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    return font;
+}
+}  // namespace
+
+QFont GothicFont(int pixelSize, bool bold) { return JapaneseFont("ＭＳ ゴシック", "IPAGothic", pixelSize, bold); }
+
+QFont ProportionalGothicFont(int pixelSize, bool bold) {
+    return JapaneseFont("ＭＳ Ｐゴシック", "IPAPGothic", pixelSize, bold);
+}
+
+void SetWindowColour(QWidget* widget, const QColor& colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, colour);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+void RemoveCaptionButtons(QWidget* window) {
+    window->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+}
+
+void StyleMenuBar(QMenuBar* bar) {
+    // Items as close together as on the classic menu bar, so that every item
+    // and spacer of a window fits its width.
+    bar->setStyleSheet(QStringLiteral("QMenuBar::item { padding: 2px 5px; }"));
+}
+
+namespace {
+// An empty caption would take no room at all; a blank item on the menu bar
+// is a small gap.
+QString SpacerCaption(const char* caption) { return *caption ? Tr(caption) : QStringLiteral(" "); }
+}  // namespace
+
+QAction* AddMenuItem(QMenuBar* bar, const char* caption) { return bar->addAction(Tr(caption)); }
+
+QAction* AddSpacer(QMenuBar* bar, const char* caption) { return bar->addAction(SpacerCaption(caption)); }
+
+QMenu* AddSpacerMenu(QMenuBar* bar, const char* caption, const char* itemCaption) {
+    QMenu* menu = bar->addMenu(SpacerCaption(caption));
+    menu->addAction(SpacerCaption(itemCaption));
+    return menu;
+}
+
+namespace {
+// Ends a local event loop when the watched window is hidden.
+class HideWatcher : public QObject {
+public:
+    explicit HideWatcher(QEventLoop& loop) : loop_(loop) {}
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Hide) loop_.quit();
+        return false;
+    }
+
+private:
+    QEventLoop& loop_;
+};
+}  // namespace
+
+void ShowModal(QWidget* window) {
+    QEventLoop loop;
+    HideWatcher watcher(loop);
+    window->installEventFilter(&watcher);
+    window->setWindowModality(Qt::ApplicationModal);
+    window->show();
+    if (window->isVisible()) loop.exec();
+    window->removeEventFilter(&watcher);
+    window->setWindowModality(Qt::NonModal);
+}
+
+Hourglass::Hourglass(QWidget* over) : over_(over) {
+    if (over_) {
+        over_->setCursor(Qt::WaitCursor);
+    } else {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    }
+}
+
+Hourglass::~Hourglass() {
+    if (over_) {
+        over_->unsetCursor();
+    } else {
+        QApplication::restoreOverrideCursor();
+    }
+}
+
+}  // namespace ui
