@@ -55,7 +55,7 @@ TResultForm::TResultForm() {
     Label1->setFont(ProportionalGothicFont(12, true));
     Label1->setStyleSheet(QStringLiteral("color: blue"));
     Memo1 = new QPlainTextEdit(client);
-    Memo1->setPlainText(QStringLiteral("Memo1"));
+    Memo1->setPlainText(Listing.Text());
 
     ResultFormCreate();
 }
@@ -75,10 +75,15 @@ void TResultForm::ResultFormResize() {
 void TResultForm::ResultFormShow() {
     if (ResultsCurrent) return;
     const auto& targets = WhatForm->Targets;
-    const auto listing =
+    auto listing =
         core::RunGlobalSearch(targets[0], std::span<const std::string>(targets).subspan(1), HitTable);
-    Memo1->setPlainText(ToQString(listing.text));
+    SetListing(std::move(listing.text));
     ResultsCurrent = true;
+}
+
+void TResultForm::SetListing(std::string bytes) {
+    Listing = CodePageText(std::move(bytes));
+    Memo1->setPlainText(Listing.Text());
 }
 
 void TResultForm::N5Click() {}

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/hit_table.h"
+#include "ui/cp_text.h"
 
 #include <QMainWindow>
 
@@ -25,6 +26,11 @@ public:
     std::string CurrentFile;
     std::int32_t CurrentIndex = 0;
     bool ResultsCurrent = false;
+
+    // The listing as the listing box was filled with it, byte for byte: what
+    // is saved, and where a selection is read back from.
+    CodePageText Listing{std::string("Memo1")};
+    void SetListing(std::string bytes);
 
     QLabel* Label1;
     QPlainTextEdit* Memo1;
