@@ -3,8 +3,10 @@ MAKEFLAGS += --no-print-directory
 JOBS ?= $(shell nproc)
 BUILD := build/release
 TEST_BUILD := build/test
+FUZZ_BUILD := build/fuzz
+FUZZ_SECONDS ?= 600
 
-.PHONY: deps build run demo test bench clean
+.PHONY: deps build run demo test bench bench-compare clean fuzz-build fuzz-short fuzz
 
 deps:
 	@scripts/install-deps.sh
@@ -29,9 +31,27 @@ test: deps
 	@cmake -S . -B $(TEST_BUILD) -DCMAKE_BUILD_TYPE=Debug -DNORVANE_SANITIZE=ON -DNORVANE_BENCH=OFF >/dev/null
 	@cmake --build $(TEST_BUILD) -j $(JOBS)
 	@cd $(TEST_BUILD) && ctest --output-on-failure -j $(JOBS)
+	@$(MAKE) fuzz-short
+
+# libFuzzer targets of the core (tests/fuzz), in a clang build of their own.
+fuzz-build: deps
+	@cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 -DNORVANE_FUZZ=ON -DNORVANE_SANITIZE=ON -DNORVANE_TESTS=OFF -DNORVANE_BENCH=OFF -DNORVANE_UI=OFF >/dev/null
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target norvane_fuzzers
+
+# A few seconds per target with a fixed seed; part of `make test`.
+fuzz-short: fuzz-build
+	@tests/fuzz/run.sh $(FUZZ_BUILD) short
+
+# Every target at once for FUZZ_SECONDS of wall time (600 by default).
+fuzz: fuzz-build
+	@tests/fuzz/run.sh $(FUZZ_BUILD) long $(FUZZ_SECONDS)
 
 bench: build
 	@$(BUILD)/bench/norvane_micro_bench
+
+# norvane-search beside grep and cat on a generated 1 GB corpus.
+bench-compare: build
+	@bench/compare.sh
 
 clean:
 	rm -rf build

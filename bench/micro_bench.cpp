@@ -1,50 +1,41 @@
-// Micro-benchmarks of the search core: the hit rule and a whole scan.
-#include "core/errors.h"
-#include "core/hit_rule.h"
+// Micro-benchmarks of the search core (see also line_reader_bench.cpp,
+// hit_rule_bench.cpp, range_bench.cpp): whole searches of prose files.
+#include "bench_files.h"
+#include "core/global_search.h"
 #include "core/local_search.h"
-#include "platform/code_page.h"
 
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
-#include <fstream>
-#include <random>
-#include <string>
+#include <memory>
+#include <vector>
 
 namespace {
 
-// Hard-wrapped Japanese-like prose: double-byte characters, CR LF, 38 bytes a line.
-std::string Prose(std::size_t lines) {
-    const std::string kana = platform::FixedText("あいうえおかきくけこさしすせそたちつてとなにぬねの吾輩は猫である");
-    std::mt19937 rng(7);
-    std::string text;
-    for (std::size_t i = 0; i < lines; ++i) {
-        for (int c = 0; c < 19; ++c) {
-            const std::size_t at = (rng() % (kana.size() / 2)) * 2;
-            text.append(kana, at, 2);
-        }
-        text += "\r\n";
-    }
-    return text;
-}
-
-void BM_PairHit(benchmark::State& state) {
-    const std::string s = platform::FixedText("存在しない");
-    const std::string prose = Prose(2);
-    const std::string_view prev(prose.data(), 38), cur(prose.data() + 40, 38);
-    for (auto _ : state) benchmark::DoNotOptimize(core::PairHit(s, prev, cur));
-}
-BENCHMARK(BM_PairHit);
-
-void BM_LocalSearchScan(benchmark::State& state) {
-    const std::string path = "/tmp/norvane_micro_bench.txt";
-    std::ofstream(path, std::ios::binary) << Prose(static_cast<std::size_t>(state.range(0)));
-    const std::string s = platform::FixedText("吾輩");
+void BM_LocalSearch(benchmark::State& state) {
+    const std::string& path = bench::ProseFile().Path();
+    const std::string s = bench::Sj(bench::kFrequent);
     for (auto _ : state) benchmark::DoNotOptimize(core::RunLocalSearch(path, s));
-    state.SetBytesProcessed(state.iterations() * state.range(0) * 40);
-    std::remove(path.c_str());
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bench::ProseText().size()));
 }
-BENCHMARK(BM_LocalSearchScan)->Arg(100000);
+BENCHMARK(BM_LocalSearch);
+
+// Four files of different prose, searched side by side when there are cores.
+void BM_GlobalSearch(benchmark::State& state) {
+    std::vector<std::unique_ptr<bench::TempFile>> files;
+    std::vector<std::string> paths;
+    std::int64_t bytes = 0;
+    for (unsigned k = 0; k < 4; ++k) {
+        const std::string text = bench::Prose(4u << 20, 10 + k, 30 + 3 * k);
+        bytes += static_cast<std::int64_t>(text.size());
+        files.push_back(std::make_unique<bench::TempFile>(text));
+        paths.push_back(files.back()->Path());
+    }
+    const std::string s = bench::Sj(bench::kWrapped);
+    core::HitTable hits;
+    for (auto _ : state) benchmark::DoNotOptimize(core::RunGlobalSearch(s, paths, hits));
+    state.SetBytesProcessed(state.iterations() * bytes);
+}
+BENCHMARK(BM_GlobalSearch)->UseRealTime();
 
 }  // namespace
 

@@ -6,6 +6,8 @@
 #pragma once
 
 #include "core/General1.h"
+#include "core/block_scan.h"
+#include "core/io_check.h"
 #include "core/line_reader.h"
 
 #include <cstdint>
@@ -32,13 +34,25 @@ bool LastLineHit(std::string_view s, std::string_view last) noexcept;
 // Removes every leading ideographic space (0x81 0x40) of a line.
 void StripLeadingIdeographicSpaces(std::string& line);
 
-enum class LineCleaning { None, StripIdeographicSpaces };
-
 // Walks an open reader and calls sink(lineNumber, label, text) once per hit
 // line, in line order. The cleaner, when asked for, runs on every line but
-// line 1 before it is tested and reported. Read errors propagate.
+// line 1 before it is tested and reported. Read errors propagate. A regular
+// file is scanned block by block (see BlockScan), a stream line by line.
 template <class Sink>
 void ScanLines(LineReader& reader, std::string_view s, LineCleaning cleaning, Sink&& sink) {
+    if (reader.IsBlockReadable()) {
+        BlockScan scan(reader, s, cleaning);
+        char label[5];
+        for (bool more = true; more;) {
+            more = scan.Next();
+            for (const HitLine& hit : scan.Hits()) {
+                WriteLineLabel(hit.number, label);
+                sink(hit.number, std::string_view(label, 5), hit.text);
+            }
+        }
+        CheckIO();
+        return;
+    }
     std::string prev;
     std::string cur;
     char label[5];

@@ -2,6 +2,7 @@
 
 #include "core/io_check.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace core {
@@ -24,62 +25,88 @@ void LineReader::Open(std::string_view path) {
         SetPendingIOCode(code);
         return;
     }
-    buffer_.resize(file_.IsRegularFile() ? kFileBlock : kStreamBlock);
+    // Room for a block behind a carried-over line without growing.
+    buffer_.resize(file_.IsRegularFile() ? 2 * kFileBlock : 2 * kStreamBlock);
     reading_ = true;
 }
 
-// Reads the next block. False when the read failed: the code is pending and
-// the buffer stays empty, so the next look asks the platform again.
-bool LineReader::Fill() {
-    pos_ = end_ = 0;
+bool LineReader::ReadMore() {
+    const std::size_t block = file_.IsRegularFile() ? kFileBlock : kStreamBlock;
+    if (buffer_.size() - end_ < block) {
+        // Move the unconsumed bytes to the front; grow only for a line
+        // longer than the buffer, doubling so that a long line costs linear time.
+        if (pos_ > 0) {
+            std::memmove(buffer_.data(), buffer_.data() + pos_, end_ - pos_);
+            end_ -= pos_;
+            pos_ = 0;
+        }
+        if (buffer_.size() - end_ < block) buffer_.resize(std::max(2 * buffer_.size(), end_ + block));
+    }
     std::size_t got = 0;
-    const std::int32_t code = file_.Read(buffer_.data(), buffer_.size(), got);
+    const std::int32_t code = file_.Read(buffer_.data() + end_, block, got);
     if (code != 0 && code != platform::err::kBrokenPipe) {
         SetPendingIOCode(code);
         return false;
     }
     if (code != 0 || got == 0) {
-        // The end mark makes the end of the file read like a Ctrl-Z.
-        buffer_[0] = kCtrlZ;
-        end_ = 1;
+        // The end mark makes the end of the file read like a Ctrl-Z; as a
+        // Ctrl-Z is never consumed, nothing is read after it.
+        buffer_[end_++] = kCtrlZ;
     } else {
-        end_ = got;
+        end_ += got;
     }
     return true;
 }
 
-// The next byte without consuming it; a failed read looks like a Ctrl-Z.
-bool LineReader::Look(unsigned char& byte) {
-    if (pos_ >= end_ && !Fill()) {
-        byte = kCtrlZ;
-        return false;
-    }
-    byte = static_cast<unsigned char>(buffer_[pos_]);
-    return true;
-}
-
-void LineReader::ReadLine(std::string& line) {
-    line.clear();
+void LineReader::ReadLineView(std::string_view& line) {
+    line = {};
     if (!reading_) {
         SetPendingIOCode(kIoFileNotOpenForInput);
         return;
     }
-    // Collect up to the CR or the Ctrl-Z, whichever comes first.
+    // Offsets count from pos_, which a read may move.
+    std::size_t scanned = 0;
     for (;;) {
-        unsigned char byte;
-        if (!Look(byte)) return;
-        const char* start = buffer_.data() + pos_;
-        std::size_t avail = end_ - pos_;
+        if (pos_ + scanned == end_) {
+            if (!ReadMore()) {
+                // A failed read leaves the part line read, consumed.
+                line = {buffer_.data() + pos_, end_ - pos_};
+                pos_ = end_;
+                return;
+            }
+            continue;
+        }
+        const char* const from = buffer_.data() + pos_;
+        const char* const start = from + scanned;
+        std::size_t avail = end_ - pos_ - scanned;
         if (const void* cr = std::memchr(start, kCR, avail)) avail = static_cast<const char*>(cr) - start;
         if (const void* z = std::memchr(start, kCtrlZ, avail)) avail = static_cast<const char*>(z) - start;
-        line.append(start, avail);
-        pos_ += avail;
-        if (pos_ < end_) break;
+        scanned += avail;
+        if (pos_ + scanned == end_) continue;
+
+        const std::size_t length = scanned;
+        if (from[length] == kCtrlZ) {
+            line = {from, length};
+            pos_ += length;
+            return;
+        }
+        // The CR: an LF right after it belongs to the line end.
+        if (pos_ + length + 1 == end_ && !ReadMore()) {
+            line = {buffer_.data() + pos_, length};
+            pos_ = end_;
+            return;
+        }
+        line = {buffer_.data() + pos_, length};
+        pos_ += length + 1;
+        if (buffer_[pos_] == kLF) ++pos_;
+        return;
     }
-    if (buffer_[pos_] == kCtrlZ) return;
-    ++pos_;  // the CR
-    unsigned char next;
-    if (Look(next) && next == kLF) ++pos_;
+}
+
+void LineReader::ReadLine(std::string& line) {
+    std::string_view view;
+    ReadLineView(view);
+    line.assign(view);
 }
 
 bool LineReader::AtEnd() {
@@ -87,8 +114,9 @@ bool LineReader::AtEnd() {
         SetPendingIOCode(kIoFileNotOpenForInput);
         return true;
     }
-    unsigned char byte;
-    return !Look(byte) || byte == kCtrlZ;
+    // A failed read looks like the end.
+    if (pos_ == end_ && !ReadMore()) return true;
+    return buffer_[pos_] == kCtrlZ;
 }
 
 void LineReader::Close() {
@@ -107,6 +135,11 @@ void Reset(LineReader& reader, std::string_view path) {
 
 void ReadLn(LineReader& reader, std::string& line) {
     reader.ReadLine(line);
+    CheckIO();
+}
+
+void ReadLn(LineReader& reader, std::string_view& line) {
+    reader.ReadLineView(line);
     CheckIO();
 }
 

@@ -37,26 +37,40 @@ public:
     void Open(std::string_view path);
     // Replaces line with the next line, without its line end.
     void ReadLine(std::string& line);
+    // The same without a copy: line views the reader's buffer and stays
+    // valid until the next call on the reader.
+    void ReadLineView(std::string_view& line);
     // True when the text has ended; never consumes a byte.
     bool AtEnd();
     void Close();
 
     bool IsReading() const noexcept { return reading_; }
 
-private:
-    bool Fill();
-    bool Look(unsigned char& byte);
+    // Block access for scans that work on many lines at once. Only an open
+    // regular file is read this way; its bytes are the ones ReadLine sees.
+    bool IsBlockReadable() const noexcept { return reading_ && file_.IsRegularFile(); }
+    // The bytes read but not consumed yet. At the end of the file the reader
+    // adds a Ctrl-Z, so the text always ends at a Ctrl-Z in these bytes.
+    std::string_view Unconsumed() const noexcept { return {buffer_.data() + pos_, end_ - pos_}; }
+    // Drops the first n unconsumed bytes; never drop a Ctrl-Z.
+    void Consume(std::size_t n) noexcept { pos_ += n; }
+    // Reads the next block behind the unconsumed bytes (which may move).
+    // False when the read failed: the code is then pending.
+    bool ReadMore();
 
+private:
     platform::File file_;
     bool reading_ = false;
     std::vector<char> buffer_;
-    std::size_t pos_ = 0;
+    std::size_t pos_ = 0;  // the unconsumed bytes are [pos_, end_)
     std::size_t end_ = 0;
 };
 
 // The guarded calls.
 void Reset(LineReader& reader, std::string_view path);
 void ReadLn(LineReader& reader, std::string& line);
+// The same without a copy: line views the reader's buffer until its next call.
+void ReadLn(LineReader& reader, std::string_view& line);
 bool Eof(LineReader& reader);
 void CloseFile(LineReader& reader);
 

@@ -30,7 +30,7 @@ RangeView RenderRange(std::string_view path, int index, const HitTable& hits, st
     RangeView view;
     LineReader reader;
     WithTextFile(reader, path, [&](LineReader& r) {
-        std::string line;
+        std::string_view line;  // viewed, not copied: most lines are only passed over
         char label[5];
         for (std::int64_t i = 1; !Eof(r) && i <= last; ++i) {
             ReadLn(r, line);

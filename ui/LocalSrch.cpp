@@ -1,12 +1,17 @@
 #include "ui/LocalSrch.h"
 
+#include "core/local_search.h"
+#include "core/named_file.h"
+#include "ui/RESULT.h"
 #include "ui/cp_text.h"
+#include "ui/message_boxes.h"
 #include "ui/window_frame.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QShowEvent>
 
 namespace ui {
 
@@ -37,6 +42,12 @@ TLocalSrchForm::TLocalSrchForm() {
     Edit1 = new QLineEdit(client);
     Edit1->setGeometry(100, 12, 300, 20);
     Memo1 = new QPlainTextEdit(client);
+    Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    Memo1->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // Enter in the search box searches, as the menu command does.
+    connect(Edit1, &QLineEdit::returnPressed, this, [this] { Guarded([this] { Find1Click(); }); });
 
     LocalSrchCreate();
 }
@@ -52,7 +63,30 @@ void TLocalSrchForm::LocalSrchFormResize() {
     Memo1->setGeometry(0, 40, OuterWidth(this, kSizeableFrame) - 16, OuterHeight(this, kSizeableFrame) - 85);
 }
 
-void TLocalSrchForm::Find1Click() {}
+namespace {
+// The first character of text that the code page cannot hold, or 0.
+char32_t FirstUnencodable(const QString& text) {
+    for (const char32_t c : text.toUcs4()) {
+        if (!ToCodePage(QString::fromUcs4(&c, 1))) return c;
+    }
+    return 0;
+}
+}  // namespace
+
+void TLocalSrchForm::Find1Click() {
+    const std::optional<std::string> searchText = ToCodePage(Edit1->text());
+    if (!searchText) {
+        const char32_t c = FirstUnencodable(Edit1->text());
+        const QString message = c ? Tr("検索語句の「%1」はシフトJISにない文字なので検索できません。")
+                                        .arg(QString::fromUcs4(&c, 1))
+                                  : Tr("検索語句をシフトJISで表せないので検索できません。");
+        MessageBoxes::Show({message, Tr("注意"), BoxIcon::Error, BoxOwner::Application});
+        return;
+    }
+    const core::LocalListing listing =
+        core::RunLocalSearch(core::RequireNamedFile(ResultForm->CurrentFile), *searchText);
+    Memo1->setPlainText(CodePageText::ListingBox(listing.text).Text());
+}
 
 void TLocalSrchForm::N1Click() {
     Edit1->clear();
@@ -62,6 +96,11 @@ void TLocalSrchForm::N1Click() {
 void TLocalSrchForm::Exit1Click() {
     N1Click();
     close();
+}
+
+void TLocalSrchForm::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    Edit1->setFocus();
 }
 
 void TLocalSrchForm::resizeEvent(QResizeEvent* event) {

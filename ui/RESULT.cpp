@@ -1,23 +1,66 @@
 #include "ui/RESULT.h"
 
 #include "core/global_search.h"
+#include "core/header_selection.h"
+#include "core/str_to_int.h"
 #include "ui/TEXTVIEW.h"
 #include "ui/WHAT.h"
 #include "ui/cp_text.h"
 #include "ui/help_viewer.h"
+#include "ui/message_boxes.h"
+#include "ui/print_listing.h"
+#include "ui/save_listing.h"
 #include "ui/window_frame.h"
 
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QShowEvent>
+#include <QTextCursor>
 
+#include <functional>
 #include <span>
+#include <utility>
 
 namespace ui {
 
 TResultForm* ResultForm = nullptr;
+
+namespace {
+// Reports a click (press and release of the left button) on the bare surface
+// of a widget, not on any of its children. A label passes its clicks on to
+// its parent, so the child under the pointer is what tells them apart.
+class BareClickFilter : public QObject {
+public:
+    BareClickFilter(QWidget* surface, std::function<void()> onClick)
+        : QObject(surface), surface_(surface), onClick_(std::move(onClick)) {
+        surface->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched != surface_) return false;
+        const bool press = event->type() == QEvent::MouseButtonPress;
+        if (!press && event->type() != QEvent::MouseButtonRelease) return false;
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() != Qt::LeftButton) return false;
+        const QPoint at = mouse->position().toPoint();
+        const bool bare = surface_->rect().contains(at) && surface_->childAt(at) == nullptr;
+        if (press) {
+            pressed_ = bare;
+        } else if (std::exchange(pressed_, false) && bare) {
+            onClick_();
+        }
+        return false;
+    }
+
+private:
+    QWidget* surface_;
+    std::function<void()> onClick_;
+    bool pressed_ = false;
+};
+}  // namespace
 
 TResultForm::TResultForm() {
     setWindowTitle(Tr("検索結果"));
@@ -54,8 +97,14 @@ TResultForm::TResultForm() {
     Label1->setGeometry(331, 4, 233, 12);
     Label1->setFont(ProportionalGothicFont(12, true));
     Label1->setStyleSheet(QStringLiteral("color: blue"));
+    Label1->setText(Tr("ファイル名の行を選んで「全文表示」"));
     Memo1 = new QPlainTextEdit(client);
+    Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    Memo1->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setPlainText(Listing.Text());
+    new BareClickFilter(client, [this] { Guarded([this] { ResultFormClick(); }); });
 
     ResultFormCreate();
 }
@@ -65,6 +114,9 @@ void TResultForm::ResultFormCreate() {
     constexpr int kWidth = 580;
     SetOuterBounds(this, kSizeableFrame, screen.width() / 2 - kWidth / 2, 40, kWidth, screen.height() * 4 / 5);
     Memo1->setReadOnly(true);
+    // Read-only, but the caret still moves so that a line can be selected
+    // from the keyboard.
+    Memo1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     ResultFormResize();
 }
 
@@ -82,20 +134,40 @@ void TResultForm::ResultFormShow() {
 }
 
 void TResultForm::SetListing(std::string bytes) {
-    Listing = CodePageText(std::move(bytes));
+    Listing = CodePageText::ListingBox(std::move(bytes));
     Memo1->setPlainText(Listing.Text());
 }
 
-void TResultForm::N5Click() {}
+std::string_view TResultForm::SelectedBytes() const {
+    const QTextCursor cursor = Memo1->textCursor();
+    return Listing.BytesBetween(cursor.selectionStart(), cursor.selectionEnd());
+}
+
+void TResultForm::N5Click() { StartTextView(SelectedBytes()); }
+
+void TResultForm::ResultFormClick() { StartTextView(SelectedBytes()); }
+
+void TResultForm::StartTextView(std::string_view selected) {
+    const auto header = core::SplitHeaderSelection(selected);
+    if (!header) {
+        MessageBoxes::Show({Tr("ファイル名を示す行を反転表示させて選んでから、\r\n「全文表示」メニューをクリックして下さい。"),
+                            Tr("注意"), BoxIcon::Error, BoxOwner::Application});
+        return;
+    }
+    // The path is taken even when the number then fails to convert.
+    CurrentFile = header->path;
+    CurrentIndex = core::StrToInt(header->indexText);
+    ShowModal(TextViewForm);
+}
 
 void TResultForm::N3Click() {
     hide();
     WhatForm->show();
 }
 
-void TResultForm::N4Click() {}
+void TResultForm::N4Click() { SaveListing(Listing.Bytes(), this); }
 
-void TResultForm::Print1Click() {}
+void TResultForm::Print1Click() { PrintListing(*Memo1, Listing); }
 
 void TResultForm::Help1Click() { HelpViewer::ShowContents(WhatForm); }
 

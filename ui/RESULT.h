@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 class QAction;
 class QLabel;
@@ -29,7 +30,7 @@ public:
 
     // The listing as the listing box was filled with it, byte for byte: what
     // is saved, and where a selection is read back from.
-    CodePageText Listing{std::string("Memo1")};
+    CodePageText Listing = CodePageText::ListingBox("Memo1");
     void SetListing(std::string bytes);
 
     QLabel* Label1;
@@ -52,6 +53,12 @@ public:
     void ResultFormShow();
     void ResultFormResize();
     void N5Click();
+    void ResultFormClick();
+    // Takes the current file and index out of the selected bytes and opens
+    // the viewer; returns when it is closed.
+    void StartTextView(std::string_view selected);
+    // The bytes under the listing box's selection, as the box was filled.
+    std::string_view SelectedBytes() const;
     void N3Click();
     void N4Click();
     void Print1Click();

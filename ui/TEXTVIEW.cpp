@@ -1,14 +1,27 @@
 #include "ui/TEXTVIEW.h"
 
+#include "core/errors.h"
+#include "core/named_file.h"
+#include "core/range_view.h"
 #include "ui/LocalSrch.h"
 #include "ui/RESULT.h"
 #include "ui/cp_text.h"
+#include "ui/message_boxes.h"
 #include "ui/window_frame.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
 #include <QShowEvent>
+#include <QTextCharFormat>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextDocumentFragment>
 #include <QTextEdit>
+
+#include <optional>
+#include <string_view>
 
 namespace ui {
 
@@ -61,14 +74,75 @@ void TTextViewForm::TextViewFormCreate() {
     SetOuterBounds(this, kSizeableFrame, result.x() + 100, result.y() + 40, 580, ScreenSize().height() * 4 / 5);
     RichEdit1->setAcceptRichText(false);
     RichEdit1->setReadOnly(true);
+    RichEdit1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     RichEdit1->setLineWrapMode(QTextEdit::NoWrap);
+    QPalette palette = RichEdit1->palette();
+    palette.setColor(QPalette::Base, Qt::white);
+    palette.setColor(QPalette::Text, Qt::black);
+    RichEdit1->setPalette(palette);
 }
 
-void TTextViewForm::TextRangeView(std::int64_t, std::int64_t) {}
+void TTextViewForm::TextRangeView(std::int64_t first, std::int64_t last) {
+    std::optional<Hourglass> hourglass(std::in_place, this);
+    const TResultForm& state = *ResultForm;
+    // A selection can make the "path" megabytes long; no caption needs that.
+    constexpr std::size_t kCaptionPathBytes = 1024;
+    const std::string_view path = state.CurrentFile;
+    QString title = ToQString(core::ViewerCaption(path.substr(0, kCaptionPathBytes)));
+    if (path.size() > kCaptionPathBytes) title += QStringLiteral("…");
+    setWindowTitle(title);
+    RichEdit1->clear();
+    shown_ = {};
+
+    core::RangeView view;
+    try {
+        view = core::RenderRange(core::RequireNamedFile(state.CurrentFile), state.CurrentIndex, state.HitTable, first,
+                                 last);
+    } catch (const core::EInOutError&) {
+        hourglass.reset();
+        MessageBoxes::Show({Tr("File アクセスでエラー発生！! "), Tr("警告"), BoxIcon::Error, BoxOwner::None});
+        return;
+    }
+
+    shown_ = core::ViewerBoxText(view.text);
+    view.text = std::string();
+    // setPlainText gives the whole text the current format: plain black.
+    QTextCharFormat black;
+    black.setForeground(Qt::black);
+    RichEdit1->setCurrentCharFormat(black);
+    RichEdit1->setPlainText(QString::fromUtf16(shown_.text.data(), static_cast<qsizetype>(shown_.text.size())));
+    RichEdit1->setFocus();
+    ColourHitLines(view.hitDisplayLines);
+    RichEdit1->setTextCursor(QTextCursor(RichEdit1->document()));
+}
+
+void TTextViewForm::ColourHitLines(const std::vector<std::int64_t>& displayLines) {
+    QTextDocument* document = RichEdit1->document();
+    QTextCharFormat red;
+    red.setForeground(QColor(255, 0, 0));
+    // One edit block: the layout follows once, not once per line. The caret
+    // goes back to line 0 afterwards, so no hit line needs scrolling to.
+    QTextCursor cursor(document);
+    cursor.beginEditBlock();
+    for (const std::int64_t line : displayLines) {
+        // A line beyond the text limit was not shown, or only in part.
+        if (line < 0 || static_cast<std::uint64_t>(line) >= shown_.lines.size()) continue;
+        const auto [from, to] = shown_.lines[static_cast<std::size_t>(line)];
+        const std::size_t units = core::UnitsWithinBytes(shown_, from, to, core::kHitColourBytes);
+        cursor.setPosition(static_cast<int>(from));
+        cursor.setPosition(static_cast<int>(from + units), QTextCursor::KeepAnchor);
+        cursor.mergeCharFormat(red);
+    }
+    cursor.endEditBlock();
+}
 
 void TTextViewForm::TextViewFormShow() { TextRangeView(1, 500); }
 
-void TTextViewForm::N2Click() {}
+void TTextViewForm::N2Click() {
+    const QTextCursor cursor = RichEdit1->textCursor();
+    if (!cursor.hasSelection()) return;
+    QGuiApplication::clipboard()->setText(cursor.selection().toPlainText());
+}
 
 void TTextViewForm::N5Click() { close(); }
 

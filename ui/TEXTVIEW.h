@@ -1,10 +1,13 @@
 // The full-text viewer: one range of lines of the current file, hit lines in red.
 #pragma once
 
+#include "core/box_text.h"
+
 #include <QMainWindow>
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 class QAction;
 class QMenu;
@@ -46,6 +49,11 @@ protected:
 
 private:
     void TextViewFormCreate();
+    // Colours each display line red over its first bytes.
+    void ColourHitLines(const std::vector<std::int64_t>& displayLines);
+
+    // What RichEdit1 holds, with the bytes behind each position.
+    core::BoxText shown_;
 };
 
 extern TTextViewForm* TextViewForm;

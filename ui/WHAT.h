@@ -1,15 +1,25 @@
 // The search setup window: the browser, the target grid and the search box.
 #pragma once
 
+#include "core/target_grid.h"
+
 #include <QMainWindow>
 
 #include <array>
 #include <string>
 
 class QAction;
+class QLabel;
+class QLineEdit;
 class QMenu;
 
 namespace ui {
+
+class DirectoryListBox;
+class DriveComboBox;
+class FileListBox;
+class FilterComboBox;
+class StringGrid;
 
 class TWhatForm : public QMainWindow {
 public:
@@ -18,6 +28,22 @@ public:
     // Entry 0 is the search text, entries 1 to 20 the targets; the list ends
     // at its first empty entry. Filled only by the start command.
     std::array<std::string, 21> Targets;
+
+    // The target grid's rows as the paths' code-page bytes, and its current
+    // row: StringGrid1 shows them, the start command copies them, and a path
+    // is never re-encoded from its shown text.
+    core::TargetGrid GridRows;
+
+    QLabel* Label1;
+    DriveComboBox* DriveComboBox1;
+    DirectoryListBox* DirectoryListBox1;
+    FileListBox* FileListBox1;
+    FilterComboBox* FilterComboBox1;
+    QLabel* Label3;
+    StringGrid* StringGrid1;
+    QLabel* Label2;
+    QLabel* Label4;
+    QLineEdit* Edit1;
 
     // Menu.
     QAction* N1;
@@ -31,6 +57,9 @@ public:
     QMenu* N8;
     QAction* Help1;
 
+    void FileListBox1Click();
+    void StringGrid1MouseUp(Qt::MouseButton button);
+    void Edit1Change();
     void N1Click();
     void N2Click();
     void N7Click();
@@ -42,6 +71,10 @@ protected:
 
 private:
     void WhatFormCreate();
+    void OpenStartFolder();
+    void ShowGridRows();
+    void FocusSearchBox();
+    void ClearResultsCurrent();
 };
 
 extern TWhatForm* WhatForm;

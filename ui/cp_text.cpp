@@ -29,8 +29,18 @@ CodePageText::CodePageText(std::string bytes) : bytes_(std::move(bytes)) {
     byteAt_.push_back(bytes_.size());
 }
 
+CodePageText::CodePageText(std::string bytes, core::BoxText shown)
+    : bytes_(std::move(bytes)),
+      text_(QString::fromUtf16(shown.text.data(), static_cast<qsizetype>(shown.text.size()))),
+      byteAt_(std::move(shown.byteAt)) {}
+
+CodePageText CodePageText::ListingBox(std::string bytes) {
+    core::BoxText shown = core::ListingBoxText(bytes);
+    return CodePageText(std::move(bytes), std::move(shown));
+}
+
 std::size_t CodePageText::ByteOffset(int pos) const noexcept {
-    if (pos < 0) return 0;
+    if (pos < 0 || byteAt_.empty()) return 0;
     const auto index = std::min(static_cast<std::size_t>(pos), byteAt_.size() - 1);
     return byteAt_[index];
 }

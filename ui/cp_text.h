@@ -1,6 +1,8 @@
 // Moving code-page bytes into widgets and back, through the one codec.
 #pragma once
 
+#include "core/box_text.h"
+
 #include <QString>
 
 #include <optional>
@@ -27,6 +29,9 @@ class CodePageText {
 public:
     CodePageText() = default;
     explicit CodePageText(std::string bytes);
+    // The bytes as a listing box shows them (core::ListingBoxText): one
+    // paragraph per line, long lines cut with a mark, NUL made visible.
+    static CodePageText ListingBox(std::string bytes);
 
     const std::string& Bytes() const noexcept { return bytes_; }
     const QString& Text() const noexcept { return text_; }
@@ -37,6 +42,8 @@ public:
     std::string_view BytesBetween(int from, int to) const noexcept;
 
 private:
+    CodePageText(std::string bytes, core::BoxText shown);
+
     std::string bytes_;
     QString text_;
     std::vector<std::size_t> byteAt_;  // per UTF-16 unit, plus one at the end

@@ -17,6 +17,7 @@
 #include <QPlainTextEdit>
 #include <QTextBrowser>
 #include <QtTest>
+#include <QtTest/qtestspontaneevent.h>
 
 #include "platform/code_page.h"
 
@@ -116,6 +117,13 @@ private slots:
             QVERIFY(!(flags & Qt::WindowMinMaxButtonsHint));
             QVERIFY(!(flags & Qt::WindowSystemMenuHint));
         }
+        // A close box that a window manager draws anyway does not close them.
+        ResultForm->show();
+        QCloseEvent close;
+        QSpontaneKeyEvent::setSpontaneous(&close);
+        QApplication::sendEvent(ResultForm, &close);
+        QVERIFY(ResultForm->isVisible());
+        ResultForm->hide();
         QVERIFY(WhatForm->windowFlags() & Qt::WindowCloseButtonHint);
         QVERIFY(WhatForm->windowFlags() & Qt::WindowMinimizeButtonHint);
         QVERIFY(!(WhatForm->windowFlags() & Qt::WindowMaximizeButtonHint));

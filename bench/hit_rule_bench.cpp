@@ -1,0 +1,65 @@
+// The hit rule: the one-pair tests, the phrase finder, and whole scans of a
+// file for a rare, a frequent and a wrapped phrase.
+#include "bench_files.h"
+#include "core/byte_search.h"
+#include "core/hit_rule.h"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+const std::string& Phrase(int which) {
+    static const std::string phrases[] = {bench::Sj("存在しない"), bench::Sj(bench::kFrequent),
+                                          bench::Sj(bench::kWrapped)};
+    return phrases[which];
+}
+
+void BM_PairHit(benchmark::State& state) {
+    const std::string s = bench::Sj("存在しない");
+    const std::string prev = bench::Sj("　畑の遠かった。猫へ鞄の、揺れていた。駅まで笑った。港町は、黙");
+    const std::string cur = bench::Sj("っていた。手紙も、夜といなかった。");
+    for (auto _ : state) benchmark::DoNotOptimize(core::PairHit(s, prev, cur));
+}
+BENCHMARK(BM_PairHit);
+
+// A long line full of lead-valued bytes: the phrase's last occurrence is the
+// only one that starts a character.
+void BM_SubstringPosTrailHeavy(benchmark::State& state) {
+    const std::string t = std::string(static_cast<std::size_t>(state.range(0)), '\x81') + "\x81x";
+    for (auto _ : state) benchmark::DoNotOptimize(core::SubstringPos("\x81x", t));
+    state.SetBytesProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_SubstringPosTrailHeavy)->Arg(4096);
+
+void BM_PhraseFinder(benchmark::State& state) {
+    const std::string& text = bench::ProseText();
+    const core::PhraseFinder finder(Phrase(static_cast<int>(state.range(0))));
+    for (auto _ : state) {
+        std::size_t found = 0;
+        const char* end = text.data() + text.size();
+        for (const char* p = finder.Find(text.data(), end); p < end; p = finder.Find(p + 1, end)) ++found;
+        benchmark::DoNotOptimize(found);
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
+}
+BENCHMARK(BM_PhraseFinder)->ArgName("phrase")->DenseRange(0, 2);
+
+// ScanLines over a regular file, as the global search runs it.
+void BM_ScanLines(benchmark::State& state) {
+    const std::string& path = bench::ProseFile().Path();
+    const std::string& s = Phrase(static_cast<int>(state.range(0)));
+    std::size_t hits = 0;
+    for (auto _ : state) {
+        hits = 0;
+        core::LineReader reader;
+        core::WithTextFile(reader, path, [&](core::LineReader& r) {
+            core::ScanLines(r, s, core::LineCleaning::StripIdeographicSpaces,
+                            [&](std::int64_t, std::string_view, std::string_view) { ++hits; });
+        });
+    }
+    state.counters["hits"] = static_cast<double>(hits);
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bench::ProseText().size()));
+}
+BENCHMARK(BM_ScanLines)->ArgName("phrase")->DenseRange(0, 2);
+
+}  // namespace

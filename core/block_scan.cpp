@@ -1,0 +1,232 @@
+#include "core/block_scan.h"
+
+#include "platform/code_page.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace core {
+
+namespace {
+constexpr char kCR = 0x0D;
+constexpr char kLF = 0x0A;
+constexpr char kCtrlZ = 0x1A;
+
+// The leading ideographic space that the cleaner strips.
+bool IsSpacePair(const char* p) noexcept { return p[0] == '\x81' && p[1] == '\x40'; }
+
+unsigned Byte(char c) noexcept { return static_cast<unsigned char>(c); }
+}  // namespace
+
+// One line [begin, end) and what has been worked out about it so far; each
+// fact is found at most once, and only for lines where a hit is possible.
+struct BlockScan::Line {
+    const char* begin;
+    const char* end;
+    bool clean;
+    const char* start = nullptr;  // after the stripped spaces
+    const char* sync = nullptr;   // a known character start, start <= sync
+    const char* nul = nullptr;    // the first NUL, or end
+    bool nulKnown = false;
+
+    const char* Start() noexcept {
+        if (start == nullptr) {
+            start = begin;
+            if (clean) {
+                while (end - start >= 2 && IsSpacePair(start)) start += 2;
+            }
+            sync = start;
+        }
+        return start;
+    }
+    const char* FirstNul() noexcept {
+        if (!nulKnown) {
+            const void* z = std::memchr(begin, 0, static_cast<std::size_t>(end - begin));
+            nul = z != nullptr ? static_cast<const char*>(z) : end;
+            nulKnown = true;
+        }
+        return nul;
+    }
+};
+
+BlockScan::BlockScan(LineReader& reader, std::string_view s, LineCleaning cleaning)
+    : reader_(reader),
+      s_(s.substr(0, s.find('\0'))),
+      finder_(s_),
+      searchable_(!s_.empty() && s_.find(kCR) == std::string::npos && s_.find(kCtrlZ) == std::string::npos),
+      clean_(cleaning == LineCleaning::StripIdeographicSpaces),
+      pairs_(65536 / 64) {
+    for (unsigned b = 0; b < 256; ++b) lead_[b] = platform::IsLeadByte(static_cast<unsigned char>(b));
+    for (std::size_t j = 0; j + 2 < s_.size(); ++j) {
+        const unsigned pair = Byte(s_[j]) << 8 | Byte(s_[j + 1]);
+        pairs_[pair / 64] |= std::uint64_t{1} << (pair % 64);
+    }
+}
+
+bool BlockScan::Next() {
+    hits_.clear();
+    if (done_) return false;
+    for (;;) {
+        const std::string_view bytes = reader_.Unconsumed();
+        const char* const w = bytes.data();
+        const char* const e = w + bytes.size();
+
+        if (const void* z = std::memchr(w + zScanned_, kCtrlZ, bytes.size() - zScanned_)) {
+            // The text ends in these bytes: scan the rest, stop at the Ctrl-Z.
+            const char* const textEnd = static_cast<const char*>(z);
+            if (searchable_) {
+                const void* cr = ::memrchr(w, kCR, static_cast<std::size_t>(textEnd - w));
+                const char* rest = w;
+                if (cr != nullptr) {
+                    rest = static_cast<const char*>(cr) + 1;
+                    if (rest < textEnd && *rest == kLF) ++rest;
+                    Lines(w, rest, textEnd);
+                }
+                if (rest < textEnd) LastLine(rest, textEnd);
+            }
+            reader_.Consume(static_cast<std::size_t>(textEnd - w));
+            done_ = true;
+            return false;
+        }
+        zScanned_ = bytes.size();
+
+        if (!searchable_) {
+            // Nothing can be a hit: only read on to the end.
+            reader_.Consume(bytes.size());
+            zScanned_ = 0;
+        } else if (!bytes.empty()) {
+            // The last two CRs whose next byte is here (so that an LF after
+            // one is seen): the lines before the last one have their next
+            // line whole, as the pair test needs.
+            const std::size_t searchEnd = bytes.size() - 1;
+            std::ptrdiff_t c2 = lastCr_, c1 = -1;
+            if (crScanned_ < searchEnd) {
+                if (const void* cr = ::memrchr(w + crScanned_, kCR, searchEnd - crScanned_)) {
+                    c2 = static_cast<const char*>(cr) - w;
+                    const void* before = ::memrchr(w + crScanned_, kCR, static_cast<std::size_t>(c2) - crScanned_);
+                    c1 = before != nullptr ? static_cast<const char*>(before) - w : lastCr_;
+                }
+                crScanned_ = searchEnd;
+            }
+            lastCr_ = c2;
+            if (c1 >= 0) {
+                const char* to = w + c1 + 1;
+                if (*to == kLF) ++to;
+                Lines(w, to, e);
+                const auto used = static_cast<std::size_t>(to - w);
+                reader_.Consume(used);
+                zScanned_ -= used;
+                crScanned_ -= used;
+                lastCr_ -= static_cast<std::ptrdiff_t>(used);
+                return true;
+            }
+        }
+        if (!reader_.ReadMore()) {
+            done_ = true;
+            return false;
+        }
+    }
+}
+
+// The lines that start in [from, to), each ended by a CR before to; bytes
+// up to limit are readable, and the line after each of them is whole there.
+// Most lines cost only a look at their last two bytes; the state lives in
+// locals so that the loop keeps it in registers.
+void BlockScan::Lines(const char* from, const char* to, const char* limit) {
+    const char* lineStart = from;
+    const char* candidate = finder_.Find(from, to);
+    const char first = s_[0];
+    const std::uint64_t* const pairs = s_.size() >= 2 ? pairs_.data() : nullptr;
+    std::int64_t n = n_;
+    bool clean = clean_ && !firstLine_;
+    ForEachByte(from, to, kCR, [&](const char* cr) {
+        bool maySpan = false;
+        if (pairs != nullptr && cr != lineStart) {
+            // Can the line end in the first part of s? Its last byte is s[0],
+            // or its last two are two adjacent bytes of s.
+            const unsigned pair = (cr - lineStart >= 2 ? Byte(cr[-2]) << 8 : 0) | Byte(cr[-1]);
+            maySpan = cr[-1] == first || (cr - lineStart >= 2 && (pairs[pair / 64] >> (pair % 64) & 1) != 0);
+        }
+        if (candidate < cr || maySpan) [[unlikely]] {
+            Line line{lineStart, cr, clean};
+            if (LineHit(line, limit, to, maySpan, candidate)) {
+                hits_.push_back({n, {line.Start(), static_cast<std::size_t>(cr - line.Start())}});
+            }
+        }
+        ++n;
+        clean = clean_;
+        lineStart = cr + 1;
+        if (lineStart < limit && *lineStart == kLF) ++lineStart;
+    });
+    if (n != n_) firstLine_ = false;
+    n_ = n;
+}
+
+// The close look at a line where a hit is possible: the candidates inside
+// it (moving candidate past the line), then the phrase running on.
+bool BlockScan::LineHit(Line& line, const char* limit, const char* to, bool maySpan, const char*& candidate) const noexcept {
+    const char* const cr = line.end;
+    bool hit = false;
+    while (candidate < cr && !hit) {
+        hit = HitInLine(line, candidate);
+        candidate = finder_.Find(hit ? cr + 1 : candidate + 1, to);
+    }
+    return hit || (maySpan && Spans(line, cr, limit));
+}
+
+// The last line of the text, [from, to): only the phrase inside it counts.
+void BlockScan::LastLine(const char* from, const char* to) {
+    Line line{from, to, clean_ && !firstLine_};
+    for (const char* at = finder_.Find(from, to); at < to; at = finder_.Find(at + 1, to)) {
+        if (HitInLine(line, at)) {
+            hits_.push_back({n_, {line.Start(), static_cast<std::size_t>(to - line.Start())}});
+            break;
+        }
+    }
+    ++n_;
+    firstLine_ = false;
+}
+
+// Whether the phrase found at `at` counts for its line: it lies in the
+// cleaned line, before any NUL, and starts a character. Calls come in
+// ascending order of at for a line.
+bool BlockScan::HitInLine(Line& line, const char* at) const noexcept {
+    return at >= line.Start() && at < line.FirstNul() && StartsCharacter(line, at);
+}
+
+// Whether s starts in the line and runs on into the next one: the line ends
+// in s[0, i) and the next line, cleaned, starts with s[i, m).
+bool BlockScan::Spans(Line& line, const char* cr, const char* limit) const noexcept {
+    const char* const start = line.Start();
+    const std::size_t m = s_.size();
+    const char* next = cr + 1;
+    if (next < limit && *next == kLF) ++next;
+    if (clean_) {
+        while (limit - next >= 2 && IsSpacePair(next)) next += 2;
+    }
+    const auto room = static_cast<std::size_t>(limit - next);
+    const std::size_t most = std::min(m - 1, static_cast<std::size_t>(cr - start));
+    for (std::size_t i = 1; i <= most; ++i) {
+        if (cr[-1] != s_[i - 1] || room < m - i || *next != s_[i]) continue;
+        if (std::memcmp(cr - i, s_.data(), i) != 0 || std::memcmp(next, s_.data() + i, m - i) != 0) continue;
+        // A NUL anywhere in the line ends the joined text inside the line.
+        if (line.FirstNul() != line.end) return false;
+        if (StartsCharacter(line, cr - i)) return true;
+    }
+    return false;
+}
+
+// Whether at starts a character of the cleaned line. Bytes that can only be
+// lead bytes are walked back over from at to the first byte that is none (a
+// character ends there) or to a known character start; the parity of the
+// walk decides. The known start moves on, so a line is walked about once.
+bool BlockScan::StartsCharacter(Line& line, const char* at) const noexcept {
+    const char* const from = line.sync <= at ? line.sync : line.Start();
+    const char* q = at;
+    while (q > from && lead_[Byte(q[-1])]) --q;
+    const bool starts = ((at - q) & 1) == 0;
+    if (at >= line.sync) line.sync = starts ? at : at - 1;
+    return starts;
+}
+
+}  // namespace core

@@ -1,0 +1,32 @@
+#include "core/folder_contents.h"
+
+#include "core/io_check.h"
+#include "core/name_case.h"
+#include "platform/folder_access.h"
+
+#include <algorithm>
+
+namespace core {
+
+FolderContents ReadFolderContents(std::string_view folder) {
+    std::vector<platform::FolderEntry> entries;
+    SetPendingIOCode(platform::ReadFolderEntries(folder, entries));
+    CheckIO();
+
+    FolderContents contents;
+    for (auto& entry : entries) {
+        if (entry.name.empty() || entry.name.front() == '.') continue;
+        if (entry.kind == platform::EntryKind::Folder) contents.folders.push_back(std::move(entry.name));
+        if (entry.kind == platform::EntryKind::File) contents.files.push_back(std::move(entry.name));
+    }
+    std::sort(contents.folders.begin(), contents.folders.end(), NameLessNoCase);
+    std::sort(contents.files.begin(), contents.files.end(), NameLessNoCase);
+    return contents;
+}
+
+void ChangeCurrentFolder(std::string_view folder) {
+    SetPendingIOCode(platform::SetCurrentFolder(folder));
+    CheckIO();
+}
+
+}  // namespace core

@@ -1,0 +1,267 @@
+// The block scan and the parallel global search against the slow reference,
+// on inputs made to land on their edges: the reader's block boundaries,
+// lines longer than a block, long indents and lead-byte runs, search texts
+// with line-end bytes, and the error paths.
+#include "core/byte_search.h"
+#include "core/errors.h"
+#include "core/global_search.h"
+#include "core/line_reader.h"
+#include "core/local_search.h"
+#include "reference_model.h"
+#include "temp_files.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+#include <unistd.h>
+
+using namespace core;
+using testing_support::TempDir;
+
+namespace {
+
+// Bytes that matter to the rules: line ends, Ctrl-Z, NUL, the ideographic
+// space, lead bytes and a trail byte that is also a lead byte.
+std::string EdgeBytes(std::mt19937& rng, std::size_t length) {
+    static const char bytes[] = {'a', 'b', '\r', '\n', '\r', '\x81', '\x40', '\x82', '\xA0', '\xE0', '\0', '\x1A'};
+    std::string s(length, ' ');
+    for (auto& ch : s) {
+        // Ctrl-Z ends the text, so it is kept rare.
+        do ch = bytes[rng() % sizeof bytes];
+        while (ch == '\x1A' && rng() % 8 != 0);
+    }
+    return s;
+}
+
+std::string SearchText(std::mt19937& rng, bool noSpaceTrail) {
+    static const char bytes[] = {'a', 'b', '\x81', '\x40', '\x82', '\xA0', '\xE0', '\n'};
+    std::string s(1 + rng() % 4, ' ');
+    for (auto& ch : s) {
+        do ch = bytes[rng() % sizeof bytes];
+        while (noSpaceTrail && ch == '\x40');
+    }
+    if (rng() % 20 == 0) s.insert(rng() % s.size(), 1, rng() % 2 ? '\r' : '\x1A');  // no line can hold it
+    return s;
+}
+
+// Long stretches that end just before a block boundary, so that the edge
+// bytes after them straddle it.
+std::string Filler(std::mt19937& rng, int kind, std::size_t length) {
+    switch (kind) {
+    case 0: {  // lines of prose length, CR LF and lone CR
+        std::string f;
+        while (f.size() < length) f += std::string(rng() % 100, 'z') + (rng() % 3 ? "\r\n" : "\r");
+        f.resize(length);
+        return f;
+    }
+    case 1: return std::string(length, 'z');  // one line longer than a block
+    case 2: return "\r\n" + std::string(length - 2, '\xE0');  // lead bytes decide the parity
+    default: {  // short lines, then a line indented by its last 200 bytes
+        std::string f = Filler(rng, 0, length - 200) + "\r\n";
+        while (f.size() + 2 <= length) f += "\x81\x40";
+        return f;
+    }
+    }
+}
+
+}  // namespace
+
+TEST(ByteSearch, FinderAndLineEndsAgreeWithPlainLoops) {
+    std::mt19937 rng(11);
+    for (int round = 0; round < 20000; ++round) {
+        std::string text(rng() % 120, ' ');
+        for (auto& ch : text) ch = "ab\r\x82"[rng() % 4];
+        std::string phrase(1 + rng() % 20, ' ');
+        for (auto& ch : phrase) ch = "ab\x82"[rng() % 3];
+        if (rng() % 2 && text.size() >= phrase.size()) text.replace(rng() % (text.size() - phrase.size() + 1), phrase.size(), phrase);
+        const std::size_t from = text.empty() ? 0 : rng() % text.size();
+        const std::size_t to = from + rng() % (text.size() - from + 1);
+
+        const PhraseFinder finder(phrase);
+        const std::string_view window(text.data() + from, to - from);
+        const std::size_t want = window.find(phrase);
+        const char* got = finder.Find(text.data() + from, text.data() + to);
+        ASSERT_EQ(got, want == std::string_view::npos ? text.data() + to : text.data() + from + want)
+            << testing::PrintToString(phrase) << " in " << testing::PrintToString(std::string(window));
+
+        std::vector<const char*> crs, plain;
+        ForEachByte(text.data() + from, text.data() + to, '\r', [&](const char* p) { crs.push_back(p); });
+        for (std::size_t i = from; i < to; ++i) {
+            if (text[i] == '\r') plain.push_back(text.data() + i);
+        }
+        ASSERT_EQ(crs, plain);
+    }
+    const std::string abc = "abc";
+    EXPECT_EQ(PhraseFinder("").Find(abc.data(), abc.data() + 3), abc.data() + 3);
+}
+
+TEST(BlockScan, ListingsMatchTheReferenceAcrossBlockBoundaries) {
+    TempDir dir;
+    std::mt19937 rng(2024);
+    for (int round = 0; round < 40; ++round) {
+        const int kind = round % 4;
+        const std::string head = EdgeBytes(rng, rng() % 60);
+        const std::string tail = EdgeBytes(rng, 1 + rng() % 80);
+        // The boundary falls inside the tail (inside the indent of kind 3):
+        // after one block, or after two when the filler is one long line.
+        const std::size_t blocks = kind == 1 ? 2 : 1;
+        const std::size_t fill = blocks * LineReader::kFileBlock - head.size() +
+                                 (kind == 3 ? rng() % 150 : 0) - (kind == 3 ? 0 : rng() % tail.size());
+        const std::string content = head + Filler(rng, kind, fill) + tail;
+        const std::string s = SearchText(rng, kind == 3);
+        const std::string small = EdgeBytes(rng, rng() % 50);
+
+        const std::vector<std::string> paths = {dir.Write("big.txt", content), dir.Write("small.txt", small)};
+        HitTable hits;
+        ASSERT_EQ(RunGlobalSearch(s, paths, hits).text, reference::GlobalListing(s, paths, {content, small}))
+            << "round " << round << " search " << testing::PrintToString(s) << " head "
+            << testing::PrintToString(head) << " tail " << testing::PrintToString(tail);
+        ASSERT_EQ(RunLocalSearch(paths[0], s).text, reference::LocalListing(s, content)) << "round " << round;
+    }
+}
+
+// Indents next to the phrase: a phrase that starts inside the stripped
+// spaces, lines that are nothing but spaces, a lone 0x81 after them.
+TEST(BlockScan, TheCleanerDecidesWhereALineStarts) {
+    TempDir dir;
+    std::mt19937 rng(5);
+    static const char* const pieces[] = {"\x81\x40", "\x81\x40\x81\x40", "a", "\x81", "\x40", "\r\n", "\r", "\n", "\0"};
+    static const char searchBytes[] = {'\x81', '\x40', 'a', '\n', '\r'};
+    for (int round = 0; round < 3000; ++round) {
+        std::string content;
+        for (std::size_t n = rng() % 16; n > 0; --n) content += pieces[rng() % std::size(pieces)];
+        std::string s(1 + rng() % 4, ' ');
+        for (auto& ch : s) ch = searchBytes[rng() % sizeof searchBytes];
+        const std::vector<std::string> paths = {dir.Write("t.txt", content)};
+        HitTable hits;
+        ASSERT_EQ(RunGlobalSearch(s, paths, hits).text, reference::GlobalListing(s, paths, {content}))
+            << testing::PrintToString(s) << " in " << testing::PrintToString(content);
+        ASSERT_EQ(RunLocalSearch(paths[0], s).text, reference::LocalListing(s, content))
+            << testing::PrintToString(s) << " in " << testing::PrintToString(content);
+    }
+}
+
+TEST(BlockScan, ViewsAndCopiesOfLinesLongerThanTheBufferAgree) {
+    TempDir dir;
+    const std::size_t block = LineReader::kFileBlock;
+    const std::string content = "a\r\n" + std::string(3 * block + 7, 'x') + "\r" + std::string(block - 1, 'y') +
+                                "\r\n\r\n" + std::string(2 * block, 'w') + "\r";
+    const std::string path = dir.Write("long.txt", content);
+    const auto expected = reference::Lines(content);
+    LineReader reader;
+    Reset(reader, path);
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        if (i % 2 == 0) {
+            std::string line;
+            ReadLn(reader, line);
+            EXPECT_EQ(line, expected[i]) << i;
+        } else {
+            std::string_view line;
+            reader.ReadLineView(line);
+            EXPECT_EQ(line, expected[i]) << i;
+        }
+    }
+    EXPECT_TRUE(Eof(reader));
+    EXPECT_EQ(reader.Unconsumed().substr(0, 1), "\x1A");  // the end mark, never consumed
+    CloseFile(reader);
+}
+
+TEST(GlobalSearch, TwentyTargetsSearchedSideBySideKeepTheirOrder) {
+    TempDir dir;
+    std::mt19937 rng(7);
+    std::vector<std::string> paths, contents;
+    for (int k = 0; k < 20; ++k) {
+        // Sizes from empty to several blocks, so the two threads finish out of order.
+        std::string text;
+        const std::size_t lines = k % 5 == 0 ? 60000 : rng() % 50;
+        for (std::size_t i = 0; i < lines; ++i) text += EdgeBytes(rng, rng() % 12) + "\r\n";
+        contents.push_back(text);
+        paths.push_back(dir.Write("t" + std::to_string(k) + ".txt", text));
+    }
+    for (const std::string s : {"a", "ab", "\x82\xA0", "b\x81"}) {
+        HitTable hits;
+        const auto listing = RunGlobalSearch(s, paths, hits);
+        ASSERT_EQ(listing.text, reference::GlobalListing(s, paths, contents)) << testing::PrintToString(s);
+        for (int k = 1; k <= 20; ++k) {
+            const auto expected = reference::Scan(contents[k - 1], s, true);
+            for (std::size_t j = 0; j < 249; ++j) {
+                ASSERT_EQ(hits.Row(k)[j], j < expected.size() ? expected[j].number : 0) << k << " " << j;
+            }
+        }
+    }
+}
+
+TEST(GlobalSearch, TheFirstFailingTargetInOrderIsRaised) {
+    TempDir dir;
+    // Big enough for the targets to be searched side by side.
+    const std::string a = dir.Write("a.txt", "x\r\nyx\r\n" + std::string(2 * LineReader::kFileBlock, 'y'));
+    std::filesystem::create_directory(dir.Path("folder"));
+    // A folder (5) comes before a missing file (2); an unreadable regular
+    // file gives the platform's I/O code (1117) when read, not when opened.
+    const std::vector<std::string> targets = {a, a, dir.Path("folder"), a, dir.Path("gone.txt"), a};
+    HitTable hits;
+    try {
+        RunGlobalSearch("x", targets, hits);
+        FAIL() << "no error";
+    } catch (const EInOutError& e) {
+        EXPECT_EQ(e.ErrorCode(), 5);
+    }
+    for (int k = 1; k <= 2; ++k) {
+        EXPECT_EQ(hits.Row(k)[0], 1);
+        EXPECT_EQ(hits.Row(k)[1], 2);
+    }
+    for (int k = 3; k <= 20; ++k) EXPECT_EQ(hits.Row(k)[0], 0) << k;
+
+    const std::vector<std::string> unreadable = {a, "/proc/self/mem", a};
+    try {
+        RunGlobalSearch("x", unreadable, hits);
+        FAIL() << "no error";
+    } catch (const EInOutError& e) {
+        EXPECT_EQ(e.ErrorCode(), 1117);
+    }
+    EXPECT_EQ(hits.Row(1)[0], 1);
+    EXPECT_EQ(hits.Row(3)[0], 0);
+    EXPECT_THROW(RunLocalSearch("/proc/self/mem", "x"), EInOutError);
+}
+
+TEST(GlobalSearch, StandardInputAmongTheTargetsIsReadInTurn) {
+    TempDir dir;
+    // Big enough to be worth two threads, were it not for standard input.
+    const std::string bigText = "key\r\n" + std::string(2 * LineReader::kFileBlock, 'y');
+    const std::string big = dir.Write("big.txt", bigText);
+    const std::string piped = "none\r\n" + std::string(300, 'k') + "ey\r\nkey";
+    const int savedStdin = ::dup(STDIN_FILENO);
+    const auto pipeIn = [](const std::string& bytes) {
+        int fds[2];
+        EXPECT_EQ(::pipe(fds), 0);
+        ::dup2(fds[0], STDIN_FILENO);
+        ::close(fds[0]);
+        EXPECT_EQ(::write(fds[1], bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+        ::close(fds[1]);
+    };
+
+    // A path that is empty up to its NUL names standard input.
+    pipeIn(piped);
+    const std::vector<std::string> targets = {big, std::string("\0in", 3), big};
+    HitTable hits;
+    EXPECT_EQ(RunGlobalSearch("key", targets, hits).text,
+              reference::GlobalListing("key", targets, {bigText, piped, bigText}));
+    EXPECT_EQ(hits.Row(2)[0], 2);
+    EXPECT_EQ(hits.Row(2)[1], 3);
+
+    // After a failing target nothing further is opened: standard input is left unread.
+    std::filesystem::create_directory(dir.Path("folder"));
+    pipeIn("key\r\n");
+    // (While the first, biggest target is read, a second thread would have
+    // time to get through the next ones.)
+    const std::string huge = dir.Write("huge.txt", std::string(16 * LineReader::kFileBlock, 'y'));
+    const std::string tiny = dir.Write("tiny.txt", "key");
+    const std::vector<std::string> failing = {huge, tiny, dir.Path("folder"), std::string("\0in", 3), big};
+    EXPECT_THROW(RunGlobalSearch("key", failing, hits), EInOutError);
+    char left[16];
+    EXPECT_EQ(::read(STDIN_FILENO, left, sizeof left), 5);
+
+    ::dup2(savedStdin, STDIN_FILENO);
+    ::close(savedStdin);
+}

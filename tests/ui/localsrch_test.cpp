@@ -1,0 +1,114 @@
+// The local search window: the local listing of the viewed file, typed text
+// the code page can't hold, file errors, cancel and exit.
+#include "ui/LocalSrch.h"
+#include "ui/RESULT.h"
+#include "ui/application.h"
+#include "ui_fixture.h"
+#include "window_data.h"
+
+#include <QInputMethodEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QtTest>
+
+using namespace ui;
+using namespace testing_ui;
+
+namespace {
+
+// Types Japanese text into the search box: through a key event carrying the
+// text, or as the commit of an input method.
+void TypeByKey(const QString& text) {
+    QTest::sendKeyEvent(QTest::Click, LocalSrchForm->Edit1, Qt::Key_unknown, text, Qt::NoModifier);
+}
+void TypeByInputMethod(const QString& text) {
+    QInputMethodEvent event;
+    event.setCommitString(text);
+    QApplication::sendEvent(LocalSrchForm->Edit1, &event);
+}
+
+}  // namespace
+
+class LocalSrchTest : public QObject {
+    Q_OBJECT
+
+    TestFiles files;
+    std::string local;
+
+private slots:
+    void initTestCase() {
+        Application::Init(QStringLiteral("/opt/norvane/bin/Norvane"));
+        local = files.Write("local.txt", Sj("　港の朝\r\n古い港\r\n町の灯\r\nなにもない\r\n"));
+    }
+
+    void listsTheLinesOfTheViewedFileAsRead() {
+        UiFixture f;
+        QVERIFY(LocalSrchForm->Edit1->text().isEmpty() && LocalSrchForm->Memo1->toPlainText().isEmpty());
+        ResultForm->CurrentFile = local;
+        LocalSrchForm->show();
+        TypeByKey(Tr("港町"));
+        QCOMPARE(LocalSrchForm->Edit1->text(), Tr("港町"));
+        Choose(LocalSrchForm->Find1);
+        // The match runs on into line 3; it is listed under line 2.
+        QCOMPARE(LocalSrchForm->Memo1->toPlainText(), Tr("00002: 古い港\n\n"));
+        Choose(LocalSrchForm->Find1);
+        QCOMPARE(LocalSrchForm->Memo1->toPlainText(), Tr("00002: 古い港\n\n"));  // nothing accumulates
+
+        LocalSrchForm->Edit1->clear();
+        TypeByInputMethod(Tr("港"));
+        QTest::keyClick(LocalSrchForm->Edit1, Qt::Key_Return);  // Enter searches too
+        QCOMPARE(LocalSrchForm->Memo1->toPlainText(), Tr("00001: 　港の朝\n00002: 古い港\n\n"));
+
+        LocalSrchForm->Edit1->clear();
+        Choose(LocalSrchForm->Find1);
+        QCOMPARE(LocalSrchForm->Memo1->toPlainText(), QStringLiteral("\n"));  // one empty line
+        QVERIFY(f.boxes.empty());
+        LocalSrchForm->hide();
+    }
+
+    void textTheCodePageCannotHoldIsNeverSearched() {
+        UiFixture f;
+        ResultForm->CurrentFile = local;
+        LocalSrchForm->Memo1->setPlainText(QStringLiteral("kept"));
+        LocalSrchForm->Edit1->setText(Tr("港𠮷"));
+        Choose(LocalSrchForm->Find1);
+        QCOMPARE(f.boxes.size(), std::size_t(1));
+        QCOMPARE(f.boxes.front().request.caption, Tr("注意"));
+        QCOMPARE(f.boxes.front().request.icon, BoxIcon::Error);
+        QVERIFY(f.boxes.front().request.text.contains(Tr("「𠮷」")));
+        QCOMPARE(LocalSrchForm->Memo1->toPlainText(), QStringLiteral("kept"));
+    }
+
+    void aFileErrorGoesToTheErrorDisplayAndKeepsTheListing() {
+        UiFixture f;
+        LocalSrchForm->Memo1->setPlainText(QStringLiteral("kept"));
+        LocalSrchForm->Edit1->setText(QStringLiteral("x"));
+        ResultForm->CurrentFile = files.Path("gone.txt");
+        Choose(LocalSrchForm->Find1);
+        ResultForm->CurrentFile.clear();  // never standard input
+        Choose(LocalSrchForm->Find1);
+        QCOMPARE(f.boxes.size(), std::size_t(2));
+        QCOMPARE(f.boxes[0].request.text, Tr("ﾌｧｲﾙが見つかりません."));
+        QCOMPARE(f.boxes[1].request.text, Tr("不正なﾌｧｲﾙ名です."));
+        QCOMPARE(f.boxes[1].request.caption, QStringLiteral("Norvane"));
+        QCOMPARE(LocalSrchForm->Memo1->toPlainText(), QStringLiteral("kept"));
+    }
+
+    void cancelAndExitEmptyBothBoxes() {
+        UiFixture f;
+        LocalSrchForm->show();
+        LocalSrchForm->Edit1->setText(QStringLiteral("x"));
+        LocalSrchForm->Memo1->setPlainText(QStringLiteral("y"));
+        Choose(LocalSrchForm->N1);
+        QVERIFY(LocalSrchForm->Edit1->text().isEmpty() && LocalSrchForm->Memo1->toPlainText().isEmpty());
+        QVERIFY(LocalSrchForm->isVisible());
+        LocalSrchForm->Edit1->setText(QStringLiteral("x"));
+        LocalSrchForm->Memo1->setPlainText(QStringLiteral("y"));
+        Choose(LocalSrchForm->Exit1);
+        QVERIFY(LocalSrchForm->Edit1->text().isEmpty() && LocalSrchForm->Memo1->toPlainText().isEmpty());
+        QVERIFY(!LocalSrchForm->isVisible());
+    }
+};
+
+QTEST_MAIN(LocalSrchTest)
+#include "localsrch_test.moc"

@@ -1,0 +1,212 @@
+// The result window: the listing box, reading a target out of the selection,
+// and the click on the strip above the listing.
+#include "core/listing_format.h"
+#include "ui/RESULT.h"
+#include "ui/TEXTVIEW.h"
+#include "ui/WHAT.h"
+#include "ui/application.h"
+#include "ui/window_frame.h"
+#include "ui_fixture.h"
+#include "window_data.h"
+
+#include <QLabel>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QtTest>
+
+using namespace ui;
+using namespace testing_ui;
+
+class ResultTest : public QObject {
+    Q_OBJECT
+
+    TestFiles files;
+    std::string a, b;
+
+    // Searches a and b for 港町 and shows the result window.
+    void SearchAandB() {
+        SetSearch("港町", {a, b});
+        WhatForm->show();
+        Choose(WhatForm->N7);
+        QVERIFY(ResultForm->ResultsCurrent);
+    }
+    int HeaderBlock(const std::string& path) {
+        return BlockStartingWith(ResultForm->Memo1->document(), QString::fromStdString(path) + " *");
+    }
+
+private slots:
+    void initTestCase() {
+        Application::Init(QStringLiteral("/opt/norvane/bin/Norvane"));
+        a = files.Write("a.txt", Sj("港町の朝\r\n静かな海\r\n"));
+        b = files.Write("b.txt", Sj("山の上\r\n　古い港町\r\n"));
+    }
+
+    void listingBoxBeforeAndAfterTheFirstSearch() {
+        UiFixture f;
+        QCOMPARE(ResultForm->windowTitle(), Tr("検索結果"));
+        QCOMPARE(ResultForm->Memo1->toPlainText(), QStringLiteral("Memo1"));
+        QVERIFY(ResultForm->Memo1->isReadOnly());
+
+        SearchAandB();
+        const QString shown = ResultForm->Memo1->toPlainText();
+        QVERIFY(shown.startsWith(Tr("検索字句：　港町\n\n")));
+        QVERIFY(shown.contains(QString::fromStdString(b) + Tr(" *02****")));
+        QVERIFY(shown.contains(Tr("00002: 古い港町\n")));
+        QCOMPARE(ResultForm->Memo1->toPlainText(), ResultForm->Listing.Text());
+
+        // The box follows the window's size.
+        ResultForm->resize(700, 500);
+        QCOMPARE(ResultForm->Memo1->width(), OuterWidth(ResultForm, kSizeableFrame) - 8);
+        QCOMPARE(ResultForm->Memo1->height(), OuterHeight(ResultForm, kSizeableFrame) - 60);
+    }
+
+    void aWholeHeaderLineOrItsStartOpensTheViewerOnThatTarget() {
+        UiFixture f;
+        SearchAandB();
+        QTextDocument* doc = ResultForm->Memo1->document();
+
+        SelectLineByKeys(ResultForm->Memo1, HeaderBlock(b));
+        QString title;
+        QVERIFY(OpensViewer([] { Choose(ResultForm->N5); }, [&] { title = TextViewForm->windowTitle(); }));
+        QCOMPARE(ResultForm->CurrentFile, b);
+        QCOMPARE(ResultForm->CurrentIndex, 2);
+        QCOMPARE(title, Tr("全文表示 ⇒　") + QString::fromStdString(b));
+
+        // From the start of the line to the two digits: the asterisks are not needed.
+        const int start = doc->findBlockByNumber(HeaderBlock(a)).position();
+        SelectPositions(ResultForm->Memo1, start, start + static_cast<int>(a.size()) + 4);
+        QVERIFY(OpensViewer([] { Choose(ResultForm->N5); }));
+        QCOMPARE(ResultForm->CurrentFile, a);
+        QCOMPARE(ResultForm->CurrentIndex, 1);
+
+        // Several lines: the first " *" decides.
+        SelectPositions(ResultForm->Memo1, start, doc->characterCount() - 1);
+        QVERIFY(OpensViewer([] { Choose(ResultForm->N5); }));
+        QCOMPARE(ResultForm->CurrentFile, a);
+        QCOMPARE(ResultForm->CurrentIndex, 1);
+        QVERIFY(f.boxes.empty());
+    }
+
+    void aSelectionWithoutTheMarkIsAnsweredAndChangesNothing() {
+        UiFixture f;
+        SearchAandB();
+        ResultForm->CurrentFile = "before";
+        ResultForm->CurrentIndex = 9;
+        const int start = ResultForm->Memo1->document()->findBlockByNumber(HeaderBlock(b)).position();
+        SelectPositions(ResultForm->Memo1, start, start + static_cast<int>(b.size()));  // the path alone
+        QVERIFY(!OpensViewer([] { Choose(ResultForm->N5); }));
+        SelectPositions(ResultForm->Memo1, start, start);  // nothing
+        QVERIFY(!OpensViewer([] { Choose(ResultForm->N5); }));
+
+        QCOMPARE(f.boxes.size(), std::size_t(2));
+        for (const SeenBox& box : f.boxes) {
+            QCOMPARE(box.request.text, Tr("ファイル名を示す行を反転表示させて選んでから、\r\n「全文表示」メニューをクリックして下さい。"));
+            QCOMPARE(box.request.caption, Tr("注意"));
+            QCOMPARE(box.request.icon, BoxIcon::Error);
+            QCOMPARE(box.request.owner, BoxOwner::Application);
+            QVERIFY(box.enabledWindows.empty());
+        }
+        QCOMPARE(ResultForm->CurrentFile, std::string("before"));
+        QCOMPARE(ResultForm->CurrentIndex, 9);
+    }
+
+    void aHeaderLineCutShortFailsToConvertAfterTakingThePath() {
+        UiFixture f;
+        // 78 bytes of path: the 80-byte header line keeps " *" and no digit.
+        const std::size_t nameLength = 78 - files.RootLength() - 1;
+        const std::string longPath = files.Write(QString(static_cast<int>(nameLength), QLatin1Char('n')), Sj("港町\r\n"));
+        QCOMPARE(longPath.size(), std::size_t(78));
+        SetSearch("港町", {a, longPath});
+        Choose(WhatForm->N7);
+        ResultForm->CurrentIndex = 5;
+
+        SelectLineByKeys(ResultForm->Memo1, HeaderBlock(longPath));
+        QVERIFY(!OpensViewer([] { Choose(ResultForm->N5); }));
+        QCOMPARE(f.boxes.size(), std::size_t(1));
+        QCOMPARE(f.boxes.front().request.text, Tr("'' は整数ではありません."));
+        QCOMPARE(f.boxes.front().request.caption, QStringLiteral("Norvane"));
+        QCOMPARE(ResultForm->CurrentFile, longPath);
+        QCOMPARE(ResultForm->CurrentIndex, 5);
+    }
+
+    void theBareStripAboveTheListingOpensTheViewerButTheLabelDoesNot() {
+        UiFixture f;
+        SearchAandB();
+        QWidget* strip = ResultForm->centralWidget();
+        SelectLineByKeys(ResultForm->Memo1, HeaderBlock(b));
+        QVERIFY(OpensViewer([&] { QTest::mouseClick(strip, Qt::LeftButton, {}, QPoint(20, 8)); }));
+        QCOMPARE(ResultForm->CurrentFile, b);
+
+        ResultForm->CurrentFile.clear();
+        QVERIFY(!OpensViewer([] { QTest::mouseClick(ResultForm->Label1, Qt::LeftButton, {}, QPoint(5, 5)); }));
+        QVERIFY(!OpensViewer([&] { QTest::mouseClick(strip, Qt::RightButton, {}, QPoint(20, 8)); }));
+        // Pressed on the label, released on the strip: no click.
+        QVERIFY(!OpensViewer([&] {
+            QTest::mousePress(ResultForm->Label1, Qt::LeftButton, {}, QPoint(5, 5));
+            QTest::mouseRelease(strip, Qt::LeftButton, {}, QPoint(20, 8));
+        }));
+        QVERIFY(ResultForm->CurrentFile.empty());
+        QVERIFY(f.boxes.empty());
+
+        SelectPositions(ResultForm->Memo1, 0, 0);
+        QVERIFY(!OpensViewer([&] { QTest::mouseClick(strip, Qt::LeftButton, {}, QPoint(20, 8)); }));
+        QCOMPARE(f.boxes.size(), std::size_t(1));
+        QCOMPARE(f.boxes.front().request.caption, Tr("注意"));
+    }
+
+    void aHugeLineShowsCutWhileItsBytesStayAndSelectionsStillMapRight() {
+        UiFixture f;
+        // One line of an LF-only file: a NUL, a megabyte, and a mark that
+        // only the hidden part holds.
+        std::string line = Sj("港町") + std::string(1, '\0') + "\n";
+        line += std::string(1 << 20, 'x') + " *07";
+        const std::string huge = files.Write("huge.txt", line);
+        SetSearch("港町", {huge, b});
+        Choose(WhatForm->N7);
+
+        const std::string& bytes = ResultForm->Listing.Bytes();
+        QVERIFY(bytes.find("00001: " + line + "\r\n") != std::string::npos);
+        QTextDocument* doc = ResultForm->Memo1->document();
+        const int hitBlock = HeaderBlock(huge) + 1;
+        const QString shown = doc->findBlockByNumber(hitBlock).text();
+        QVERIFY(shown.startsWith(Tr("00001: 港町␀") + QChar(0x2028) + QStringLiteral("xxx")));
+        QVERIFY(shown.endsWith(Tr("…(以下省略)")));
+        QVERIFY(shown.size() < 4200);
+
+        // A header line after the cut one.
+        SelectLineByKeys(ResultForm->Memo1, HeaderBlock(b));
+        QVERIFY(OpensViewer([] { Choose(ResultForm->N5); }));
+        QCOMPARE(ResultForm->CurrentFile, b);
+        QCOMPARE(ResultForm->CurrentIndex, 2);
+
+        // A selection over the whole cut line holds its hidden bytes too.
+        const int from = doc->findBlockByNumber(hitBlock).position();
+        SelectPositions(ResultForm->Memo1, from, doc->findBlockByNumber(hitBlock + 1).position());
+        QCOMPARE(ResultForm->SelectedBytes(), "00001: " + line + "\r\n");
+        QVERIFY(OpensViewer([] { Choose(ResultForm->N5); }));
+        QCOMPARE(ResultForm->CurrentFile, "00001: " + line.substr(0, line.size() - 4));
+        QCOMPARE(ResultForm->CurrentIndex, 7);
+        QCOMPARE(f.boxes.size(), std::size_t(1));  // the viewer's file error for that "path"
+        QCOMPARE(f.boxes.front().request.caption, Tr("警告"));
+    }
+
+    void aFailedRunShowsTheErrorAndThePreviousListing() {
+        UiFixture f;
+        SearchAandB();
+        const std::string before = ResultForm->Listing.Bytes();
+        const QString shownBefore = ResultForm->Memo1->toPlainText();
+        Choose(ResultForm->N3);
+        SetSearch("港町", {a, files.Path("missing.txt")});
+        ResultForm->ResultsCurrent = false;
+        Choose(WhatForm->N7);
+        QVERIFY(ResultForm->isVisible());
+        QCOMPARE(f.boxes.size(), std::size_t(1));
+        QCOMPARE(f.boxes.front().request.text, Tr("ﾌｧｲﾙが見つかりません."));
+        QCOMPARE(ResultForm->Listing.Bytes(), before);
+        QCOMPARE(ResultForm->Memo1->toPlainText(), shownBefore);
+        QVERIFY(!ResultForm->ResultsCurrent);
+    }
+};
+
+QTEST_MAIN(ResultTest)
+#include "result_test.moc"

@@ -1,0 +1,251 @@
+// The full-text viewer: ranges, red hit lines, the file error, the text
+// limit and the copy command.
+#include "ui/RESULT.h"
+#include "ui/TEXTVIEW.h"
+#include "ui/WHAT.h"
+#include "ui/application.h"
+#include "ui/window_frame.h"
+#include "ui_fixture.h"
+#include "window_data.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QTextEdit>
+#include <QtTest>
+
+using namespace ui;
+using namespace testing_ui;
+
+namespace {
+
+// 2100 numbered lines with 港町 in lines 3 (a line of over 4096 bytes),
+// 1040, 1045 and 2000.
+std::string LongFile() {
+    std::string text;
+    for (int i = 1; i <= 2100; ++i) {
+        if (i == 3) {
+            for (int k = 0; k < 2500; ++k) text += Sj("あ");
+            text += Sj("港町");
+        } else if (i == 1040 || i == 1045 || i == 2000) {
+            text += Sj("港町 ") + std::to_string(i);
+        } else {
+            text += "line " + std::to_string(i);
+        }
+        text += "\r\n";
+    }
+    return text;
+}
+
+struct RangeSeen {
+    QString title;
+    int blocks = 0;
+    QString firstLine;
+    std::vector<LineColour> colours;  // of the probed display lines
+    int caret = -1;
+    bool selection = true;
+};
+
+RangeSeen Look(const std::vector<int>& probe) {
+    RangeSeen seen;
+    QTextEdit* edit = TextViewForm->RichEdit1;
+    seen.title = TextViewForm->windowTitle();
+    seen.blocks = edit->document()->blockCount();
+    seen.firstLine = edit->document()->firstBlock().text();
+    for (const int line : probe) seen.colours.push_back(ColourOf(edit, line));
+    seen.caret = edit->textCursor().position();
+    seen.selection = edit->textCursor().hasSelection();
+    return seen;
+}
+
+}  // namespace
+
+class TextViewTest : public QObject {
+    Q_OBJECT
+
+    TestFiles files;
+    std::string other, longFile;
+
+    void SearchAndPick(const std::string& path, int index) {
+        SetSearch("港町", {other, longFile});
+        WhatForm->show();
+        Choose(WhatForm->N7);
+        ResultForm->CurrentFile = path;
+        ResultForm->CurrentIndex = index;
+    }
+
+private slots:
+    void initTestCase() {
+        Application::Init(QStringLiteral("/opt/norvane/bin/Norvane"));
+        other = files.Write("other.txt", Sj("港町\r\n"));
+        longFile = files.Write("long.txt", LongFile());
+    }
+
+    void rangeItemsRenderTheirOwnLines() {
+        UiFixture f;
+        QCOMPARE(TextViewForm->N1->actions().size(), qsizetype(20));
+        QCOMPARE(TextViewForm->RangeItems[0]->text(), QStringLiteral("    1 -   1050"));
+        QCOMPARE(TextViewForm->RangeItems[19]->text(), QStringLiteral("19001 - 20050"));
+        SearchAndPick(longFile, 2);
+        Choose(TextViewForm->RangeItems[2]);  // 2001 - 3050 of 2100 lines
+        const QTextDocument* doc = TextViewForm->RichEdit1->document();
+        QCOMPARE(doc->firstBlock().text(), QStringLiteral("02001: line 2001"));
+        QCOMPARE(doc->blockCount(), 101);
+    }
+
+    void hitLinesAreRedInEachOfTwoOverlappingRanges() {
+        UiFixture f;
+        SearchAndPick(longFile, 2);
+        RangeSeen opened, first, second;
+        ShowModalAndRun([&] {
+            opened = Look({0, 2, 499});
+            Choose(TextViewForm->RangeItems[0]);  // 1 - 1050
+            first = Look({0, 2, 1039, 1040, 1044});
+            Choose(TextViewForm->RangeItems[1]);  // 1001 - 2050
+            second = Look({0, 2, 39, 44, 999});
+        });
+        QVERIFY(f.boxes.empty());
+        const QString caption = Tr("全文表示 ⇒　") + QString::fromStdString(longFile);
+
+        QCOMPARE(opened.title, caption);
+        QCOMPARE(opened.blocks, 501);  // lines 1 to 500 and the empty line after them
+        QCOMPARE(opened.firstLine, QStringLiteral("00001: line 1"));
+        QCOMPARE(opened.colours[0].red, 0);
+        // 7 label bytes and 2044 characters of two bytes: 4095 bytes; the
+        // next character would cross 4096.
+        QCOMPARE(opened.colours[1].red, 7 + 2044);
+        QVERIFY(opened.colours[1].restBlack);
+        QCOMPARE(opened.colours[2].red, 0);
+        QCOMPARE(opened.caret, 0);
+        QVERIFY(!opened.selection);
+
+        QCOMPARE(first.blocks, 1051);
+        QCOMPARE(first.colours[0].red, 0);
+        QCOMPARE(first.colours[1].red, 2051);
+        QCOMPARE(first.colours[2].red, static_cast<int>(Tr("01040: 港町 1040").size()));
+        QCOMPARE(first.colours[3].red, 0);
+        QCOMPARE(first.colours[4].red, static_cast<int>(Tr("01045: 港町 1045").size()));
+        QVERIFY(first.colours[2].restBlack && first.colours[3].restBlack);
+        QCOMPARE(first.caret, 0);
+
+        QCOMPARE(second.firstLine, QStringLiteral("01001: line 1001"));
+        QCOMPARE(second.blocks, 1051);
+        QCOMPARE(second.colours[0].red, 0);  // nothing of the last range stays red
+        QCOMPARE(second.colours[1].red, 0);
+        QCOMPARE(second.colours[2].red, static_cast<int>(Tr("01040: 港町 1040").size()));
+        QCOMPARE(second.colours[3].red, static_cast<int>(Tr("01045: 港町 1045").size()));
+        QCOMPARE(second.colours[4].red, static_cast<int>(Tr("02000: 港町 2000").size()));
+        QCOMPARE(second.caret, 0);
+        QVERIFY(!second.selection);
+
+        // Past the end of the file: the caption only. An index without a row
+        // of the hit table colours nothing.
+        ResultForm->CurrentIndex = 37;
+        Choose(TextViewForm->RangeItems[3]);  // 3001 - 4050
+        QCOMPARE(TextViewForm->RichEdit1->toPlainText(), QString());
+        Choose(TextViewForm->RangeItems[0]);
+        QCOMPARE(ColourOf(TextViewForm->RichEdit1, 2).red, 0);
+    }
+
+    void theColourFollowsFileLinesAcrossLoneLineFeeds() {
+        UiFixture f;
+        // Line 1 runs over a lone LF; so does line 2, which is no hit.
+        const std::string lf = files.Write("lf.txt", Sj("港町\nzz\r\nx\ny\r\n港町\r\n"));
+        SetSearch("港町", {lf});
+        Choose(WhatForm->N7);
+        ResultForm->CurrentFile = lf;
+        ResultForm->CurrentIndex = 1;
+        Choose(TextViewForm->RangeItems[0]);
+        QTextEdit* edit = TextViewForm->RichEdit1;
+        QCOMPARE(edit->toPlainText(), Tr("00001: 港町\nzz\n00002: x\ny\n00003: 港町\n"));
+        QCOMPARE(ColourOf(edit, 0).red, 9);
+        QCOMPARE(ColourOf(edit, 1).red, 2);
+        QCOMPARE(ColourOf(edit, 2).red, 0);
+        QCOMPARE(ColourOf(edit, 3).red, 0);
+        QCOMPARE(ColourOf(edit, 4).red, 9);
+
+        // The caret now sits in red text; the next rendering starts black.
+        Choose(TextViewForm->RangeItems[0]);
+        QCOMPARE(ColourOf(edit, 2).red, 0);
+        QVERIFY(ColourOf(edit, 2).restBlack);
+    }
+
+    void aFileErrorIsReportedInItsOwnBoxAndLeavesTheViewerEmpty() {
+        UiFixture f;
+        SearchAndPick(longFile, 2);
+        Choose(TextViewForm->RangeItems[0]);
+        QVERIFY(!TextViewForm->RichEdit1->toPlainText().isEmpty());
+
+        ResultForm->CurrentFile = files.Path("none.txt");
+        Choose(TextViewForm->RangeItems[1]);
+        // A windowed program never reads standard input: an empty path is a
+        // file error too.
+        ResultForm->CurrentFile.clear();
+        Choose(TextViewForm->RangeItems[1]);
+
+        QCOMPARE(f.boxes.size(), std::size_t(2));
+        for (const SeenBox& box : f.boxes) {
+            QCOMPARE(box.request.text, Tr("File アクセスでエラー発生！! "));
+            QCOMPARE(box.request.caption, Tr("警告"));
+            QCOMPARE(box.request.icon, BoxIcon::Error);
+            QCOMPARE(box.request.owner, BoxOwner::None);
+        }
+        QCOMPARE(TextViewForm->windowTitle(), Tr("全文表示 ⇒　"));
+        QVERIFY(TextViewForm->RichEdit1->toPlainText().isEmpty());
+        QCOMPARE(TextViewForm->cursor().shape(), Qt::ArrowCursor);  // the hourglass is gone
+    }
+
+    void theTextStopsAtTheLimit() {
+        UiFixture f;
+        const std::string wide = files.Write("wide.txt", std::string(200000, 'w') + "\r\n" + Sj("港町") + "\r\n");
+        SetSearch("港町", {wide});
+        Choose(WhatForm->N7);
+        ResultForm->CurrentFile = wide;
+        ResultForm->CurrentIndex = 1;
+        Choose(TextViewForm->RangeItems[0]);
+        const QString text = TextViewForm->RichEdit1->toPlainText();
+        QCOMPARE(text.size(), qsizetype(131072));
+        QVERIFY(text.startsWith(QStringLiteral("00001: www")));
+        QCOMPARE(TextViewForm->RichEdit1->document()->blockCount(), 1);  // the hit line is beyond it
+        QVERIFY(f.boxes.empty());
+    }
+
+    void copyTakesTheSelectionAsText() {
+        UiFixture f;
+        SearchAndPick(longFile, 2);
+        Choose(TextViewForm->RangeItems[1]);
+        QClipboard* clipboard = QGuiApplication::clipboard();
+        clipboard->setText(QStringLiteral("before"));
+
+        Choose(TextViewForm->N2);  // nothing selected
+        QCOMPARE(clipboard->text(), QStringLiteral("before"));
+
+        QTextEdit* edit = TextViewForm->RichEdit1;
+        const QTextBlock line1040 = edit->document()->findBlockByNumber(39);
+        QTextCursor cursor(line1040);
+        cursor.setPosition(line1040.position() + 7 + 2, QTextCursor::KeepAnchor);
+        edit->setTextCursor(cursor);
+        Choose(TextViewForm->N2);
+        QCOMPARE(clipboard->text(), Tr("01040: 港町"));
+
+        cursor.setPosition(line1040.position() + 3);
+        cursor.setPosition(line1040.next().position() + 5, QTextCursor::KeepAnchor);
+        edit->setTextCursor(cursor);
+        Choose(TextViewForm->N2);
+        QCOMPARE(clipboard->text(), Tr("40: 港町 1040\n01041"));
+        QVERIFY(f.boxes.empty());
+    }
+
+private:
+    // Opens the viewer modally, runs body inside it and closes it again.
+    static void ShowModalAndRun(const std::function<void()>& body) {
+        WhenModal([body] {
+            body();
+            Choose(TextViewForm->N5);
+        });
+        ShowModal(TextViewForm);
+    }
+};
+
+QTEST_MAIN(TextViewTest)
+#include "textview_test.moc"

@@ -1,0 +1,128 @@
+// Test data and widget probes shared by the result, viewer and local search
+// window tests.
+#pragma once
+
+#include "platform/code_page.h"
+#include "ui/WHAT.h"
+#include "ui/cp_text.h"
+
+#include <QColor>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextEdit>
+#include <QtTest>
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace testing_ui {
+
+inline std::string Sj(std::string_view utf8) { return platform::FixedText(utf8); }
+
+// A temporary folder of Shift-JIS files; paths are code-page bytes (ASCII here).
+class TestFiles {
+public:
+    TestFiles() {
+        if (!dir_.isValid()) throw std::runtime_error("no temporary folder");
+    }
+    std::string Write(const QString& name, std::string_view bytes) const {
+        const QString path = dir_.filePath(name);
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) ||
+            file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size())) {
+            throw std::runtime_error("cannot write test file");
+        }
+        return path.toStdString();
+    }
+    std::string Path(const QString& name) const { return dir_.filePath(name).toStdString(); }
+    std::size_t RootLength() const { return static_cast<std::size_t>(dir_.path().size()); }
+
+private:
+    QTemporaryDir dir_;
+};
+
+// Sets the setup window's search text and targets, as its start command would.
+inline void SetSearch(std::string_view utf8Text, std::initializer_list<std::string> targets) {
+    ui::WhatForm->Targets = {};
+    ui::WhatForm->Targets[0] = Sj(utf8Text);
+    std::size_t k = 1;
+    for (const std::string& t : targets) ui::WhatForm->Targets[k++] = t;
+}
+
+// The first paragraph of a box that starts with text; -1 when none does.
+inline int BlockStartingWith(const QTextDocument* document, const QString& text) {
+    for (QTextBlock b = document->begin(); b.isValid(); b = b.next()) {
+        if (b.text().startsWith(text)) return b.blockNumber();
+    }
+    return -1;
+}
+
+// Selects a range of a box's positions, as a mouse drag would.
+inline void SelectPositions(QPlainTextEdit* box, int from, int to) {
+    QTextCursor cursor(box->document());
+    cursor.setPosition(from);
+    cursor.setPosition(to, QTextCursor::KeepAnchor);
+    box->setTextCursor(cursor);
+}
+
+// Selects one paragraph from the keyboard: Home, then Shift+End.
+inline void SelectLineByKeys(QPlainTextEdit* box, int block) {
+    QTextCursor cursor(box->document()->findBlockByNumber(block));
+    box->setTextCursor(cursor);
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_Home);
+    QTest::keyClick(box, Qt::Key_End, Qt::ShiftModifier);
+}
+
+// How many characters from the start of a paragraph are red; and whether
+// every character after them is black.
+struct LineColour {
+    int red = 0;
+    bool restBlack = true;
+};
+inline LineColour ColourOf(const QTextEdit* edit, int block) {
+    LineColour colour;
+    const QTextBlock b = edit->document()->findBlockByNumber(block);
+    bool inRed = true;
+    for (auto it = b.begin(); !it.atEnd(); ++it) {
+        const QTextFragment fragment = it.fragment();
+        const QColor c = fragment.charFormat().foreground().color();
+        if (inRed && c == QColor(255, 0, 0)) {
+            colour.red += fragment.length();
+        } else {
+            inRed = false;
+            if (c != QColor(0, 0, 0)) colour.restBlack = false;
+        }
+    }
+    return colour;
+}
+
+}  // namespace testing_ui
+
+#include "ui/TEXTVIEW.h"
+#include "ui_fixture.h"
+
+#include <QCoreApplication>
+
+namespace testing_ui {
+
+// Runs a command that may open the viewer. When it opens, whileOpen runs in
+// it and the viewer is closed again. Returns whether it opened.
+inline bool OpensViewer(const std::function<void()>& command, const std::function<void()>& whileOpen = {}) {
+    bool opened = false;
+    WhenModal([&] {
+        if (!ui::TextViewForm->isVisible()) return;
+        opened = true;
+        if (whileOpen) whileOpen();
+        Choose(ui::TextViewForm->N5);
+    });
+    command();
+    QCoreApplication::processEvents();  // the check above runs now when nothing opened
+    return opened;
+}
+
+}  // namespace testing_ui

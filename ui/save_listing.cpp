@@ -1,0 +1,29 @@
+#include "ui/save_listing.h"
+
+#include "core/errors.h"
+#include "core/listing_file.h"
+#include "platform/code_page.h"
+#include "ui/cp_text.h"
+#include "ui/input_query.h"
+
+#include <QDir>
+
+namespace ui {
+
+QString DefaultListingPath() { return QDir(QDir::homePath()).filePath(QStringLiteral("IFOUND.TXT")); }
+
+void SaveListing(std::string_view listing, QWidget* parent) {
+    const auto name = InputQuery(Tr("出力ﾌｧｲﾙ名の入力"), Tr("ファイル名を確認、または修正してください。"),
+                                 DefaultListingPath(), parent);
+    if (!name) return;
+    const auto path = ToCodePage(*name);
+    if (!path) {
+        // Shown as the platform shows such a name; no file of another name is made.
+        const QList<uint> ucs4 = name->toUcs4();
+        throw core::EFCreateError(
+            core::CreateErrorMessage(platform::EncodeCodePageLossy(std::u32string(ucs4.begin(), ucs4.end()))));
+    }
+    core::SaveListingFile(*path, listing);
+}
+
+}  // namespace ui
