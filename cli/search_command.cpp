@@ -99,7 +99,12 @@ int RunSearchCommand(const Options& options) {
 
         const bool toUtf8 = options.output == OutputForm::Utf8 ||
                             (options.output == OutputForm::Auto && ::isatty(STDOUT_FILENO));
-        WriteAll(STDOUT_FILENO, toUtf8 ? platform::CodePageToUtf8(listing) : listing);
+        // Converted only when asked: the listing itself is never copied.
+        if (toUtf8) {
+            WriteAll(STDOUT_FILENO, platform::CodePageToUtf8(listing));
+        } else {
+            WriteAll(STDOUT_FILENO, listing);
+        }
         return hitLines > 0 ? kExitListed : kExitNothingListed;
     } catch (const core::EAbort&) {
         return kExitError;

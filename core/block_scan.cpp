@@ -61,6 +61,7 @@ BlockScan::BlockScan(LineReader& reader, std::string_view s, LineCleaning cleani
         const unsigned pair = Byte(s_[j]) << 8 | Byte(s_[j + 1]);
         pairs_[pair / 64] |= std::uint64_t{1} << (pair % 64);
     }
+    for (std::size_t i = 1; i < s_.size() && i <= 64; ++i) splitsEndingIn_[Byte(s_[i - 1])] |= std::uint64_t{1} << (i - 1);
 }
 
 bool BlockScan::Next() {
@@ -206,12 +207,27 @@ bool BlockScan::Spans(Line& line, const char* cr, const char* limit) const noexc
     }
     const auto room = static_cast<std::size_t>(limit - next);
     const std::size_t most = std::min(m - 1, static_cast<std::size_t>(cr - start));
-    for (std::size_t i = 1; i <= most; ++i) {
-        if (cr[-1] != s_[i - 1] || room < m - i || *next != s_[i]) continue;
-        if (std::memcmp(cr - i, s_.data(), i) != 0 || std::memcmp(next, s_.data() + i, m - i) != 0) continue;
+    // Whether s[0, i) ends the line and s[i, m) starts the next one there.
+    const auto splitsAt = [&](std::size_t i) {
+        return room >= m - i && *next == s_[i] && std::memcmp(cr - i, s_.data(), i) == 0 &&
+               std::memcmp(next, s_.data() + i, m - i) == 0;
+    };
+    const auto counts = [&](std::size_t i) {
         // A NUL anywhere in the line ends the joined text inside the line.
-        if (line.FirstNul() != line.end) return false;
-        if (StartsCharacter(line, cr - i)) return true;
+        return line.FirstNul() == line.end && StartsCharacter(line, cr - i);
+    };
+    if (m - 1 <= 64) {
+        // Only the splits whose part in the line ends in the line's last byte.
+        std::uint64_t splits = splitsEndingIn_[Byte(cr[-1])];
+        if (most < 64) splits &= (std::uint64_t{1} << most) - 1;
+        for (; splits != 0; splits &= splits - 1) {
+            const std::size_t i = static_cast<std::size_t>(__builtin_ctzll(splits)) + 1;
+            if (splitsAt(i) && counts(i)) return true;
+        }
+        return false;
+    }
+    for (std::size_t i = 1; i <= most; ++i) {
+        if (cr[-1] == s_[i - 1] && splitsAt(i) && counts(i)) return true;
     }
     return false;
 }

@@ -1,5 +1,5 @@
 // The line scan over whole blocks of a regular file: the phrase is searched
-// for in a block at once, line ends are found sixteen bytes at a time, and a
+// for in a block at once, line ends are found with vector compares, and a
 // line is looked at closely only where the phrase, or the start of it at a
 // line end, turns up. It finds exactly the hits of the line-by-line scan.
 #pragma once
@@ -56,6 +56,9 @@ private:
     // The pairs of adjacent bytes of s, as a 64K-bit set: a line can end in
     // the first part of s only if its last two bytes are one of them.
     std::vector<std::uint64_t> pairs_;
+    // For each byte b, bit i-1 set when s[i-1] == b (i <= 64): the splits of
+    // s across a line end after a line ending in b.
+    std::array<std::uint64_t, 256> splitsEndingIn_{};
 
     std::int64_t n_ = 1;  // the number of the line the unconsumed bytes start with
     bool firstLine_ = true;

@@ -1,6 +1,6 @@
 // Byte searches for the block scan: the phrase over a whole block, and the
-// CR line ends in order. SSE2 (every x86-64 has it) where there is one, plain
-// loops elsewhere; the answers are the same.
+// CR line ends in order. SSE2 (every x86-64 has it) and AVX2 where the processor
+// has it, plain loops elsewhere; the answers are the same.
 #pragma once
 
 #include <algorithm>

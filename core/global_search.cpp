@@ -22,10 +22,42 @@ namespace core {
 
 namespace {
 
+// A target's part of the listing, in blocks that are filled and never
+// moved: growing it copies nothing, and the parts are joined once, at the
+// end, into a listing of the exact size.
+class ListingPart {
+public:
+    void Append(std::string_view a, std::string_view b = {}, std::string_view c = {}, std::string_view d = {}) {
+        const std::size_t n = a.size() + b.size() + c.size() + d.size();
+        if (blocks_.empty() || blocks_.back().capacity() - blocks_.back().size() < n) {
+            // Small for a small part, up to a megabyte a block for a big one.
+            const std::size_t last = blocks_.empty() ? 0 : blocks_.back().capacity();
+            blocks_.emplace_back().reserve(std::max(n, std::clamp<std::size_t>(2 * last, 4096, 1 << 20)));
+        }
+        std::string& block = blocks_.back();
+        block.append(a).append(b).append(c).append(d);
+        size_ += n;
+    }
+    std::size_t size() const noexcept { return size_; }
+    // Appends the part to out, freeing its blocks on the way.
+    void MoveTo(std::string& out) {
+        for (std::string& block : blocks_) {
+            out += block;
+            std::string().swap(block);
+        }
+        blocks_.clear();
+        size_ = 0;
+    }
+
+private:
+    std::vector<std::string> blocks_;
+    std::size_t size_ = 0;
+};
+
 // What the search of one target gave: its part of the listing, the line
 // numbers its row of the hit table keeps, and the error that ended it.
 struct TargetResult {
-    std::string text;
+    ListingPart part;
     std::vector<std::int64_t> row;
     std::size_t hitLines = 0;
     std::exception_ptr error;
@@ -34,76 +66,115 @@ struct TargetResult {
 // Searches target k; never throws, the error is kept in the result.
 void SearchTarget(std::string_view searchText, const std::string& path, int k, TargetResult& result) noexcept {
     try {
-        result.text += FileHeaderLine(path, k);
-        result.text += kCRLF;
+        result.part.Append(FileHeaderLine(path, k), kCRLF);
         LineReader reader;
         WithTextFile(reader, path, [&](LineReader& r) {
             ScanLines(r, searchText, LineCleaning::StripIdeographicSpaces,
                       [&](std::int64_t n, std::string_view label, std::string_view text) {
-                          AppendLabelledLine(result.text, label, text);
+                          result.part.Append(label, ": ", text, kCRLF);  // as AppendLabelledLine
                           ++result.hitLines;
                           if (result.row.size() + 1 < HitTable::kSlots) result.row.push_back(n);
                       });
         });
-        result.text += kCRLF;
+        result.part.Append(kCRLF);
     } catch (...) {
         result.error = std::current_exception();
     }
 }
 
-// Adds target k's result to the listing and the table; raises its error
-// after recording what the target recorded before it.
-void Merge(TargetResult& result, int k, GlobalListing& listing, HitTable& hits) {
-    std::copy(result.row.begin(), result.row.end(), hits.Row(k).begin());
-    if (result.error) std::rethrow_exception(result.error);
-    listing.text += result.text;
-    listing.hitLines += result.hitLines;
-    result = {};  // its part of the listing is not kept twice
+// The bytes of each target as it is now (0 for one that is no regular file),
+// and whether one is standard input (a path that is empty up to its NUL).
+struct TargetSizes {
+    std::vector<std::uint64_t> bytes;
+    std::uint64_t total = 0;
+    bool standardInput = false;
+};
+
+TargetSizes SizesOf(std::span<const std::string> targets) {
+    TargetSizes sizes;
+    for (const std::string& target : targets) {
+        const std::string_view path = UpToNul(target).substr(0, LineReader::kMaxPath);
+        sizes.standardInput = sizes.standardInput || path.empty();
+        std::string native;
+        struct stat st {};
+        const bool regular =
+            !path.empty() && platform::NativePath(path, native) == 0 && ::stat(native.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+        sizes.bytes.push_back(regular ? static_cast<std::uint64_t>(st.st_size) : 0);
+        sizes.total += sizes.bytes.back();
+    }
+    return sizes;
 }
+
+// The listing, grown in target order as the targets' parts are merged.
+class Listing {
+public:
+    Listing(std::string_view searchText, const TargetSizes& sizes) : sizes_(sizes) {
+        listing_.text += texts::ListingHeading();
+        listing_.text += searchText;
+        listing_.text += kCRLF;
+        listing_.text += kCRLF;
+    }
+
+    // Adds target k's result and its row of the table; raises its error
+    // after recording what the target recorded before it.
+    void Merge(TargetResult& result, int k, HitTable& hits) {
+        std::copy(result.row.begin(), result.row.end(), hits.Row(k).begin());
+        if (result.error) std::rethrow_exception(result.error);
+        read_ += sizes_.bytes[static_cast<std::size_t>(k) - 1];
+        std::string& text = listing_.text;
+        const std::size_t need = text.size() + result.part.size();
+        if (need > text.capacity()) text.reserve(Projected(need));
+        result.part.MoveTo(text);
+        listing_.hitLines += result.hitLines;
+        result = {};
+    }
+    GlobalListing Take() { return std::move(listing_); }
+
+private:
+    // The size the listing is likely to end at, from what the targets merged
+    // so far gave per byte: room reserved once rather than grown by copying
+    // again and again (room never written costs no memory).
+    std::size_t Projected(std::size_t need) const {
+        if (read_ == 0 || sizes_.total <= read_) return need;
+        const double projected = static_cast<double>(need) / static_cast<double>(read_) * static_cast<double>(sizes_.total);
+        // Never more than twice the bytes of the targets.
+        return std::max(need, static_cast<std::size_t>(std::min(1.5 * projected, 2.0 * static_cast<double>(sizes_.total))));
+    }
+
+    const TargetSizes& sizes_;
+    GlobalListing listing_;
+    std::uint64_t read_ = 0;
+};
 
 // Two files are searched at a time when the machine has two cores and there
 // is enough to read: starting a second thread costs about what scanning a
 // few hundred kilobytes does, and more on a busy machine. Results are merged
 // in target order as they come, so the listing, the table and the first
-// error are those of the one-at-a-time search. Standard input (a path that
-// is empty up to its NUL) is only ever read in turn.
-bool SearchInParallel(std::span<const std::string> targets) {
+// error are those of the one-at-a-time search. Standard input is only ever
+// read in turn.
+bool SearchInParallel(const TargetSizes& sizes) {
     constexpr std::uint64_t kWorthASecondThread = 1 << 20;
-    if (targets.size() < 2 || std::thread::hardware_concurrency() < 2) return false;
-    std::uint64_t total = 0;
-    for (const std::string& target : targets) {
-        const std::string_view path = UpToNul(target).substr(0, LineReader::kMaxPath);
-        if (path.empty()) return false;
-        std::string native;
-        struct stat st {};
-        if (platform::NativePath(path, native) == 0 && ::stat(native.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
-            total += static_cast<std::uint64_t>(st.st_size);
-        }
-    }
-    return total >= kWorthASecondThread;
+    return sizes.bytes.size() >= 2 && std::thread::hardware_concurrency() >= 2 && !sizes.standardInput &&
+           sizes.total >= kWorthASecondThread;
 }
 
 }  // namespace
 
 GlobalListing RunGlobalSearch(std::string_view searchText, std::span<const std::string> targets, HitTable& hits) {
     hits.Clear();
-    GlobalListing listing;
-    listing.text += texts::ListingHeading();
-    listing.text += searchText;
-    listing.text += kCRLF;
-    listing.text += kCRLF;
-
     std::size_t count = 0;
     while (count < std::min(targets.size(), kMaxTargets) && !targets[count].empty()) ++count;
     targets = targets.first(count);
+    const TargetSizes sizes = SizesOf(targets);
+    Listing listing(searchText, sizes);
 
-    if (!SearchInParallel(targets)) {
+    if (!SearchInParallel(sizes)) {
         for (std::size_t i = 0; i < count; ++i) {
             TargetResult result;
             SearchTarget(searchText, targets[i], static_cast<int>(i) + 1, result);
-            Merge(result, static_cast<int>(i) + 1, listing, hits);
+            listing.Merge(result, static_cast<int>(i) + 1, hits);
         }
-        return listing;
+        return listing.Take();
     }
 
     std::vector<TargetResult> results(count);
@@ -150,7 +221,7 @@ GlobalListing RunGlobalSearch(std::string_view searchText, std::span<const std::
         return done[i] != 0;
     };
     const auto mergeDone = [&] {
-        for (; merged < count && isDone(merged); ++merged) Merge(results[merged], static_cast<int>(merged) + 1, listing, hits);
+        for (; merged < count && isDone(merged); ++merged) listing.Merge(results[merged], static_cast<int>(merged) + 1, hits);
     };
     while (searchNext()) mergeDone();
     while (merged < count) {
@@ -160,7 +231,7 @@ GlobalListing RunGlobalSearch(std::string_view searchText, std::span<const std::
         }
         mergeDone();
     }
-    return listing;
+    return listing.Take();
 }
 
 }  // namespace core

@@ -142,6 +142,23 @@ TEST(BlockScan, TheCleanerDecidesWhereALineStarts) {
     }
 }
 
+// A phrase of lead bytes that fits a line end in more than one way: only the
+// ways whose start is a character start count, whichever comes first.
+TEST(BlockScan, EverySplitOfAPhraseAcrossALineEndIsTried) {
+    TempDir dir;
+    std::mt19937 rng(17);
+    static const char* const pieces[] = {"\x81", "\x81", "a", "\r\n", "\r"};
+    for (int round = 0; round < 2000; ++round) {
+        std::string content;
+        for (std::size_t n = rng() % 14; n > 0; --n) content += pieces[rng() % std::size(pieces)];
+        std::string s(2 + rng() % 4, '\x81');
+        if (rng() % 2) s[rng() % s.size()] = 'a';
+        const std::vector<std::string> paths = {dir.Write("t.txt", content)};
+        ASSERT_EQ(RunLocalSearch(paths[0], s).text, reference::LocalListing(s, content))
+            << testing::PrintToString(s) << " in " << testing::PrintToString(content);
+    }
+}
+
 TEST(BlockScan, ViewsAndCopiesOfLinesLongerThanTheBufferAgree) {
     TempDir dir;
     const std::size_t block = LineReader::kFileBlock;
