@@ -3,6 +3,7 @@
 #include "core/global_search.h"
 #include "core/line_reader.h"
 #include "core/local_search.h"
+#include "platform/code_page.h"
 #include "temp_files.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +12,7 @@
 #include <fstream>
 #include <random>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace core;
 using testing_support::TempDir;
@@ -87,23 +89,32 @@ TEST(HostileFiles, ATargetThatChangedKindOrVanishedIsAFileError) {
     const std::string path = dir.Write("a.txt", "x");
     const std::vector<std::string> targets = {path};
     HitTable hits;
-    auto codeOf = [&] {
+    // The message the error display shows for the search, or "" when it ran.
+    auto messageOf = [&] {
         try {
             RunGlobalSearch("x", targets, hits);
         } catch (const EInOutError& e) {
-            return e.ErrorCode();
+            return e.Message();
         }
-        return 0;
+        return std::string();
     };
-    EXPECT_EQ(codeOf(), 0);
+    const std::string notFound = platform::FixedText("ﾌｧｲﾙが見つかりません");
+    const std::string denied = platform::FixedText("ﾌｧｲﾙへのｱｸｾｽが拒否されました");
+    EXPECT_EQ(messageOf(), "");
     std::filesystem::remove(path);
-    EXPECT_EQ(codeOf(), 2);
+    EXPECT_EQ(messageOf(), notFound);
     std::filesystem::create_directory(path);
-    EXPECT_EQ(codeOf(), 5);
+    EXPECT_EQ(messageOf(), denied);
     std::filesystem::remove(path);
     ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
-    EXPECT_EQ(codeOf(), 5);  // refused at once, never waiting for a writer
+    EXPECT_EQ(messageOf(), denied);  // refused at once, never waiting for a writer
     std::filesystem::remove(path);
     std::filesystem::create_symlink("/dev/zero", path);
-    EXPECT_EQ(codeOf(), 5);
+    EXPECT_EQ(messageOf(), denied);
+    std::filesystem::remove(path);
+    if (::geteuid() != 0) {  // root reads whatever the permission bits say
+        dir.Write("a.txt", "x");
+        std::filesystem::permissions(path, std::filesystem::perms::none);
+        EXPECT_EQ(messageOf(), denied);
+    }
 }

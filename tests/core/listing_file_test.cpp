@@ -121,6 +121,8 @@ TEST(SaveListingFile, APathThatCannotBeCreatedRaisesEFCreateErrorAndLeavesNothin
     const std::string notAFolder = dir.Write("plain", "plain");
     EXPECT_EQ(CreateFailure(notAFolder + "/x.txt"), CreateMessage(notAFolder + "/x.txt"));
     EXPECT_EQ(CreateFailure(dir.Path("trailing/")), CreateMessage(dir.Path("trailing/")));
+    const std::string overLong = dir.Path(std::string(300, 'n') + ".txt");  // past the name length limit
+    EXPECT_EQ(CreateFailure(overLong), CreateMessage(overLong));
 
     // A folder, a FIFO and a read-only file are never exchanged for a new file.
     fs::create_directory(dir.Root() / "folder");
