@@ -69,13 +69,20 @@ inline void SelectPositions(QPlainTextEdit* box, int from, int to) {
     box->setTextCursor(cursor);
 }
 
-// Selects one paragraph from the keyboard: Home, then Shift+End.
+// Selects one paragraph from the keyboard: Home, then Shift+End. End stops at
+// the end of a visual line, so a wrapped paragraph takes Shift+Right and
+// Shift+End again until its end; where the box wraps depends on the paths.
 inline void SelectLineByKeys(QPlainTextEdit* box, int block) {
-    QTextCursor cursor(box->document()->findBlockByNumber(block));
-    box->setTextCursor(cursor);
+    const QTextBlock paragraph = box->document()->findBlockByNumber(block);
+    const int end = paragraph.position() + paragraph.length() - 1;
+    box->setTextCursor(QTextCursor(paragraph));
     box->setFocus();
     QTest::keyClick(box, Qt::Key_Home);
     QTest::keyClick(box, Qt::Key_End, Qt::ShiftModifier);
+    while (box->textCursor().position() < end) {
+        QTest::keyClick(box, Qt::Key_Right, Qt::ShiftModifier);
+        QTest::keyClick(box, Qt::Key_End, Qt::ShiftModifier);
+    }
 }
 
 // How many characters from the start of a paragraph are red; and whether
