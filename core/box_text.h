@@ -48,6 +48,11 @@ BoxText ListingBoxText(std::string_view bytes, std::size_t maxLineUnits = kListi
 // units (a break counts one), with no mark; text beyond it is not shown.
 BoxText ViewerBoxText(std::string_view bytes, std::size_t maxUnits = kViewerTextLimit);
 
+// ViewerBoxText(bytes, maxUnits) looks at no more than this many bytes: any
+// longer bytes starting with the same ones give the same box. No unit stands
+// for more than two bytes, and a line end needs its LF seen.
+constexpr std::size_t ViewerBytesNeeded(std::size_t maxUnits) { return 2 * maxUnits + 4; }
+
 // How many UTF-16 units from position from (not beyond to) hold characters
 // that lie within the first maxBytes bytes from there. A character is never
 // cut.

@@ -9,13 +9,13 @@
 // which raise EInOutError right after a failed operation.
 #pragma once
 
+#include "core/read_buffer.h"
 #include "platform/file_access.h"
 
 #include <cstddef>
 #include <string>
 #include <string_view>
 #include <type_traits>
-#include <vector>
 
 namespace core {
 
@@ -61,7 +61,7 @@ public:
 private:
     platform::File file_;
     bool reading_ = false;
-    std::vector<char> buffer_;
+    ReadBuffer buffer_;
     std::size_t pos_ = 0;  // the unconsumed bytes are [pos_, end_)
     std::size_t end_ = 0;
 };

@@ -26,7 +26,8 @@ std::vector<std::int64_t> HitDisplayLines(const HitTable& hits, int index, std::
     return lines;
 }
 
-RangeView RenderRange(std::string_view path, int index, const HitTable& hits, std::int64_t first, std::int64_t last) {
+RangeView RenderRange(std::string_view path, int index, const HitTable& hits, std::int64_t first, std::int64_t last,
+                      std::size_t maxTextBytes) {
     RangeView view;
     LineReader reader;
     WithTextFile(reader, path, [&](LineReader& r) {
@@ -34,9 +35,12 @@ RangeView RenderRange(std::string_view path, int index, const HitTable& hits, st
         char label[5];
         for (std::int64_t i = 1; !Eof(r) && i <= last; ++i) {
             ReadLn(r, line);
-            if (i >= first) {
+            if (i >= first && view.text.size() < maxTextBytes) {
                 WriteLineLabel(i, label);
-                AppendLabelledLine(view.text, std::string_view(label, 5), line);
+                // The label, ": " and CR LF add to the line, so a line cut here
+                // still fills the text past the limit and is then cut exactly.
+                AppendLabelledLine(view.text, std::string_view(label, 5), line.substr(0, maxTextBytes - view.text.size()));
+                if (view.text.size() > maxTextBytes) view.text.resize(maxTextBytes);
             }
         }
     });

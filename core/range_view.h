@@ -28,7 +28,10 @@ std::vector<std::int64_t> HitDisplayLines(const HitTable& hits, int index, std::
 
 // Reads lines 1..last of the file at path (stopping early at its end), keeps
 // first..last and names the hit lines among them. A file error raises
-// EInOutError; the file is closed on every way out.
-RangeView RenderRange(std::string_view path, int index, const HitTable& hits, std::int64_t first, std::int64_t last);
+// EInOutError; the file is closed on every way out. The text keeps only its
+// first maxTextBytes bytes, so a caller that shows no more than that never
+// holds a huge line twice; the lines after them are still read to last.
+RangeView RenderRange(std::string_view path, int index, const HitTable& hits, std::int64_t first, std::int64_t last,
+                      std::size_t maxTextBytes = std::string::npos);
 
 }  // namespace core

@@ -97,7 +97,7 @@ void TTextViewForm::TextRangeView(std::int64_t first, std::int64_t last) {
     core::RangeView view;
     try {
         view = core::RenderRange(core::RequireNamedFile(state.CurrentFile), state.CurrentIndex, state.HitTable, first,
-                                 last);
+                                 last, core::ViewerBytesNeeded(core::kViewerTextLimit));
     } catch (const core::EInOutError&) {
         hourglass.reset();
         MessageBoxes::Show({Tr("File アクセスでエラー発生！! "), Tr("警告"), BoxIcon::Error, BoxOwner::None});

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 using namespace core;
 
 namespace {
@@ -122,6 +124,24 @@ TEST(ViewerBoxText, BreaksAtEveryLoneLineFeedAndCutsTheWholeTextAtTheLimit) {
     const std::string one(300000, 'q');
     EXPECT_EQ(ViewerBoxText(one).text.size(), kViewerTextLimit);
     EXPECT_EQ(ViewerBoxText(Sj("漢") + "\x81 ", 2).text, U("漢"));
+}
+
+// The viewer is handed only the bytes it can show; the box must not change.
+TEST(ViewerBoxText, LooksAtNoMoreBytesThanItSaysItNeeds) {
+    std::mt19937 random(7);
+    // Line ends, lone CR and LF, lead bytes, trail-only bytes, NUL and ASCII.
+    const std::string alphabet = std::string("\r\n\r\n\x81\x82\x40\xA0\xFD", 9) + std::string(1, '\0') + "ab";
+    for (int round = 0; round < 20000; ++round) {
+        const std::size_t maxUnits = 1 + random() % 12;
+        std::string bytes(random() % 48, ' ');
+        for (char& c : bytes) c = alphabet[random() % alphabet.size()];
+        const std::size_t need = ViewerBytesNeeded(maxUnits);
+        const BoxText whole = ViewerBoxText(bytes, maxUnits);
+        const BoxText prefix = ViewerBoxText(std::string_view(bytes).substr(0, need), maxUnits);
+        ASSERT_EQ(prefix.text, whole.text) << round;
+        ASSERT_EQ(prefix.byteAt, whole.byteAt) << round;
+        ASSERT_EQ(prefix.lines, whole.lines) << round;
+    }
 }
 
 TEST(UnitsWithinBytes, CountsWholeCharactersUpToTheByteLimit) {

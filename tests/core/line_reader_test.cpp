@@ -94,6 +94,27 @@ TEST(LineReader, LongLinesAndBlockBoundariesComeBackWhole) {
         EXPECT_EQ(ReadAllLines(dir.Write("t.txt", first + "\r\nz")), (Lines{first, "z"})) << at;
         EXPECT_EQ(ReadAllLines(dir.Write("t.txt", first + "\r\n")), (Lines{first})) << at;
     }
+
+    // A line of many blocks grows the buffer; the same reader opened on the
+    // next file starts small again and reads it right.
+    std::string huge(5 * LineReader::kFileBlock + 3, 'h');
+    for (std::size_t i = 0; i < huge.size(); i += 4099) huge[i] = static_cast<char>('a' + i % 26);
+    const std::string big = dir.Write("big.txt", huge + "\r\ntail");
+    const std::string small = dir.Write("small.txt", "one\r\ntwo");
+    LineReader reader;
+    std::string line;
+    Reset(reader, big);
+    ReadLn(reader, line);
+    EXPECT_EQ(line, huge);
+    ReadLn(reader, line);
+    EXPECT_EQ(line, "tail");
+    Reset(reader, small);
+    ReadLn(reader, line);
+    EXPECT_EQ(line, "one");
+    ReadLn(reader, line);
+    EXPECT_EQ(line, "two");
+    EXPECT_TRUE(Eof(reader));
+    CloseFile(reader);
 }
 
 TEST(LineReader, RawOperationsRecordCodesAndTheGuardRaises) {

@@ -47,6 +47,23 @@ TEST(RangeView, RendersLabelledLinesInsideTheRange) {
     EXPECT_EQ(ViewerCaption("/x/a.txt"), Sj("全文表示 ⇒　") + "/x/a.txt");
 }
 
+TEST(RangeView, KeepsOnlyTheFirstBytesAskedFor) {
+    TempDir dir;
+    const std::string path = dir.Write("a.txt", NumberedLines(300));
+    HitTable hits;
+    const std::string whole = RenderRange(path, 1, hits, 100, 102).text;
+    for (std::size_t limit : {std::size_t(0), std::size_t(3), std::size_t(17), std::size_t(18), std::size_t(40),
+                              whole.size(), whole.size() + 1}) {
+        EXPECT_EQ(RenderRange(path, 1, hits, 100, 102, limit).text, whole.substr(0, limit)) << limit;
+    }
+    // A huge line is cut while it is added, and the hit lines stay.
+    const std::string huge = dir.Write("b.txt", "x\r\n" + std::string(1 << 20, 'y') + "\r\nz\r\n");
+    hits.Row(1)[0] = 3;
+    const auto cut = RenderRange(huge, 1, hits, 1, 3, 100);
+    EXPECT_EQ(cut.text, "00001: x\r\n00002: " + std::string(100 - 17, 'y'));
+    EXPECT_EQ(cut.hitDisplayLines, std::vector<std::int64_t>{2});
+}
+
 TEST(RangeView, ColoursTheHitsInsideTheRangeOnly) {
     TempDir dir;
     std::string text = NumberedLines(2100);
