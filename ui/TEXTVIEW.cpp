@@ -106,24 +106,28 @@ void TTextViewForm::TextRangeView(std::int64_t first, std::int64_t last) {
 
     shown_ = core::ViewerBoxText(view.text);
     view.text = std::string();
+    // The text and its red lines reach the document as one change. Qt lays a
+    // new text out a piece at a time; a second, partial change (the colour)
+    // made while that runs is laid out as if the lines not yet reached had no
+    // height, and the layout then counts as done: nothing below the last hit
+    // line would be drawn, scrolled to or reachable by Ctrl+End.
+    QTextCursor change(RichEdit1->document());
+    change.beginEditBlock();
     // setPlainText gives the whole text the current format: plain black.
     QTextCharFormat black;
     black.setForeground(Qt::black);
     RichEdit1->setCurrentCharFormat(black);
     RichEdit1->setPlainText(QString::fromUtf16(shown_.text.data(), static_cast<qsizetype>(shown_.text.size())));
+    ColourHitLines(change, view.hitDisplayLines);
+    change.endEditBlock();
     RichEdit1->setFocus();
-    ColourHitLines(view.hitDisplayLines);
+    // The caret goes back to line 0, so no hit line needs scrolling to.
     RichEdit1->setTextCursor(QTextCursor(RichEdit1->document()));
 }
 
-void TTextViewForm::ColourHitLines(const std::vector<std::int64_t>& displayLines) {
-    QTextDocument* document = RichEdit1->document();
+void TTextViewForm::ColourHitLines(QTextCursor& cursor, const std::vector<std::int64_t>& displayLines) {
     QTextCharFormat red;
     red.setForeground(QColor(255, 0, 0));
-    // One edit block: the layout follows once, not once per line. The caret
-    // goes back to line 0 afterwards, so no hit line needs scrolling to.
-    QTextCursor cursor(document);
-    cursor.beginEditBlock();
     for (const std::int64_t line : displayLines) {
         // A line beyond the text limit was not shown, or only in part.
         if (line < 0 || static_cast<std::uint64_t>(line) >= shown_.lines.size()) continue;
@@ -133,7 +137,6 @@ void TTextViewForm::ColourHitLines(const std::vector<std::int64_t>& displayLines
         cursor.setPosition(static_cast<int>(from + units), QTextCursor::KeepAnchor);
         cursor.mergeCharFormat(red);
     }
-    cursor.endEditBlock();
 }
 
 void TTextViewForm::TextViewFormShow() { TextRangeView(1, 500); }

@@ -11,6 +11,7 @@
 
 class QAction;
 class QMenu;
+class QTextCursor;
 class QTextEdit;
 
 namespace ui {
@@ -49,8 +50,8 @@ protected:
 
 private:
     void TextViewFormCreate();
-    // Colours each display line red over its first bytes.
-    void ColourHitLines(const std::vector<std::int64_t>& displayLines);
+    // Colours each display line red over its first bytes, through cursor.
+    void ColourHitLines(QTextCursor& cursor, const std::vector<std::int64_t>& displayLines);
 
     // What RichEdit1 holds, with the bytes behind each position.
     core::BoxText shown_;

@@ -11,8 +11,11 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QScrollBar>
 #include <QTextEdit>
 #include <QtTest>
+
+#include <algorithm>
 
 using namespace ui;
 using namespace testing_ui;
@@ -79,6 +82,53 @@ private slots:
         Application::Init(QStringLiteral("/opt/norvane/bin/Norvane"));
         other = files.Write("other.txt", Sj("港町\r\n"));
         longFile = files.Write("long.txt", LongFile());
+    }
+
+    // Qt lays a text out a piece at a time; colouring a hit line early in the
+    // range once stopped it there, so the rest of the range was never drawn.
+    void everyLineOfTheRangeIsDrawnAndReachable() {
+        for (const std::vector<int>& hitLines : {std::vector<int>{3}, std::vector<int>{3, 200}, std::vector<int>{}}) {
+            UiFixture f;
+            std::string text;
+            for (int i = 1; i <= 600; ++i) {
+                const bool hit = std::find(hitLines.begin(), hitLines.end(), i) != hitLines.end();
+                text += (hit ? Sj("港町 ") : std::string("line ")) + std::to_string(i) + "\r\n";
+            }
+            const std::string path = files.Write("six_hundred.txt", text);
+            SetSearch("港町", {path});
+            Choose(WhatForm->N7);
+            ResultForm->CurrentFile = path;
+            ResultForm->CurrentIndex = 1;
+
+            int byScrollBar = -1, byCtrlEnd = -1, byPageDown = -1;
+            std::vector<int> redAtTop, redAtEnd;
+            ShowModalAndRun([&] {
+                QTextEdit* edit = TextViewForm->RichEdit1;
+                redAtTop = BlocksDrawnRed(edit);
+                QScrollBar* bar = edit->verticalScrollBar();
+                // The scroll bar as a user drags it, once the window has had a
+                // moment to lay the text out.
+                QTRY_VERIFY_WITH_TIMEOUT((bar->setValue(bar->maximum()), LastDrawnBlock(edit) >= 499), 2000);
+                byScrollBar = LastDrawnBlock(edit);
+                QTest::keyClick(edit, Qt::Key_Home, Qt::ControlModifier);
+                QTest::keyClick(edit, Qt::Key_End, Qt::ControlModifier);
+                byCtrlEnd = LastDrawnBlock(edit);
+                QTest::keyClick(edit, Qt::Key_Home, Qt::ControlModifier);
+                for (int page = 0; page < 100 && bar->value() < bar->maximum(); ++page) {
+                    QTest::keyClick(edit, Qt::Key_PageDown);
+                }
+                byPageDown = LastDrawnBlock(edit);
+                redAtEnd = BlocksDrawnRed(edit);
+            });
+            QVERIFY(f.boxes.empty());
+            // Block 499 is line 500, the last of the range; block 500 is the
+            // empty line after it.
+            QCOMPARE(byScrollBar, 499);
+            QCOMPARE(byCtrlEnd, 499);
+            QCOMPARE(byPageDown, 499);
+            QCOMPARE(redAtTop, hitLines.empty() ? std::vector<int>{} : std::vector<int>{2});
+            QCOMPARE(redAtEnd, std::vector<int>{});
+        }
     }
 
     void rangeItemsRenderTheirOwnLines() {

@@ -18,6 +18,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace testing_ui {
 
@@ -108,6 +109,37 @@ inline LineColour ColourOf(const QTextEdit* edit, int block) {
         }
     }
     return colour;
+}
+
+// The paragraph drawn lowest in a text edit's viewport, as rendered: the
+// block under the lowest pixel row that holds text (a few pixels other than
+// the white background; the caret alone is one); -1 when nothing is drawn.
+inline int LastDrawnBlock(QTextEdit* edit) {
+    const QImage image = edit->viewport()->grab().toImage();
+    const double scale = image.devicePixelRatio();
+    for (int y = image.height() - 1; y >= 0; --y) {
+        int inked = 0;
+        for (int x = 0; x < image.width(); ++x) inked += image.pixelColor(x, y) != QColor(Qt::white);
+        if (inked >= 3) return edit->cursorForPosition(QPoint(2, static_cast<int>(y / scale))).blockNumber();
+    }
+    return -1;
+}
+
+// The paragraphs of a text edit that are drawn in red where it shows now.
+inline std::vector<int> BlocksDrawnRed(QTextEdit* edit) {
+    const QImage image = edit->viewport()->grab().toImage();
+    const double scale = image.devicePixelRatio();
+    std::vector<int> blocks;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.red() - c.green() < 100) continue;  // antialiased red stays far redder than green
+            const int block = edit->cursorForPosition(QPoint(2, static_cast<int>(y / scale))).blockNumber();
+            if (blocks.empty() || blocks.back() != block) blocks.push_back(block);
+            break;
+        }
+    }
+    return blocks;
 }
 
 }  // namespace testing_ui
