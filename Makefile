@@ -6,7 +6,7 @@ TEST_BUILD := build/test
 FUZZ_BUILD := build/fuzz
 FUZZ_SECONDS ?= 600
 
-.PHONY: deps build run demo test bench bench-compare clean fuzz-build fuzz-short fuzz
+.PHONY: deps build run demo test bench bench-compare bench-windows clean fuzz-build fuzz-short fuzz
 
 deps:
 	@scripts/install-deps.sh
@@ -52,6 +52,10 @@ bench: build
 # norvane-search beside grep and cat on a generated 1 GB corpus.
 bench-compare: build
 	@bench/compare.sh
+
+# The windows beside norvane-search on listings of 1 and 3 million lines.
+bench-windows: build
+	@bench/windows.sh
 
 clean:
 	rm -rf build

@@ -26,15 +26,7 @@ for tool in "$search" "$generator"; do
   [[ -x $tool ]] || { echo "missing $tool: run 'make build' first" >&2; exit 1; }
 done
 
-# hyperfine is only needed here, so it is installed here and never slows a build.
-if ! command -v hyperfine >/dev/null; then
-  echo "Installing hyperfine (Debian package) for the timings"
-  sudo=()
-  [[ $(id -u) -ne 0 ]] && sudo=(sudo)
-  export DEBIAN_FRONTEND=noninteractive
-  "${sudo[@]}" apt-get install -y -q --no-install-recommends hyperfine >/dev/null 2>&1 ||
-    { "${sudo[@]}" apt-get update -q >/dev/null && "${sudo[@]}" apt-get install -y -q --no-install-recommends hyperfine >/dev/null; }
-fi
+"$root/bench/install-hyperfine.sh"
 
 # The corpus, made once.
 stamp="$files $bytes $(cat "$root/bench/make_corpus.cpp" "$root/bench/prose.h" | sha256sum | cut -d' ' -f1)"

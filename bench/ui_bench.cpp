@@ -7,11 +7,11 @@
 #include "ui/TEXTVIEW.h"
 #include "ui/WHAT.h"
 #include "ui/application.h"
+#include "ui/listing_view.h"
 #include "ui/message_boxes.h"
 #include "ui/startup.h"
 
 #include <QApplication>
-#include <QPlainTextEdit>
 #include <QTextEdit>
 
 #include <benchmark/benchmark.h>
@@ -82,20 +82,10 @@ void BM_ListingOf100000HitLinesAppears(benchmark::State& state) {
         ui::ResultForm->SetListing(listing);
         benchmark::DoNotOptimize(ui::ResultForm->Memo1->grab());
     }
-    state.counters["lines"] = static_cast<double>(ui::ResultForm->Memo1->document()->blockCount());
+    state.counters["lines"] = static_cast<double>(ui::ResultForm->Memo1->Listing().Count());
     ui::ResultForm->hide();
 }
 BENCHMARK(BM_ListingOf100000HitLinesAppears)->Unit(benchmark::kMillisecond);
-
-// The part of the above that is the box's text and its way back to the bytes.
-void BM_ListingBoxText100000HitLines(benchmark::State& state) {
-    const BenchFile file("norvane_ui_bench_100000b.txt", Prose(500000, 1));
-    core::HitTable hits;
-    const std::string targets[] = {file.Path()};
-    const std::string listing = core::RunGlobalSearch(platform::FixedText("港町"), targets, hits).text;
-    for (auto _ : state) benchmark::DoNotOptimize(ui::CodePageText::ListingBox(listing));
-}
-BENCHMARK(BM_ListingBoxText100000HitLines)->Unit(benchmark::kMillisecond);
 
 void BM_SearchAndListing100000HitLines(benchmark::State& state) {
     const BenchFile file("norvane_ui_bench_100000s.txt", Prose(500000, 1));

@@ -64,11 +64,14 @@ struct TargetResult {
 };
 
 // Searches target k; never throws, the error is kept in the result.
-void SearchTarget(std::string_view searchText, const std::string& path, int k, TargetResult& result) noexcept {
+void SearchTarget(std::string_view searchText, const std::string& path, int k, TargetResult& result,
+                  RunProgress* progress) noexcept {
     try {
         result.part.Append(FileHeaderLine(path, k), kCRLF);
         LineReader reader;
         WithTextFile(reader, path, [&](LineReader& r) {
+            if (progress) progress->StartFile(path);
+            r.SetProgress(progress);
             ScanLines(r, searchText, LineCleaning::StripIdeographicSpaces,
                       [&](std::int64_t n, std::string_view label, std::string_view text) {
                           result.part.Append(label, ": ", text, kCRLF);  // as AppendLabelledLine
@@ -160,18 +163,20 @@ bool SearchInParallel(const TargetSizes& sizes) {
 
 }  // namespace
 
-GlobalListing RunGlobalSearch(std::string_view searchText, std::span<const std::string> targets, HitTable& hits) {
+GlobalListing RunGlobalSearch(std::string_view searchText, std::span<const std::string> targets, HitTable& hits,
+                              RunProgress* progress) {
     hits.Clear();
     std::size_t count = 0;
     while (count < std::min(targets.size(), kMaxTargets) && !targets[count].empty()) ++count;
     targets = targets.first(count);
     const TargetSizes sizes = SizesOf(targets);
+    if (progress) progress->SetTotal(sizes.total);
     Listing listing(searchText, sizes);
 
     if (!SearchInParallel(sizes)) {
         for (std::size_t i = 0; i < count; ++i) {
             TargetResult result;
-            SearchTarget(searchText, targets[i], static_cast<int>(i) + 1, result);
+            SearchTarget(searchText, targets[i], static_cast<int>(i) + 1, result, progress);
             listing.Merge(result, static_cast<int>(i) + 1, hits);
         }
         return listing.Take();
@@ -186,7 +191,7 @@ GlobalListing RunGlobalSearch(std::string_view searchText, std::span<const std::
     const auto searchNext = [&] {
         const std::size_t i = next.fetch_add(1);
         if (i >= count || stop.load()) return false;
-        SearchTarget(searchText, targets[i], static_cast<int>(i) + 1, results[i]);
+        SearchTarget(searchText, targets[i], static_cast<int>(i) + 1, results[i], progress);
         {
             std::lock_guard lock(mutex);
             done[i] = 1;

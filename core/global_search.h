@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/hit_table.h"
+#include "core/run_progress.h"
 
 #include <cstddef>
 #include <span>
@@ -23,6 +24,9 @@ struct GlobalListing {
 // for searchText and returns the listing. hits is cleared, then filled as the
 // targets are scanned. The first file error raises EInOutError; hits then
 // holds what was recorded before it. An empty first target opens nothing.
-GlobalListing RunGlobalSearch(std::string_view searchText, std::span<const std::string> targets, HitTable& hits);
+// Reading is reported to progress, when given; when it asks to stop, the
+// search raises EAbort as it would a file error.
+GlobalListing RunGlobalSearch(std::string_view searchText, std::span<const std::string> targets, HitTable& hits,
+                              RunProgress* progress = nullptr);
 
 }  // namespace core

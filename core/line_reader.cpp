@@ -1,5 +1,6 @@
 #include "core/line_reader.h"
 
+#include "core/errors.h"
 #include "core/io_check.h"
 
 #include <algorithm>
@@ -54,6 +55,7 @@ bool LineReader::ReadMore() {
         buffer_[end_++] = kCtrlZ;
     } else {
         end_ += got;
+        if (progress_ && !progress_->Read(got)) throw EAbort(std::string());
     }
     return true;
 }

@@ -10,6 +10,7 @@
 #pragma once
 
 #include "core/read_buffer.h"
+#include "core/run_progress.h"
 #include "platform/file_access.h"
 
 #include <cstddef>
@@ -45,6 +46,11 @@ public:
     void Close();
 
     bool IsReading() const noexcept { return reading_; }
+    // The size of the open regular file; 0 for a stream.
+    std::uint64_t FileBytes() const noexcept { return file_.Size(); }
+    // Every block read is reported to progress (none: nullptr); when it asks
+    // to stop, the read raises EAbort.
+    void SetProgress(RunProgress* progress) noexcept { progress_ = progress; }
 
     // Block access for scans that work on many lines at once. Only an open
     // regular file is read this way; its bytes are the ones ReadLine sees.
@@ -55,11 +61,13 @@ public:
     // Drops the first n unconsumed bytes; never drop a Ctrl-Z.
     void Consume(std::size_t n) noexcept { pos_ += n; }
     // Reads the next block behind the unconsumed bytes (which may move).
-    // False when the read failed: the code is then pending.
+    // False when the read failed: the code is then pending. Raises EAbort
+    // when the progress sink asks to stop.
     bool ReadMore();
 
 private:
     platform::File file_;
+    RunProgress* progress_ = nullptr;
     bool reading_ = false;
     ReadBuffer buffer_;
     std::size_t pos_ = 0;  // the unconsumed bytes are [pos_, end_)
@@ -73,6 +81,15 @@ void ReadLn(LineReader& reader, std::string& line);
 void ReadLn(LineReader& reader, std::string_view& line);
 bool Eof(LineReader& reader);
 void CloseFile(LineReader& reader);
+
+// Reports the reading of the one file of a run (open in reader) to progress,
+// when given: its size as the run's total, then every block read.
+inline void WatchReading(LineReader& reader, std::string_view path, RunProgress* progress) {
+    if (!progress) return;
+    progress->SetTotal(reader.FileBytes());
+    progress->StartFile(path);
+    reader.SetProgress(progress);
+}
 
 // Opens path, runs body(reader) and closes the file on every way out. An
 // error from the body passes through the close; a failing close replaces it,

@@ -2,6 +2,8 @@
 // begins, listed without cleaning and without touching the hit table.
 #pragma once
 
+#include "core/run_progress.h"
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -14,6 +16,8 @@ struct LocalListing {
 };
 
 // Scans the file at path for searchText. A file error raises EInOutError.
-LocalListing RunLocalSearch(std::string_view path, std::string_view searchText);
+// Reading is reported to progress, when given; when it asks to stop, the
+// search raises EAbort.
+LocalListing RunLocalSearch(std::string_view path, std::string_view searchText, RunProgress* progress = nullptr);
 
 }  // namespace core

@@ -27,10 +27,11 @@ std::vector<std::int64_t> HitDisplayLines(const HitTable& hits, int index, std::
 }
 
 RangeView RenderRange(std::string_view path, int index, const HitTable& hits, std::int64_t first, std::int64_t last,
-                      std::size_t maxTextBytes) {
+                      std::size_t maxTextBytes, RunProgress* progress) {
     RangeView view;
     LineReader reader;
     WithTextFile(reader, path, [&](LineReader& r) {
+        WatchReading(r, path, progress);
         std::string_view line;  // viewed, not copied: most lines are only passed over
         char label[5];
         for (std::int64_t i = 1; !Eof(r) && i <= last; ++i) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/hit_table.h"
+#include "core/run_progress.h"
 
 #include <cstdint>
 #include <string>
@@ -31,7 +32,9 @@ std::vector<std::int64_t> HitDisplayLines(const HitTable& hits, int index, std::
 // EInOutError; the file is closed on every way out. The text keeps only its
 // first maxTextBytes bytes, so a caller that shows no more than that never
 // holds a huge line twice; the lines after them are still read to last.
+// Reading is reported to progress, when given; when it asks to stop, the
+// rendering raises EAbort.
 RangeView RenderRange(std::string_view path, int index, const HitTable& hits, std::int64_t first, std::int64_t last,
-                      std::size_t maxTextBytes = std::string::npos);
+                      std::size_t maxTextBytes = std::string::npos, RunProgress* progress = nullptr);
 
 }  // namespace core

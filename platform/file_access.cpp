@@ -139,6 +139,12 @@ std::int32_t File::Read(void* buffer, std::size_t size, std::size_t& got) {
     }
 }
 
+std::uint64_t File::Size() const noexcept {
+    struct stat st {};
+    if (!regular_ || ::fstat(fd_, &st) != 0) return 0;
+    return static_cast<std::uint64_t>(st.st_size);
+}
+
 std::int32_t File::Close() {
     if (fd_ < 0) return 0;
     const int fd = std::exchange(fd_, -1);

@@ -63,6 +63,8 @@ public:
     std::int32_t Close();
 
     bool IsOpen() const noexcept { return fd_ >= 0; }
+    // The size of an open regular file as it is now; 0 for anything else.
+    std::uint64_t Size() const noexcept;
     // Regular files may be read in large blocks; pipes, terminals and standard
     // input are read one small block at a time so nothing is taken ahead of need.
     bool IsRegularFile() const noexcept { return regular_; }

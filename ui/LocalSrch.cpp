@@ -1,17 +1,21 @@
 #include "ui/LocalSrch.h"
 
+#include "core/listing_lines.h"
 #include "core/local_search.h"
 #include "core/named_file.h"
 #include "ui/RESULT.h"
+#include "ui/background_run.h"
 #include "ui/cp_text.h"
+#include "ui/editable_listing_box.h"
 #include "ui/message_boxes.h"
 #include "ui/window_frame.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QPlainTextEdit>
 #include <QShowEvent>
+
+#include <memory>
 
 namespace ui {
 
@@ -41,11 +45,7 @@ TLocalSrchForm::TLocalSrchForm() {
     Label1->setStyleSheet(QStringLiteral("background: white"));
     Edit1 = new QLineEdit(client);
     Edit1->setGeometry(100, 12, 300, 20);
-    Memo1 = new QPlainTextEdit(client);
-    Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    Memo1->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo1 = new EditableListingBox(client);
     // Enter in the search box searches, as the menu command does.
     connect(Edit1, &QLineEdit::returnPressed, this, [this] { Guarded([this] { Find1Click(); }); });
 
@@ -55,7 +55,7 @@ TLocalSrchForm::TLocalSrchForm() {
 void TLocalSrchForm::LocalSrchCreate() {
     SetOuterBounds(this, kSizeableFrame, 290, 80, 500, 400);
     Edit1->clear();
-    Memo1->clear();
+    Memo1->Clear();
     LocalSrchFormResize();
 }
 
@@ -83,14 +83,19 @@ void TLocalSrchForm::Find1Click() {
         MessageBoxes::Show({message, Tr("注意"), BoxIcon::Error, BoxOwner::Application});
         return;
     }
-    const core::LocalListing listing =
-        core::RunLocalSearch(core::RequireNamedFile(ResultForm->CurrentFile), *searchText);
-    Memo1->setPlainText(CodePageText::ListingBox(listing.text).Text());
+    // The run owns what it touches: it may be left to end alone when cancelled.
+    const auto listing = std::make_shared<core::ListingLines>();
+    RunInBackground(this, Tr("ローカル検索"),
+                    [listing, path = std::string(core::RequireNamedFile(ResultForm->CurrentFile)),
+                     text = *searchText](core::RunProgress& progress) {
+                        *listing = core::ListingLines(core::RunLocalSearch(path, text, &progress).text);
+                    });
+    Memo1->SetListing(std::move(*listing));
 }
 
 void TLocalSrchForm::N1Click() {
     Edit1->clear();
-    Memo1->clear();
+    Memo1->Clear();
 }
 
 void TLocalSrchForm::Exit1Click() {

@@ -6,9 +6,10 @@
 class QAction;
 class QLabel;
 class QLineEdit;
-class QPlainTextEdit;
 
 namespace ui {
+
+class EditableListingBox;
 
 class TLocalSrchForm : public QMainWindow {
 public:
@@ -16,7 +17,7 @@ public:
 
     QLabel* Label1;
     QLineEdit* Edit1;
-    QPlainTextEdit* Memo1;
+    EditableListingBox* Memo1;
 
     QAction* Find1;
     QAction* N1;

@@ -2,11 +2,14 @@
 
 #include "core/global_search.h"
 #include "core/header_selection.h"
+#include "core/listing_lines.h"
 #include "core/str_to_int.h"
 #include "ui/TEXTVIEW.h"
 #include "ui/WHAT.h"
+#include "ui/background_run.h"
 #include "ui/cp_text.h"
 #include "ui/help_viewer.h"
+#include "ui/listing_view.h"
 #include "ui/message_boxes.h"
 #include "ui/print_listing.h"
 #include "ui/save_listing.h"
@@ -16,13 +19,12 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
-#include <QPlainTextEdit>
 #include <QShowEvent>
-#include <QTextCursor>
 
 #include <functional>
-#include <span>
+#include <memory>
 #include <utility>
+#include <vector>
 
 namespace ui {
 
@@ -98,12 +100,10 @@ TResultForm::TResultForm() {
     Label1->setFont(ProportionalGothicFont(12, true));
     Label1->setStyleSheet(QStringLiteral("color: blue"));
     Label1->setText(Tr("ファイル名の行を選んで「全文表示」"));
-    Memo1 = new QPlainTextEdit(client);
-    Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    Memo1->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    Memo1 = new ListingView(client);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Memo1->setPlainText(Listing.Text());
+    SetListing("Memo1");
     new BareClickFilter(client, [this] { Guarded([this] { ResultFormClick(); }); });
 
     ResultFormCreate();
@@ -113,10 +113,6 @@ void TResultForm::ResultFormCreate() {
     const QSize screen = ScreenSize();
     constexpr int kWidth = 580;
     SetOuterBounds(this, kSizeableFrame, screen.width() / 2 - kWidth / 2, 40, kWidth, screen.height() * 4 / 5);
-    Memo1->setReadOnly(true);
-    // Read-only, but the caret still moves so that a line can be selected
-    // from the keyboard.
-    Memo1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     ResultFormResize();
 }
 
@@ -126,22 +122,33 @@ void TResultForm::ResultFormResize() {
 
 void TResultForm::ResultFormShow() {
     if (ResultsCurrent) return;
+    // The run reads on a thread of its own and owns all it touches: it may be
+    // left to end alone when cancelled.
+    struct Run {
+        std::string searchText;
+        std::vector<std::string> targets;
+        core::HitTable hits;
+        core::ListingLines listing;
+    };
     const auto& targets = WhatForm->Targets;
-    auto listing =
-        core::RunGlobalSearch(targets[0], std::span<const std::string>(targets).subspan(1), HitTable);
-    SetListing(std::move(listing.text));
+    const auto run = std::make_shared<Run>(Run{targets[0], {targets.begin() + 1, targets.end()}, {}, {}});
+    HitTable.Clear();
+    RunInBackground(
+        this, Tr("検索中"),
+        [run](core::RunProgress& progress) {
+            // Indexed there too, so that showing it costs only the screen.
+            run->listing = core::ListingLines(core::RunGlobalSearch(run->searchText, run->targets, run->hits, &progress).text);
+        },
+        [&] { HitTable = run->hits; });
+    Memo1->SetListing(std::move(run->listing));
     ResultsCurrent = true;
 }
 
-void TResultForm::SetListing(std::string bytes) {
-    Listing = CodePageText::ListingBox(std::move(bytes));
-    Memo1->setPlainText(Listing.Text());
-}
+void TResultForm::SetListing(std::string bytes) { Memo1->SetListing(core::ListingLines(std::move(bytes))); }
 
-std::string_view TResultForm::SelectedBytes() const {
-    const QTextCursor cursor = Memo1->textCursor();
-    return Listing.BytesBetween(cursor.selectionStart(), cursor.selectionEnd());
-}
+const std::string& TResultForm::ListingBytes() const { return Memo1->Listing().Bytes(); }
+
+std::string_view TResultForm::SelectedBytes() const { return Memo1->SelectedBytes(); }
 
 void TResultForm::N5Click() { StartTextView(SelectedBytes()); }
 
@@ -165,9 +172,9 @@ void TResultForm::N3Click() {
     WhatForm->show();
 }
 
-void TResultForm::N4Click() { SaveListing(Listing.Bytes(), this); }
+void TResultForm::N4Click() { SaveListing(ListingBytes(), this); }
 
-void TResultForm::Print1Click() { PrintListing(*Memo1, Listing); }
+void TResultForm::Print1Click() { PrintListing(*Memo1); }
 
 void TResultForm::Help1Click() { HelpViewer::ShowContents(WhatForm); }
 

@@ -3,7 +3,6 @@
 #pragma once
 
 #include "core/hit_table.h"
-#include "ui/cp_text.h"
 
 #include <QMainWindow>
 
@@ -14,9 +13,10 @@
 class QAction;
 class QLabel;
 class QMenu;
-class QPlainTextEdit;
 
 namespace ui {
+
+class ListingView;
 
 class TResultForm : public QMainWindow {
 public:
@@ -28,13 +28,13 @@ public:
     std::int32_t CurrentIndex = 0;
     bool ResultsCurrent = false;
 
-    // The listing as the listing box was filled with it, byte for byte: what
-    // is saved, and where a selection is read back from.
-    CodePageText Listing = CodePageText::ListingBox("Memo1");
+    // Shows listing bytes in the listing box, which keeps them byte for byte:
+    // what is saved, and where a selection is read back from.
     void SetListing(std::string bytes);
+    const std::string& ListingBytes() const;
 
     QLabel* Label1;
-    QPlainTextEdit* Memo1;
+    ListingView* Memo1;
 
     QAction* N5;
     QAction* N2;

@@ -5,6 +5,7 @@
 #include "core/range_view.h"
 #include "ui/LocalSrch.h"
 #include "ui/RESULT.h"
+#include "ui/background_run.h"
 #include "ui/cp_text.h"
 #include "ui/message_boxes.h"
 #include "ui/window_frame.h"
@@ -20,6 +21,7 @@
 #include <QTextDocumentFragment>
 #include <QTextEdit>
 
+#include <memory>
 #include <optional>
 #include <string_view>
 
@@ -94,16 +96,22 @@ void TTextViewForm::TextRangeView(std::int64_t first, std::int64_t last) {
     RichEdit1->clear();
     shown_ = {};
 
-    core::RangeView view;
+    // The run owns what it touches: it may be left to end alone when cancelled.
+    const auto range = std::make_shared<core::RangeView>();
     try {
-        view = core::RenderRange(core::RequireNamedFile(state.CurrentFile), state.CurrentIndex, state.HitTable, first,
-                                 last, core::ViewerBytesNeeded(core::kViewerTextLimit));
+        RunInBackground(this, Tr("全文表示"),
+                        [range, path = std::string(core::RequireNamedFile(state.CurrentFile)),
+                         index = state.CurrentIndex, hits = state.HitTable, first, last](core::RunProgress& progress) {
+                            *range = core::RenderRange(path, index, hits, first, last,
+                                                       core::ViewerBytesNeeded(core::kViewerTextLimit), &progress);
+                        });
     } catch (const core::EInOutError&) {
         hourglass.reset();
         MessageBoxes::Show({Tr("File アクセスでエラー発生！! "), Tr("警告"), BoxIcon::Error, BoxOwner::None});
         return;
     }
 
+    core::RangeView& view = *range;
     shown_ = core::ViewerBoxText(view.text);
     view.text = std::string();
     // The text and its red lines reach the document as one change. Qt lays a
@@ -117,7 +125,7 @@ void TTextViewForm::TextRangeView(std::int64_t first, std::int64_t last) {
     QTextCharFormat black;
     black.setForeground(Qt::black);
     RichEdit1->setCurrentCharFormat(black);
-    RichEdit1->setPlainText(QString::fromUtf16(shown_.text.data(), static_cast<qsizetype>(shown_.text.size())));
+    RichEdit1->setPlainText(ShownText(shown_));
     ColourHitLines(change, view.hitDisplayLines);
     change.endEditBlock();
     RichEdit1->setFocus();

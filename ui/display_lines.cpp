@@ -2,12 +2,7 @@
 
 #include "core/text_device.h"
 #include "platform/code_page.h"
-
-#include <QAbstractTextDocumentLayout>
-#include <QPlainTextEdit>
-#include <QTextBlock>
-#include <QTextDocument>
-#include <QTextLayout>
+#include "ui/listing_view.h"
 
 #include <algorithm>
 
@@ -20,53 +15,38 @@ std::string EncodeShown(const QString& text) {
     return platform::EncodeCodePageLossy(std::u32string(ucs4.begin(), ucs4.end()));
 }
 
-// Where the units that stand for no bytes of their own begin in [start, end):
-// the box's mark after a cut line, which runs to the end of its paragraph.
-int FirstUnitWithoutBytes(const CodePageText& shown, int start, int end) {
-    const QString& text = shown.Text();
-    for (int p = start; p < end; ++p) {
-        if (!text[p].isHighSurrogate() && shown.ByteOffset(p) == shown.ByteOffset(p + 1)) return p;
+// Where the units that stand for no bytes of their own begin: the box's mark
+// after a cut line, which runs to the end of the line.
+int FirstUnitWithoutBytes(const ShownLine& shown) {
+    const int end = static_cast<int>(shown.text.size());
+    for (int p = 0; p < end; ++p) {
+        if (!shown.text[p].isHighSurrogate() && shown.byteAt[p] == shown.byteAt[p + 1]) return p;
     }
     return end;
 }
 
-std::string LineBytes(const CodePageText& shown, int from, int to, int markAt) {
-    const int split = std::clamp(markAt, from, to);
-    std::string bytes(shown.BytesBetween(from, split));
-    if (split < to) bytes += EncodeShown(shown.Text().mid(split, to - split));
-    return bytes;
-}
-
 }  // namespace
 
-std::vector<std::string> DisplayLines(const QPlainTextEdit& box, const CodePageText& shown) {
-    const QTextDocument* document = box.document();
-    QAbstractTextDocumentLayout* layout = document->documentLayout();
-    // The box is expected to hold exactly the shown text; if it holds
-    // something else, its own text is printed.
-    const bool same = document->characterCount() - 1 == shown.Text().size();
-    const CodePageText own = same ? CodePageText() : CodePageText(EncodeShown(document->toRawText()));
-    const CodePageText& source = same ? shown : own;
-
+std::vector<std::string> DisplayLines(const ListingView& box) {
+    const core::ListingLines& listing = box.Listing();
     std::vector<std::string> lines;
-    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
-        const bool last = !block.next().isValid();
-        if (last && block.length() <= 1) break;  // the empty line after the final line end
-        layout->blockBoundingRect(block);        // lays the block out if the box has not yet
-        const int start = block.position();
-        const int end = start + block.length() - 1;
-        const int markAt = same ? FirstUnitWithoutBytes(source, start, end) : end;
-        const QTextLayout* lineLayout = block.layout();
-        const int count = std::max(lineLayout->lineCount(), 1);
-        for (int i = 0; i < count; ++i) {
-            int from = start, to = end;
-            if (lineLayout->lineCount() > 0) {
-                const QTextLine line = lineLayout->lineAt(i);
-                from = start + line.textStart();
-                to = from + line.textLength();
+    for (std::size_t i = 0; i < listing.Count(); ++i) {
+        const std::string_view bytes = listing.Line(i);
+        if (i + 1 == listing.Count() && bytes.empty()) break;  // after the final line end
+        const std::unique_ptr<ShownLine> shown = box.LayOutLine(i);
+        const int markAt = FirstUnitWithoutBytes(*shown);
+        const QTextLayout& layout = shown->layout;
+        for (int k = 0; k < std::max(layout.lineCount(), 1); ++k) {
+            int from = 0, to = static_cast<int>(shown->text.size());
+            if (layout.lineCount() > 0) {
+                from = layout.lineAt(k).textStart();
+                to = from + layout.lineAt(k).textLength();
             }
-            if (to > from && document->characterAt(to - 1) == QChar::LineSeparator) --to;
-            lines.emplace_back(core::LimitDisplayLine(LineBytes(source, from, to, markAt)));
+            if (to > from && shown->text.at(to - 1) == QChar::LineSeparator) --to;
+            const int split = std::clamp(markAt, from, to);
+            std::string line(bytes.substr(shown->byteAt[from], shown->byteAt[split] - shown->byteAt[from]));
+            if (split < to) line += EncodeShown(shown->text.mid(split, to - split));
+            lines.emplace_back(core::LimitDisplayLine(line));
         }
     }
     return lines;

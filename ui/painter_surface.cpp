@@ -1,5 +1,6 @@
 #include "ui/painter_surface.h"
 
+#include "core/box_text.h"
 #include "core/errors.h"
 #include "core/io_check.h"
 #include "platform/file_access.h"
@@ -12,7 +13,7 @@ namespace ui {
 
 namespace {
 // A run as the listing box shows it (a NUL byte as its visible mark).
-QString Shown(std::string_view run) { return CodePageText::ListingBox(std::string(run)).Text(); }
+QString Shown(std::string_view run) { return ShownText(core::ListingBoxText(run)); }
 }  // namespace
 
 PainterSurface::PainterSurface(QPainter& painter, QPrinter& printer, std::function<void()> betweenPages)

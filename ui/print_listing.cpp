@@ -4,13 +4,13 @@
 #include "core/text_device.h"
 #include "platform/code_page.h"
 #include "ui/display_lines.h"
+#include "ui/listing_view.h"
 #include "ui/painter_surface.h"
 #include "ui/print_destination.h"
 
 #include <QCoreApplication>
 #include <QFontInfo>
 #include <QPainter>
-#include <QPlainTextEdit>
 
 namespace ui {
 
@@ -53,18 +53,18 @@ private:
 
 }  // namespace
 
-QFont PrintFont(const QPlainTextEdit& box) {
+QFont PrintFont(const ListingView& box) {
     QFont font = box.font();
     font.setPointSizeF(QFontInfo(box.font()).pointSizeF());
     return font;
 }
 
-void PrintListing(const QPlainTextEdit& box, const CodePageText& shown) {
+void PrintListing(const ListingView& box) {
     if (printing) Fail("印刷中");
     const auto destination = MakePrintDestination();
     if (!destination) Fail("ﾃﾞﾌｫﾙﾄ ﾌﾟﾘﾝﾀが存在しません");
     // Taken before the first page: the box may change while pages print.
-    const std::vector<std::string> lines = DisplayLines(box, shown);
+    const std::vector<std::string> lines = DisplayLines(box);
     const QFont font = PrintFont(box);
 
     const PrintRunning running;

@@ -1,9 +1,12 @@
 #include "core/box_text.h"
+#include "core/listing_lines.h"
 #include "platform/code_page.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
+#include <string>
+#include <vector>
 
 using namespace core;
 
@@ -164,4 +167,31 @@ TEST(UnitsWithinBytes, CountsWholeCharactersUpToTheByteLimit) {
     const std::string longLine = std::string(5000, '\0');
     const BoxText zeros = ViewerBoxText(longLine);
     EXPECT_EQ(UnitsWithinBytes(zeros, 0, zeros.text.size(), kHitColourBytes), 4096u);
+}
+
+// The line index of a listing against a plain split at every CR LF, over
+// strings made of the bytes that matter to it.
+TEST(ListingLines, IndexesTheLinesAPlainSplitFinds) {
+    std::mt19937 random(7);
+    const char alphabet[] = {'a', '\r', '\n', '\0'};
+    for (int round = 0; round < 5000; ++round) {
+        std::string bytes(random() % 24, 'a');
+        for (char& c : bytes) c = alphabet[random() % 4];
+        std::vector<std::string> expected;
+        for (std::size_t from = 0;;) {
+            const std::size_t crlf = bytes.find("\r\n", from);
+            expected.push_back(bytes.substr(from, crlf == std::string::npos ? std::string::npos : crlf - from));
+            if (crlf == std::string::npos) break;
+            from = crlf + 2;
+        }
+        const core::ListingLines lines(bytes);
+        ASSERT_EQ(lines.Count(), expected.size()) << testing::PrintToString(bytes);
+        std::string joined;
+        for (std::size_t i = 0; i < lines.Count(); ++i) {
+            ASSERT_EQ(lines.Line(i), expected[i]) << testing::PrintToString(bytes) << " line " << i;
+            ASSERT_EQ(lines.End(i) - lines.Start(i), expected[i].size());
+            joined += std::string(lines.Line(i)) + (i + 1 < lines.Count() ? "\r\n" : "");
+        }
+        ASSERT_EQ(joined, bytes);
+    }
 }

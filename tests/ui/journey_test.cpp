@@ -5,6 +5,7 @@
 #include "ui/TEXTVIEW.h"
 #include "ui/WHAT.h"
 #include "ui/application.h"
+#include "ui/editable_listing_box.h"
 #include "ui/window_frame.h"
 #include "ui_fixture.h"
 #include "window_data.h"
@@ -36,8 +37,7 @@ private slots:
         Choose(WhatForm->N7);
         QVERIFY(ResultForm->isVisible() && !WhatForm->isVisible());
 
-        SelectLineByKeys(ResultForm->Memo1,
-                         BlockStartingWith(ResultForm->Memo1->document(), QString::fromStdString(umi) + " *"));
+        SelectLineByKeys(ResultForm->Memo1, LineStartingWith(ResultForm->Memo1, QString::fromStdString(umi) + " *"));
 
         struct Seen {
             bool modal = false, resultDisabledBehind = false;
@@ -56,11 +56,11 @@ private slots:
                 seen.localModal = QApplication::activeModalWidget() == LocalSrchForm;
                 QTest::sendKeyEvent(QTest::Click, LocalSrchForm->Edit1, Qt::Key_unknown, Tr("灯"), Qt::NoModifier);
                 Choose(LocalSrchForm->Find1);
-                seen.listing = LocalSrchForm->Memo1->toPlainText();
+                seen.listing = LocalSrchForm->Memo1->ToPlainText();
                 Choose(LocalSrchForm->Exit1);
             });
             Choose(TextViewForm->N10);
-            seen.localEmptyAfter = !LocalSrchForm->isVisible() && LocalSrchForm->Memo1->toPlainText().isEmpty();
+            seen.localEmptyAfter = !LocalSrchForm->isVisible() && LocalSrchForm->Memo1->ToPlainText().isEmpty();
             Choose(TextViewForm->N5);
         });
         Choose(ResultForm->N5);
@@ -81,9 +81,9 @@ private slots:
         Choose(ResultForm->N3);
         QVERIFY(!ResultForm->isVisible() && WhatForm->isVisible());
         // Back again: the listing is kept and not searched anew.
-        const std::string listing = ResultForm->Listing.Bytes();
+        const std::string listing = ResultForm->ListingBytes();
         Choose(WhatForm->N7);
-        QCOMPARE(ResultForm->Listing.Bytes(), listing);
+        QCOMPARE(ResultForm->ListingBytes(), listing);
         QVERIFY(f.boxes.empty());
     }
 };

@@ -154,7 +154,7 @@ private slots:
         const std::string samples = NORVANE_SAMPLES_DIR;
         SetSearch("港町", {samples + "/memo_lf.txt", samples + "/tabi.txt", samples + "/umi.txt"});
         Choose(WhatForm->N7);
-        const std::string& listing = ResultForm->Listing.Bytes();
+        const std::string& listing = ResultForm->ListingBytes();
         QVERIFY(listing.size() > 200);
         SaveAs(Work(QStringLiteral("relative.txt")));
         QCOMPARE(ReadFile(Work(QStringLiteral("relative.txt"))), QByteArray::fromStdString(listing));
@@ -211,7 +211,7 @@ private slots:
         ResultForm->show();
         const std::string longLine = Sj(std::string(200, 'x') + "港町" + std::string(50, 'y'));
         ResultForm->SetListing("short\r\n" + longLine + "\r\n\r\nlf\ninside\r\n" + std::string("nul\0end", 7) + "\r\n");
-        const std::vector<std::string> lines = DisplayLines(*ResultForm->Memo1, ResultForm->Listing);
+        const std::vector<std::string> lines = DisplayLines(*ResultForm->Memo1);
         QCOMPARE(lines.front(), std::string("short"));
         // The long line wraps; its display lines together are its bytes.
         std::size_t i = 1;
@@ -227,7 +227,7 @@ private slots:
         // A line the box cuts prints its mark; no display line passes 4096 bytes.
         ResultForm->SetListing(std::string(9000, 'z') + "\r\n");
         std::string all;
-        for (const std::string& line : DisplayLines(*ResultForm->Memo1, ResultForm->Listing)) {
+        for (const std::string& line : DisplayLines(*ResultForm->Memo1)) {
             QVERIFY(line.size() <= core::kMaxDisplayLine);
             all += line;
         }

@@ -1,8 +1,11 @@
 // The local search window: the local listing of the viewed file, typed text
 // the code page can't hold, file errors, cancel and exit.
+#include "core/listing_lines.h"
 #include "ui/LocalSrch.h"
 #include "ui/RESULT.h"
 #include "ui/application.h"
+#include "ui/editable_listing_box.h"
+#include "ui/listing_view.h"
 #include "ui_fixture.h"
 #include "window_data.h"
 
@@ -43,25 +46,25 @@ private slots:
 
     void listsTheLinesOfTheViewedFileAsRead() {
         UiFixture f;
-        QVERIFY(LocalSrchForm->Edit1->text().isEmpty() && LocalSrchForm->Memo1->toPlainText().isEmpty());
+        QVERIFY(LocalSrchForm->Edit1->text().isEmpty() && LocalSrchForm->Memo1->ToPlainText().isEmpty());
         ResultForm->CurrentFile = local;
         LocalSrchForm->show();
         TypeByKey(Tr("港町"));
         QCOMPARE(LocalSrchForm->Edit1->text(), Tr("港町"));
         Choose(LocalSrchForm->Find1);
         // The match runs on into line 3; it is listed under line 2.
-        QCOMPARE(LocalSrchForm->Memo1->toPlainText(), Tr("00002: 古い港\n\n"));
+        QCOMPARE(LocalSrchForm->Memo1->ToPlainText(), Tr("00002: 古い港\n\n"));
         Choose(LocalSrchForm->Find1);
-        QCOMPARE(LocalSrchForm->Memo1->toPlainText(), Tr("00002: 古い港\n\n"));  // nothing accumulates
+        QCOMPARE(LocalSrchForm->Memo1->ToPlainText(), Tr("00002: 古い港\n\n"));  // nothing accumulates
 
         LocalSrchForm->Edit1->clear();
         TypeByInputMethod(Tr("港"));
         QTest::keyClick(LocalSrchForm->Edit1, Qt::Key_Return);  // Enter searches too
-        QCOMPARE(LocalSrchForm->Memo1->toPlainText(), Tr("00001: 　港の朝\n00002: 古い港\n\n"));
+        QCOMPARE(LocalSrchForm->Memo1->ToPlainText(), Tr("00001: 　港の朝\n00002: 古い港\n\n"));
 
         LocalSrchForm->Edit1->clear();
         Choose(LocalSrchForm->Find1);
-        QCOMPARE(LocalSrchForm->Memo1->toPlainText(), QStringLiteral("\n"));  // one empty line
+        QCOMPARE(LocalSrchForm->Memo1->ToPlainText(), QStringLiteral("\n"));  // one empty line
         QVERIFY(f.boxes.empty());
         LocalSrchForm->hide();
     }
@@ -69,19 +72,19 @@ private slots:
     void textTheCodePageCannotHoldIsNeverSearched() {
         UiFixture f;
         ResultForm->CurrentFile = local;
-        LocalSrchForm->Memo1->setPlainText(QStringLiteral("kept"));
+        LocalSrchForm->Memo1->SetListing(core::ListingLines("kept"));
         LocalSrchForm->Edit1->setText(Tr("港𠮷"));
         Choose(LocalSrchForm->Find1);
         QCOMPARE(f.boxes.size(), std::size_t(1));
         QCOMPARE(f.boxes.front().request.caption, Tr("注意"));
         QCOMPARE(f.boxes.front().request.icon, BoxIcon::Error);
         QVERIFY(f.boxes.front().request.text.contains(Tr("「𠮷」")));
-        QCOMPARE(LocalSrchForm->Memo1->toPlainText(), QStringLiteral("kept"));
+        QCOMPARE(LocalSrchForm->Memo1->ToPlainText(), QStringLiteral("kept"));
     }
 
     void aFileErrorGoesToTheErrorDisplayAndKeepsTheListing() {
         UiFixture f;
-        LocalSrchForm->Memo1->setPlainText(QStringLiteral("kept"));
+        LocalSrchForm->Memo1->SetListing(core::ListingLines("kept"));
         LocalSrchForm->Edit1->setText(QStringLiteral("x"));
         ResultForm->CurrentFile = files.Path("gone.txt");
         Choose(LocalSrchForm->Find1);
@@ -91,21 +94,30 @@ private slots:
         QCOMPARE(f.boxes[0].request.text, Tr("ﾌｧｲﾙが見つかりません."));
         QCOMPARE(f.boxes[1].request.text, Tr("不正なﾌｧｲﾙ名です."));
         QCOMPARE(f.boxes[1].request.caption, QStringLiteral("Norvane"));
-        QCOMPARE(LocalSrchForm->Memo1->toPlainText(), QStringLiteral("kept"));
+        QCOMPARE(LocalSrchForm->Memo1->ToPlainText(), QStringLiteral("kept"));
     }
 
     void cancelAndExitEmptyBothBoxes() {
         UiFixture f;
         LocalSrchForm->show();
         LocalSrchForm->Edit1->setText(QStringLiteral("x"));
-        LocalSrchForm->Memo1->setPlainText(QStringLiteral("y"));
+        // The box is editable: typing turns it into an editor at the caret.
+        EditableListingBox* box = LocalSrchForm->Memo1;
+        box->SetListing(core::ListingLines("00001: y\r\n\r\n"));
+        box->View->SetSelection({0, 7}, {0, 8});
+        // Each key goes where the focus is: the view first, the editor after.
+        const auto focused = [box]() -> QWidget* { return box->IsEditing() ? static_cast<QWidget*>(box->Editor) : box->View; };
+        for (const char c : {'a', 'b'}) QTest::keyClick(focused(), c);
+        QTest::keyClick(focused(), Qt::Key_Return);
+        QVERIFY(box->IsEditing());
+        QCOMPARE(box->ToPlainText(), QStringLiteral("00001: ab\n\n\n"));
         Choose(LocalSrchForm->N1);
-        QVERIFY(LocalSrchForm->Edit1->text().isEmpty() && LocalSrchForm->Memo1->toPlainText().isEmpty());
+        QVERIFY(LocalSrchForm->Edit1->text().isEmpty() && box->ToPlainText().isEmpty() && !box->IsEditing());
         QVERIFY(LocalSrchForm->isVisible());
         LocalSrchForm->Edit1->setText(QStringLiteral("x"));
-        LocalSrchForm->Memo1->setPlainText(QStringLiteral("y"));
+        box->SetListing(core::ListingLines("y"));
         Choose(LocalSrchForm->Exit1);
-        QVERIFY(LocalSrchForm->Edit1->text().isEmpty() && LocalSrchForm->Memo1->toPlainText().isEmpty());
+        QVERIFY(LocalSrchForm->Edit1->text().isEmpty() && LocalSrchForm->Memo1->ToPlainText().isEmpty());
         QVERIFY(!LocalSrchForm->isVisible());
     }
 };

@@ -14,7 +14,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QLineEdit>
-#include <QPlainTextEdit>
+#include "ui/listing_view.h"
 #include <QTextBrowser>
 #include <QtTest>
 #include <QtTest/qtestspontaneevent.h>
@@ -177,7 +177,7 @@ private slots:
         QCOMPARE(f.boxes.front().request.text, Tr("不正なﾌｧｲﾙ名です."));
         QVERIFY(ResultForm->isVisible());
         QVERIFY(!WhatForm->isVisible());
-        QCOMPARE(ResultForm->Memo1->toPlainText(), QStringLiteral("Memo1"));
+        QCOMPARE(ResultForm->Memo1->ToPlainText(), QStringLiteral("Memo1"));
         QVERIFY(!ResultForm->ResultsCurrent);
     }
 

@@ -12,7 +12,7 @@
 #include <QElapsedTimer>
 #include <QImage>
 #include <QPageLayout>
-#include <QPlainTextEdit>
+#include "ui/listing_view.h"
 #include <QPrinterInfo>
 #include <QProcess>
 #include <QRegularExpression>
@@ -114,7 +114,7 @@ private slots:
     void theListingIsPrintedLineByLineThroughTheSpooler() {
         UiFixture f;
         ResultForm->show();
-        QPlainTextEdit& box = *ResultForm->Memo1;
+        ListingView& box = *ResultForm->Memo1;
 
         // The printer as the print command sets it up: its own printable area.
         QPrinter printer(QPrinterInfo::defaultPrinter(), QPrinter::HighResolution);
@@ -136,7 +136,7 @@ private slots:
         const int fillers = perPage - 1 + 3;  // page 2 full, three lines on page 3
         for (int i = 1; i <= fillers; ++i) listing += Sj("■■ filler ") + std::to_string(i) + "\r\n";
         ResultForm->SetListing(listing);
-        const std::vector<std::string> lines = DisplayLines(box, ResultForm->Listing);
+        const std::vector<std::string> lines = DisplayLines(box);
         QCOMPARE(lines.size(), std::size_t(6 + fillers));
         QCOMPARE(lines[3] + lines[4], Sj(longLine.toStdString()));
 

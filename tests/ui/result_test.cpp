@@ -11,7 +11,6 @@
 
 #include <QLabel>
 #include <QMenu>
-#include <QPlainTextEdit>
 #include <QtTest>
 
 using namespace ui;
@@ -31,7 +30,7 @@ class ResultTest : public QObject {
         QVERIFY(ResultForm->ResultsCurrent);
     }
     int HeaderBlock(const std::string& path) {
-        return BlockStartingWith(ResultForm->Memo1->document(), QString::fromStdString(path) + " *");
+        return LineStartingWith(ResultForm->Memo1, QString::fromStdString(path) + " *");
     }
 
 private slots:
@@ -44,15 +43,18 @@ private slots:
     void listingBoxBeforeAndAfterTheFirstSearch() {
         UiFixture f;
         QCOMPARE(ResultForm->windowTitle(), Tr("検索結果"));
-        QCOMPARE(ResultForm->Memo1->toPlainText(), QStringLiteral("Memo1"));
-        QVERIFY(ResultForm->Memo1->isReadOnly());
+        QCOMPARE(ResultForm->Memo1->ToPlainText(), QStringLiteral("Memo1"));
 
         SearchAandB();
-        const QString shown = ResultForm->Memo1->toPlainText();
+        const QString shown = ResultForm->Memo1->ToPlainText();
         QVERIFY(shown.startsWith(Tr("検索字句：　港町\n\n")));
         QVERIFY(shown.contains(QString::fromStdString(b) + Tr(" *02****")));
         QVERIFY(shown.contains(Tr("00002: 古い港町\n")));
-        QCOMPARE(ResultForm->Memo1->toPlainText(), ResultForm->Listing.Text());
+        // Read-only: typing changes nothing.
+        ResultForm->Memo1->setFocus();
+        QTest::keyClicks(ResultForm->Memo1, QStringLiteral("xy"));
+        QTest::keyClick(ResultForm->Memo1, Qt::Key_Backspace);
+        QCOMPARE(ResultForm->Memo1->ToPlainText(), shown);
 
         // The box follows the window's size.
         ResultForm->resize(700, 500);
@@ -63,8 +65,6 @@ private slots:
     void aWholeHeaderLineOrItsStartOpensTheViewerOnThatTarget() {
         UiFixture f;
         SearchAandB();
-        QTextDocument* doc = ResultForm->Memo1->document();
-
         SelectLineByKeys(ResultForm->Memo1, HeaderBlock(b));
         QString title;
         QVERIFY(OpensViewer([] { Choose(ResultForm->N5); }, [&] { title = TextViewForm->windowTitle(); }));
@@ -73,14 +73,15 @@ private slots:
         QCOMPARE(title, Tr("全文表示 ⇒　") + QString::fromStdString(b));
 
         // From the start of the line to the two digits: the asterisks are not needed.
-        const int start = doc->findBlockByNumber(HeaderBlock(a)).position();
-        SelectPositions(ResultForm->Memo1, start, start + static_cast<int>(a.size()) + 4);
+        const auto start = static_cast<std::size_t>(HeaderBlock(a));
+        SelectPositions(ResultForm->Memo1, {start, 0}, {start, static_cast<int>(a.size()) + 4});
         QVERIFY(OpensViewer([] { Choose(ResultForm->N5); }));
         QCOMPARE(ResultForm->CurrentFile, a);
         QCOMPARE(ResultForm->CurrentIndex, 1);
 
         // Several lines: the first " *" decides.
-        SelectPositions(ResultForm->Memo1, start, doc->characterCount() - 1);
+        const std::size_t last = ResultForm->Memo1->Listing().Count() - 1;
+        SelectPositions(ResultForm->Memo1, {start, 0}, {last, 0});
         QVERIFY(OpensViewer([] { Choose(ResultForm->N5); }));
         QCOMPARE(ResultForm->CurrentFile, a);
         QCOMPARE(ResultForm->CurrentIndex, 1);
@@ -92,10 +93,10 @@ private slots:
         SearchAandB();
         ResultForm->CurrentFile = "before";
         ResultForm->CurrentIndex = 9;
-        const int start = ResultForm->Memo1->document()->findBlockByNumber(HeaderBlock(b)).position();
-        SelectPositions(ResultForm->Memo1, start, start + static_cast<int>(b.size()));  // the path alone
+        const auto start = static_cast<std::size_t>(HeaderBlock(b));
+        SelectPositions(ResultForm->Memo1, {start, 0}, {start, static_cast<int>(b.size())});  // the path alone
         QVERIFY(!OpensViewer([] { Choose(ResultForm->N5); }));
-        SelectPositions(ResultForm->Memo1, start, start);  // nothing
+        SelectPositions(ResultForm->Memo1, {start, 0}, {start, 0});  // nothing
         QVERIFY(!OpensViewer([] { Choose(ResultForm->N5); }));
 
         QCOMPARE(f.boxes.size(), std::size_t(2));
@@ -150,7 +151,7 @@ private slots:
         QVERIFY(ResultForm->CurrentFile.empty());
         QVERIFY(f.boxes.empty());
 
-        SelectPositions(ResultForm->Memo1, 0, 0);
+        SelectPositions(ResultForm->Memo1, {}, {});
         QVERIFY(!OpensViewer([&] { QTest::mouseClick(strip, Qt::LeftButton, {}, QPoint(20, 8)); }));
         QCOMPARE(f.boxes.size(), std::size_t(1));
         QCOMPARE(f.boxes.front().request.caption, Tr("注意"));
@@ -166,11 +167,10 @@ private slots:
         SetSearch("港町", {huge, b});
         Choose(WhatForm->N7);
 
-        const std::string& bytes = ResultForm->Listing.Bytes();
+        const std::string& bytes = ResultForm->ListingBytes();
         QVERIFY(bytes.find("00001: " + line + "\r\n") != std::string::npos);
-        QTextDocument* doc = ResultForm->Memo1->document();
-        const int hitBlock = HeaderBlock(huge) + 1;
-        const QString shown = doc->findBlockByNumber(hitBlock).text();
+        const auto hitLine = static_cast<std::size_t>(HeaderBlock(huge) + 1);
+        const QString shown = ResultForm->Memo1->LineText(hitLine);
         QVERIFY(shown.startsWith(Tr("00001: 港町␀") + QChar(0x2028) + QStringLiteral("xxx")));
         QVERIFY(shown.endsWith(Tr("…(以下省略)")));
         QVERIFY(shown.size() < 4200);
@@ -182,8 +182,7 @@ private slots:
         QCOMPARE(ResultForm->CurrentIndex, 2);
 
         // A selection over the whole cut line holds its hidden bytes too.
-        const int from = doc->findBlockByNumber(hitBlock).position();
-        SelectPositions(ResultForm->Memo1, from, doc->findBlockByNumber(hitBlock + 1).position());
+        SelectPositions(ResultForm->Memo1, {hitLine, 0}, {hitLine + 1, 0});
         QCOMPARE(ResultForm->SelectedBytes(), "00001: " + line + "\r\n");
         QVERIFY(OpensViewer([] { Choose(ResultForm->N5); }));
         QCOMPARE(ResultForm->CurrentFile, "00001: " + line.substr(0, line.size() - 4));
@@ -195,8 +194,8 @@ private slots:
     void aFailedRunShowsTheErrorAndThePreviousListing() {
         UiFixture f;
         SearchAandB();
-        const std::string before = ResultForm->Listing.Bytes();
-        const QString shownBefore = ResultForm->Memo1->toPlainText();
+        const std::string before = ResultForm->ListingBytes();
+        const QString shownBefore = ResultForm->Memo1->ToPlainText();
         Choose(ResultForm->N3);
         SetSearch("港町", {a, files.Path("missing.txt")});
         ResultForm->ResultsCurrent = false;
@@ -204,8 +203,8 @@ private slots:
         QVERIFY(ResultForm->isVisible());
         QCOMPARE(f.boxes.size(), std::size_t(1));
         QCOMPARE(f.boxes.front().request.text, Tr("ﾌｧｲﾙが見つかりません."));
-        QCOMPARE(ResultForm->Listing.Bytes(), before);
-        QCOMPARE(ResultForm->Memo1->toPlainText(), shownBefore);
+        QCOMPARE(ResultForm->ListingBytes(), before);
+        QCOMPARE(ResultForm->Memo1->ToPlainText(), shownBefore);
         QVERIFY(!ResultForm->ResultsCurrent);
     }
 };

@@ -23,7 +23,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QPlainTextEdit>
+#include "ui/listing_view.h"
 #include <QtTest>
 
 #include <filesystem>
@@ -406,7 +406,7 @@ private slots:
         Choose(WhatForm->N1);
         QVERIFY(ResultForm->isVisible());
         QVERIFY(ResultForm->ResultsCurrent);
-        const QString first = ResultForm->Memo1->toPlainText();
+        const QString first = ResultForm->Memo1->ToPlainText();
         QVERIFY(first.contains(Tr("港町")));
 
         // Unchanged inputs: start and recall show the listing without searching
@@ -414,10 +414,10 @@ private slots:
         scene.Write("docs/b.txt", Sj("別の港町\r\n"));
         Choose(ResultForm->N3);
         Choose(WhatForm->N1);
-        QCOMPARE(ResultForm->Memo1->toPlainText(), first);
+        QCOMPARE(ResultForm->Memo1->ToPlainText(), first);
         Choose(ResultForm->N3);
         Choose(WhatForm->N7);
-        QCOMPARE(ResultForm->Memo1->toPlainText(), first);
+        QCOMPARE(ResultForm->Memo1->ToPlainText(), first);
         Choose(ResultForm->N3);
 
         // The clear command clears it, and so does the recall search it forces.
@@ -428,7 +428,7 @@ private slots:
         QVERIFY(box->text().isEmpty());
         QCOMPARE(WhatForm->Targets[0], Sj("港町"));  // the target array keeps the last search
         Choose(WhatForm->N7);
-        QVERIFY(ResultForm->Memo1->toPlainText().contains(Tr("別の港町")));
+        QVERIFY(ResultForm->Memo1->ToPlainText().contains(Tr("別の港町")));
         QVERIFY(ResultForm->ResultsCurrent);
     }
 
@@ -491,7 +491,7 @@ private slots:
         ClickFile("a.txt");
         TypeText(WhatForm->Edit1, "港町");
         Choose(WhatForm->N1);
-        QVERIFY(ResultForm->Listing.Bytes().find(a + " *01*") != std::string::npos);
+        QVERIFY(ResultForm->ListingBytes().find(a + " *01*") != std::string::npos);
         Choose(ResultForm->N3);
 
         // New grid content and a refused start with a new text: the recall
@@ -505,7 +505,7 @@ private slots:
         ClickFile("b.txt");
         Choose(WhatForm->N7);
         QVERIFY(ResultForm->isVisible() && !WhatForm->isVisible());
-        const std::string listing = ResultForm->Listing.Bytes();
+        const std::string listing = ResultForm->ListingBytes();
         QVERIFY(listing.find(Sj("検索字句：　朝")) == 0);
         QVERIFY(listing.find(a + " *01*") != std::string::npos);
         QVERIFY(listing.find(Sj("00002: 港町の朝")) != std::string::npos);
@@ -657,13 +657,13 @@ private slots:
         QCOMPARE(WhatForm->Targets[3], scene.docs + "/C.TXT");
         QCOMPARE(WhatForm->Targets[4], std::string());
         const std::string expected = Sj("検索字句：　港町") + "\r\n\r\n" + scene.docs + "/a.txt *01*";
-        QCOMPARE(ResultForm->Listing.Bytes().substr(0, expected.size()), expected);
-        const std::string listing = ResultForm->Listing.Bytes();
+        QCOMPARE(ResultForm->ListingBytes().substr(0, expected.size()), expected);
+        const std::string listing = ResultForm->ListingBytes();
         QVERIFY(listing.find(Sj("00002: 港町の朝")) != std::string::npos);
         QVERIFY(listing.find(scene.docs + "/b.txt *02*") != std::string::npos);
         QVERIFY(listing.find(Sj("00001: 港町")) != std::string::npos);
         QVERIFY(listing.find(scene.docs + "/C.TXT *03*") != std::string::npos);
-        QVERIFY(ResultForm->Memo1->toPlainText().contains(Tr("港町の朝")));
+        QVERIFY(ResultForm->Memo1->ToPlainText().contains(Tr("港町の朝")));
 
         // Back: the grid and the search box keep their content.
         Choose(ResultForm->N3);
@@ -685,8 +685,8 @@ private slots:
         QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_unknown, Tr("港町"), Qt::NoModifier);
         key(Qt::Key_S, Qt::AltModifier);
         QVERIFY(ResultForm->isVisible());
-        QVERIFY(ResultForm->Listing.Bytes().find(scene.docs + "/b.txt *02*") != std::string::npos);
-        QVERIFY(ResultForm->Listing.Bytes().find(Sj("00002: 港町の朝")) != std::string::npos);
+        QVERIFY(ResultForm->ListingBytes().find(scene.docs + "/b.txt *02*") != std::string::npos);
+        QVERIFY(ResultForm->ListingBytes().find(Sj("00002: 港町の朝")) != std::string::npos);
     }
 };
 

@@ -5,10 +5,10 @@
 #include "platform/code_page.h"
 #include "ui/WHAT.h"
 #include "ui/cp_text.h"
+#include "ui/listing_view.h"
 
 #include <QColor>
 #include <QFile>
-#include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -56,33 +56,30 @@ inline void SetSearch(std::string_view utf8Text, std::initializer_list<std::stri
     for (const std::string& t : targets) ui::WhatForm->Targets[k++] = t;
 }
 
-// The first paragraph of a box that starts with text; -1 when none does.
-inline int BlockStartingWith(const QTextDocument* document, const QString& text) {
-    for (QTextBlock b = document->begin(); b.isValid(); b = b.next()) {
-        if (b.text().startsWith(text)) return b.blockNumber();
+// The first line of a listing box that starts with text; -1 when none does.
+inline int LineStartingWith(const ui::ListingView* box, const QString& text) {
+    for (std::size_t i = 0; i < box->Listing().Count(); ++i) {
+        if (box->LineText(i).startsWith(text)) return static_cast<int>(i);
     }
     return -1;
 }
 
-// Selects a range of a box's positions, as a mouse drag would.
-inline void SelectPositions(QPlainTextEdit* box, int from, int to) {
-    QTextCursor cursor(box->document());
-    cursor.setPosition(from);
-    cursor.setPosition(to, QTextCursor::KeepAnchor);
-    box->setTextCursor(cursor);
+// Selects from one place of a listing box to another, as a mouse drag would.
+inline void SelectPositions(ui::ListingView* box, ui::ListingView::Position from, ui::ListingView::Position to) {
+    box->SetSelection(from, to);
 }
 
-// Selects one paragraph from the keyboard: Home, then Shift+End. End stops at
-// the end of a visual line, so a wrapped paragraph takes Shift+Right and
-// Shift+End again until its end; where the box wraps depends on the paths.
-inline void SelectLineByKeys(QPlainTextEdit* box, int block) {
-    const QTextBlock paragraph = box->document()->findBlockByNumber(block);
-    const int end = paragraph.position() + paragraph.length() - 1;
-    box->setTextCursor(QTextCursor(paragraph));
+// Selects one line from the keyboard: Home, then Shift+End. End stops at the
+// end of a display line, so a wrapped line takes Shift+Right and Shift+End
+// again until its end; where the box wraps depends on the paths.
+inline void SelectLineByKeys(ui::ListingView* box, int line) {
+    const auto at = static_cast<std::size_t>(line);
+    const int end = static_cast<int>(box->LineText(at).size());
+    box->SetSelection({at, 0}, {at, 0});
     box->setFocus();
     QTest::keyClick(box, Qt::Key_Home);
     QTest::keyClick(box, Qt::Key_End, Qt::ShiftModifier);
-    while (box->textCursor().position() < end) {
+    while (box->Caret().line == at && box->Caret().unit < end) {
         QTest::keyClick(box, Qt::Key_Right, Qt::ShiftModifier);
         QTest::keyClick(box, Qt::Key_End, Qt::ShiftModifier);
     }

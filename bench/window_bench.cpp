@@ -1,0 +1,142 @@
+// The windows at real size, one case a process so that its peak memory is its
+// own (bench/windows.sh runs it beside norvane-search):
+//
+//   norvane_window_bench make DIR            writes the files the cases read
+//   norvane_window_bench search FILE PHRASE  start command to listing drawn
+//   norvane_window_bench local FILE PHRASE   local search command to listing drawn
+//
+// PHRASE is UTF-8. A case prints one line of "name=value" pairs: the time
+// from the command to the listing drawn (ms), the listing's bytes and lines,
+// the peak RSS (kB), and for the search the slowest of 20 page downs and of
+// 20 jumps to the end or back, each drawn (ms).
+#include "platform/code_page.h"
+#include "ui/LocalSrch.h"
+#include "ui/RESULT.h"
+#include "ui/WHAT.h"
+#include "ui/application.h"
+#include "ui/editable_listing_box.h"
+#include "ui/listing_view.h"
+#include "ui/message_boxes.h"
+#include "ui/startup.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QLineEdit>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <memory>
+#include <string>
+
+namespace {
+
+long PeakRssKb() {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6));
+    }
+    return -1;
+}
+
+// A file of lines that each hold the phrase once: the listing lists every line.
+bool Write(const std::string& path, long lines, const char* utf8Pattern) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::string chunk;
+    char number[32];
+    for (long i = 1; i <= lines; ++i) {
+        std::snprintf(number, sizeof number, "%ld", i);
+        chunk += platform::FixedText(utf8Pattern);
+        chunk += number;
+        chunk += "\r\n";
+        if (chunk.size() > (1 << 20)) {
+            out << chunk;
+            chunk.clear();
+        }
+    }
+    out << chunk;
+    return static_cast<bool>(out);
+}
+
+double Milliseconds(const QElapsedTimer& timer) { return static_cast<double>(timer.nsecsElapsed()) / 1e6; }
+
+// The slowest of count presses of key, each followed by drawing the box.
+double SlowestDrawnKey(ui::ListingView* box, int count, Qt::Key key, Qt::KeyboardModifiers modifiers) {
+    double slowest = 0;
+    for (int i = 0; i < count; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        QKeyEvent press(QEvent::KeyPress, key, modifiers);
+        QCoreApplication::sendEvent(box, &press);
+        box->viewport()->grab();
+        slowest = std::max(slowest, Milliseconds(timer));
+    }
+    return slowest;
+}
+
+int Search(const std::string& path, const std::string& phrase) {
+    ui::WhatForm->show();
+    ui::WhatForm->GridRows.Add(path);
+    ui::WhatForm->Edit1->setText(QString::fromStdString(phrase));
+    QCoreApplication::processEvents();
+    QElapsedTimer timer;
+    timer.start();
+    ui::WhatForm->N1->trigger();
+    ui::ListingView* box = ui::ResultForm->Memo1;
+    box->viewport()->grab();
+    const double drawn = Milliseconds(timer);
+    box->setFocus();
+    const double page = SlowestDrawnKey(box, 20, Qt::Key_PageDown, Qt::NoModifier);
+    double jump = 0;
+    for (int i = 0; i < 10; ++i) {
+        jump = std::max(jump, SlowestDrawnKey(box, 1, Qt::Key_End, Qt::ControlModifier));
+        jump = std::max(jump, SlowestDrawnKey(box, 1, Qt::Key_Home, Qt::ControlModifier));
+    }
+    std::printf("drawn_ms=%.1f listing_bytes=%zu lines=%zu peak_rss_kb=%ld page_ms=%.2f jump_ms=%.2f\n", drawn,
+                box->Listing().Bytes().size(), box->Listing().Count(), PeakRssKb(), page, jump);
+    return 0;
+}
+
+int Local(const std::string& path, const std::string& phrase) {
+    ui::ResultForm->CurrentFile = path;
+    ui::LocalSrchForm->show();
+    ui::LocalSrchForm->Edit1->setText(QString::fromStdString(phrase));
+    QCoreApplication::processEvents();
+    QElapsedTimer timer;
+    timer.start();
+    ui::LocalSrchForm->Find1->trigger();
+    ui::ListingView* box = ui::LocalSrchForm->Memo1->View;
+    box->viewport()->grab();
+    const double drawn = Milliseconds(timer);
+    std::printf("drawn_ms=%.1f listing_bytes=%zu lines=%zu peak_rss_kb=%ld\n", drawn, box->Listing().Bytes().size(),
+                box->Listing().Count(), PeakRssKb());
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "make") {
+        const std::string dir = argv[2];
+        const bool ok = Write(dir + "/hits1m.txt", 1000000, "港町の灯が見える、吾輩は猫である。名前はまだ無い。どこで生れたか ") &&
+                        Write(dir + "/hits3m.txt", 3000000, "海辺の町に住む人、吾輩は猫である ");
+        return ok ? 0 : 1;
+    }
+    if (argc != 4 || (std::string(argv[1]) != "search" && std::string(argv[1]) != "local")) {
+        std::fprintf(stderr, "usage: %s make DIR | search FILE PHRASE | local FILE PHRASE\n", argv[0]);
+        return 2;
+    }
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ui::Application::Init(QApplication::applicationFilePath());
+    int boxes = 0;
+    ui::MessageBoxes::SetAnswerer([&boxes](const ui::MessageBoxRequest& box) {
+        std::fprintf(stderr, "message box: %s\n", box.text.toUtf8().constData());
+        ++boxes;
+    });
+    const auto windows = std::make_unique<ui::WindowSet>();
+    const int status = std::string(argv[1]) == "search" ? Search(argv[2], argv[3]) : Local(argv[2], argv[3]);
+    return boxes == 0 ? status : 1;
+}

@@ -1,0 +1,167 @@
+// Long runs: the progress window of a search, a range of the viewer and a
+// local search, and its cancel, which leaves each window as a failed run
+// leaves it, also while a read is stuck.
+#include "core/listing_lines.h"
+#include "ui/LocalSrch.h"
+#include "ui/RESULT.h"
+#include "ui/TEXTVIEW.h"
+#include "ui/WHAT.h"
+#include "ui/application.h"
+#include "ui/background_run.h"
+#include "ui/editable_listing_box.h"
+#include "ui/listing_view.h"
+#include "ui/progress_window.h"
+#include "ui/window_frame.h"
+#include "ui_fixture.h"
+#include "window_data.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QtTest>
+
+#include <condition_variable>
+#include <mutex>
+
+using namespace ui;
+using namespace testing_ui;
+using namespace std::chrono_literals;
+
+namespace {
+
+// Stands for a read that does not return until released.
+class StuckRead {
+public:
+    void Wait() {
+        std::unique_lock lock(mutex_);
+        released_.wait(lock, [this] { return free_; });
+    }
+    void Release() {
+        {
+            const std::lock_guard lock(mutex_);
+            free_ = true;
+        }
+        released_.notify_all();
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable released_;
+    bool free_ = false;
+};
+
+// What the progress window showed when it came up, before Esc closed it.
+struct Seen {
+    QString caption;
+    QStringList buttons;
+    bool shown = false;
+};
+
+// Answers the next progress window with Esc, noting what it showed.
+void EscapeTheProgressWindow(Seen& seen) {
+    WhenModal([&seen] {
+        auto* window = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!window) return;
+        seen.shown = window->isVisible();
+        seen.caption = window->windowTitle();
+        for (const QPushButton* b : window->findChildren<QPushButton*>()) seen.buttons << b->text();
+        QTest::keyClick(window, Qt::Key_Escape);
+    });
+}
+
+}  // namespace
+
+class ProgressTest : public QObject {
+    Q_OBJECT
+
+    TestFiles files;
+    std::string a;
+
+private slots:
+    void initTestCase() {
+        Application::Init(QStringLiteral("/opt/norvane/bin/Norvane"));
+        a = files.Write("a.txt", Sj("港町の朝\r\n静かな海\r\n"));
+    }
+
+    void cleanup() { SetRunTimingForTests(500ms); }
+
+    void theWindowShowsTheFileAndTheBytesRead() {
+        ProgressWindow window(nullptr, Tr("検索中"), [] {
+            return ProgressSnapshot{QStringLiteral("/data/umi.txt"), 3 << 19, 3 << 20, false};
+        });
+        QCOMPARE(window.FileLabel->text(), QStringLiteral("/data/umi.txt"));
+        QCOMPARE(window.BytesLabel->text(), Tr("1.5 MB / 3.0 MB 読み込み済み"));
+        QCOMPARE(window.Bar->value() * 2, window.Bar->maximum());
+    }
+
+    // Each run waits on a read that never returns until the test releases it:
+    // cancel must not wait for it, and the windows must be left as a failed
+    // run leaves them.
+    void cancelLeavesEachWindowAsAFailedRunDoes() {
+        UiFixture f;
+        SetSearch("港町", {a});
+        WhatForm->show();
+        Choose(WhatForm->N7);
+        const std::string listing = ResultForm->ListingBytes();
+        ResultForm->CurrentFile = a;
+        ResultForm->CurrentIndex = 1;
+
+        const auto stuck = std::make_shared<StuckRead>();
+        const auto stuckRuns = [stuck] { SetRunTimingForTests(0ms, [stuck] { stuck->Wait(); }); };
+        stuckRuns();
+
+        // The global search: the listing stays, the results are not current.
+        Seen search;
+        Choose(ResultForm->N3);
+        ResultForm->ResultsCurrent = false;
+        EscapeTheProgressWindow(search);
+        Choose(WhatForm->N7);
+        QVERIFY(search.shown);
+        QCOMPARE(search.caption, Tr("検索中"));
+        QCOMPARE(search.buttons, QStringList{Tr("キャンセル")});
+        QVERIFY(RunsStillGoing());  // the stuck run was left to end alone
+        QCOMPARE(ResultForm->ListingBytes(), listing);
+        QVERIFY(!ResultForm->ResultsCurrent);
+        QVERIFY(ResultForm->isVisible());
+
+        // A range of the viewer: the caption changes, the text is gone; then
+        // the local search keeps its listing.
+        Seen range, local;
+        QString title, viewerText;
+        QString localText;
+        SetRunTimingForTests(500ms);  // the viewer's own first range runs as usual
+        WhenModal([&] {
+            stuckRuns();
+            EscapeTheProgressWindow(range);
+            Choose(TextViewForm->RangeItems[0]);
+            title = TextViewForm->windowTitle();
+            viewerText = TextViewForm->RichEdit1->toPlainText();
+            WhenModal([&] {
+                LocalSrchForm->Memo1->SetListing(core::ListingLines("kept"));
+                LocalSrchForm->Edit1->setText(QStringLiteral("x"));
+                EscapeTheProgressWindow(local);
+                Choose(LocalSrchForm->Find1);
+                localText = LocalSrchForm->Memo1->ToPlainText();
+                Choose(LocalSrchForm->Exit1);
+            });
+            Choose(TextViewForm->N10);
+            Choose(TextViewForm->N5);
+        });
+        ShowModal(TextViewForm);
+
+        QVERIFY(range.shown && local.shown);
+        QCOMPARE(range.caption, Tr("全文表示"));
+        QCOMPARE(title, Tr("全文表示 ⇒　") + QString::fromStdString(a));
+        QVERIFY(viewerText.isEmpty());
+        QCOMPARE(local.caption, Tr("ローカル検索"));
+        QCOMPARE(localText, QStringLiteral("kept"));
+        QVERIFY(f.boxes.empty());  // a cancel is no error to show
+
+        stuck->Release();
+        QTRY_VERIFY(!RunsStillGoing());
+    }
+};
+
+QTEST_MAIN(ProgressTest)
+#include "progress_test.moc"
