@@ -14,8 +14,8 @@ struct FolderContents {
 
 // Reads the folder: its sub-folders and its regular files, names in code-page
 // bytes, each list sorted without regard to case. Hidden entries (names
-// starting with ".") are left out, and so is everything neither a folder nor a
-// regular file. A folder that can't be read raises EInOutError with the
+// starting with "."), names holding "*" (which the program can't search) and
+// everything neither a folder nor a regular file are left out. A folder that can't be read raises EInOutError with the
 // platform's code.
 FolderContents ReadFolderContents(std::string_view folder);
 

@@ -4,6 +4,7 @@
 #include "core/local_search.h"
 #include "core/named_file.h"
 #include "ui/RESULT.h"
+#include "ui/alt_keys.h"
 #include "ui/background_run.h"
 #include "ui/cp_text.h"
 #include "ui/editable_listing_box.h"
@@ -45,6 +46,7 @@ TLocalSrchForm::TLocalSrchForm() {
     Label1->setStyleSheet(QStringLiteral("background: white"));
     Edit1 = new QLineEdit(client);
     Edit1->setGeometry(100, 12, 300, 20);
+    RefuseAltTyping(Edit1);
     Memo1 = new EditableListingBox(client);
     // Enter in the search box searches, as the menu command does.
     connect(Edit1, &QLineEdit::returnPressed, this, [this] { Guarded([this] { Find1Click(); }); });

@@ -5,6 +5,7 @@
 #include "platform/folder_access.h"
 #include "platform/mounted_volumes.h"
 #include "ui/RESULT.h"
+#include "ui/alt_keys.h"
 #include "ui/cp_text.h"
 #include "ui/directory_list_box.h"
 #include "ui/drive_combo_box.h"
@@ -77,6 +78,8 @@ TWhatForm::TWhatForm() {
     // A single border: fixed size, with a minimise and a close box.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    // Fixed in size: a window manager that offers maximise anyway gets nowhere.
+    RefuseWindowStates(this, Qt::WindowMaximized);
 
     QMenuBar* bar = menuBar();
     StyleMenuBar(bar);
@@ -114,6 +117,7 @@ TWhatForm::TWhatForm() {
     Label4 = NewLabel("⇒", client, 194, 378);
     Label4->setFont(GothicFont(24, true));
     Edit1 = new QLineEdit(client);
+    RefuseAltTyping(Edit1);
     for (QLabel* label : {Label1, Label2, Label3, Label4}) label->adjustSize();
 
     for (QWidget* control : std::initializer_list<QWidget*>{DriveComboBox1, DirectoryListBox1, FileListBox1,

@@ -1,5 +1,6 @@
 #include "ui/editable_listing_box.h"
 
+#include "ui/alt_keys.h"
 #include "ui/listing_view.h"
 
 #include <QCoreApplication>
@@ -14,6 +15,7 @@ EditableListingBox::EditableListingBox(QWidget* parent) : QStackedWidget(parent)
     View->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     View->SetEditHandler([this](QEvent* event) { StartEditing(event); });
     Editor = new QPlainTextEdit(this);
+    RefuseAltTyping(Editor);
     Editor->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     Editor->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     Editor->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

@@ -1,6 +1,7 @@
 #include "ui/input_query.h"
 
 #include "core/dialog_units.h"
+#include "ui/alt_keys.h"
 #include "ui/cp_text.h"
 #include "ui/window_frame.h"
 
@@ -51,6 +52,7 @@ InputQueryDialog::InputQueryDialog(const QString& caption, const QString& prompt
     Prompt->adjustSize();
 
     Edit = new QLineEdit(value, this);
+    RefuseAltTyping(Edit);
     Edit->setMaxLength(kMaxLength);
     Edit->setGeometry(du.X(8), du.Y(19), du.X(164), Edit->sizeHint().height());
     Edit->selectAll();

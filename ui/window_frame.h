@@ -39,8 +39,13 @@ QFont ProportionalGothicFont(int pixelSize, bool bold = false);  // ＭＳ Ｐ�
 
 void SetWindowColour(QWidget* widget, const QColor& colour);
 
-// A window without a system menu: a caption, a sizeable border, no buttons.
+// A window without a system menu: a caption, a sizeable border, no buttons;
+// never left minimised or maximised.
 void RemoveCaptionButtons(QWidget* window);
+
+// Puts the window back to normal whenever it is given one of states (by a
+// window manager that offers what the window has no command for).
+void RefuseWindowStates(QWidget* window, Qt::WindowStates states);
 
 // Menu bar items. A blank item is a spacer that does nothing.
 void StyleMenuBar(QMenuBar* bar);

@@ -111,6 +111,12 @@ private slots:
         QTest::keyClick(focused(), Qt::Key_Return);
         QVERIFY(box->IsEditing());
         QCOMPARE(box->ToPlainText(), QStringLiteral("00001: ab\n\n\n"));
+        // Alt with a letter is the menus', in both boxes and in the editor.
+        for (QWidget* target : {static_cast<QWidget*>(box->Editor), static_cast<QWidget*>(LocalSrchForm->Edit1)}) {
+            QTest::keyClick(target, 'z', Qt::AltModifier);
+        }
+        QCOMPARE(box->ToPlainText(), QStringLiteral("00001: ab\n\n\n"));
+        QCOMPARE(LocalSrchForm->Edit1->text(), QStringLiteral("x"));
         Choose(LocalSrchForm->N1);
         QVERIFY(LocalSrchForm->Edit1->text().isEmpty() && box->ToPlainText().isEmpty() && !box->IsEditing());
         QVERIFY(LocalSrchForm->isVisible());

@@ -9,12 +9,12 @@
 #include "ui/cp_text.h"
 #include "ui/help_viewer.h"
 #include "ui/window_frame.h"
+#include "ui/listing_view.h"
 #include "ui_fixture.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QLineEdit>
-#include "ui/listing_view.h"
 #include <QTextBrowser>
 #include <QtTest>
 #include <QtTest/qtestspontaneevent.h>
@@ -127,6 +127,34 @@ private slots:
         QVERIFY(WhatForm->windowFlags() & Qt::WindowCloseButtonHint);
         QVERIFY(WhatForm->windowFlags() & Qt::WindowMinimizeButtonHint);
         QVERIFY(!(WhatForm->windowFlags() & Qt::WindowMaximizeButtonHint));
+
+        // Some window managers draw the buttons all the same: a window is put
+        // back at once from a state it has no command for (nothing would
+        // bring a minimised result window back).
+        ResultForm->show();
+        for (const Qt::WindowState state : {Qt::WindowMinimized, Qt::WindowMaximized}) {
+            ResultForm->setWindowState(state);
+            QTRY_COMPARE(ResultForm->windowState(), Qt::WindowNoState);
+        }
+        ResultForm->hide();
+        WhatForm->show();
+        WhatForm->setWindowState(Qt::WindowMaximized);
+        QTRY_COMPARE(WhatForm->windowState(), Qt::WindowNoState);
+        WhatForm->setWindowState(Qt::WindowMinimized);  // it has a minimise box
+        QTest::qWait(20);
+        QCOMPARE(WhatForm->windowState(), Qt::WindowMinimized);
+        WhatForm->setWindowState(Qt::WindowNoState);
+    }
+
+    // A check that fails inside a modal window's loop returns early and
+    // leaves the window open: the loop must not outlive the test's body.
+    void aModalLoopNeverOutlivesItsTestBody() {
+        UiFixture f;
+        bool ran = false;
+        WhenModal([&] { ran = true; });  // returns as a failed check does, closing nothing
+        ShowModal(LocalSrchForm);
+        QVERIFY(ran);
+        QVERIFY(!LocalSrchForm->isVisible());
     }
 
     void errorDisplayAppendsThePeriodByTheLastCharacter() {

@@ -16,6 +16,7 @@
 #include "ui/filter_combo_box.h"
 #include "ui/list_row_delegate.h"
 #include "ui/string_grid.h"
+#include "ui/listing_view.h"
 #include "ui_fixture.h"
 
 #include <QHeaderView>
@@ -23,7 +24,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include "ui/listing_view.h"
 #include <QtTest>
 
 #include <filesystem>
@@ -430,6 +430,57 @@ private slots:
         Choose(WhatForm->N7);
         QVERIFY(ResultForm->Memo1->ToPlainText().contains(Tr("別の港町")));
         QVERIFY(ResultForm->ResultsCurrent);
+    }
+
+    // One window set over several searches, as a user goes: what a search
+    // lists is always what the grid held, never a target of an earlier one.
+    void repeatedSearchesListOnlyTheirOwnTargets() {
+        Scene scene;
+        UiFixture f;
+        ShowWindow();
+        const auto headers = [] {
+            std::vector<std::string> found;
+            const std::string& listing = ResultForm->ListingBytes();
+            for (std::size_t at = listing.find(" *"); at != std::string::npos; at = listing.find(" *", at + 2)) {
+                const std::size_t start = listing.rfind("\r\n", at) + 2;
+                found.push_back(listing.substr(start, at + 4 - start));
+            }
+            return found;
+        };
+        const std::string a = scene.docs + "/a.txt", b = scene.docs + "/b.txt", c = scene.docs + "/C.TXT";
+        for (const char* name : {"a.txt", "b.txt", "C.TXT"}) ClickFile(name);
+        TypeText(WhatForm->Edit1, "港町");
+        Choose(WhatForm->N1);
+        QCOMPARE(headers(), (std::vector<std::string>{a + " *01", b + " *02", c + " *03"}));
+
+        Choose(ResultForm->N3);
+        ClickGridRow(2);  // b goes; C moves up
+        Choose(WhatForm->N1);
+        QCOMPARE(headers(), (std::vector<std::string>{a + " *01", c + " *02"}));
+
+        Choose(ResultForm->N3);
+        Choose(WhatForm->N2);
+        ClickFile("b.txt");
+        TypeText(WhatForm->Edit1, "港町");
+        Choose(WhatForm->N1);
+        QCOMPARE(headers(), (std::vector<std::string>{b + " *01"}));
+        QVERIFY(f.boxes.empty());
+    }
+
+    // Alt with a letter belongs to the menus; one that no menu takes types
+    // nothing and leaves the results current.
+    void altWithALetterNeverTypes() {
+        Scene scene;
+        UiFixture f;
+        ShowWindow();
+        QLineEdit* box = WhatForm->Edit1;
+        TypeText(box, "港町");
+        ResultForm->ResultsCurrent = true;
+        for (const char c : {'x', 'a', 'z'}) QTest::keyClick(box, c, Qt::AltModifier);
+        QCOMPARE(box->text(), Tr("港町"));
+        QVERIFY(ResultForm->ResultsCurrent);
+        QTest::keyClick(box, 'x');
+        QCOMPARE(box->text(), Tr("港町x"));
     }
 
     void startRefusedWithItsMessage() {
