@@ -4,9 +4,10 @@ JOBS ?= $(shell nproc)
 BUILD := build/release
 TEST_BUILD := build/test
 FUZZ_BUILD := build/fuzz
+PACKAGE_BUILD := build/package
 FUZZ_SECONDS ?= 600
 
-.PHONY: deps test-deps build run demo test bench-build bench bench-compare clean fuzz-build fuzz-short fuzz
+.PHONY: deps test-deps build run demo test package bench-build bench bench-compare clean fuzz-build fuzz-short fuzz
 
 # What the program needs; the tests and benchmarks need test-deps as well.
 deps:
@@ -43,6 +44,10 @@ test: test-deps
 	@cmake --build $(TEST_BUILD) -j $(JOBS)
 	@cd $(TEST_BUILD) && ctest --output-on-failure -j $(JOBS)
 	@$(MAKE) fuzz-short
+
+# The Debian package, from a Release build of its own; prints its path.
+package: deps
+	@scripts/build-package.sh $(PACKAGE_BUILD)
 
 # libFuzzer targets of the core (tests/fuzz), in a clang build of their own.
 fuzz-build: test-deps
