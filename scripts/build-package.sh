@@ -9,10 +9,16 @@
 # built by the distribution would have them.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:?usage: build-package.sh BUILD_DIR}
+build=$(realpath -m "${1:?usage: build-package.sh BUILD_DIR}")
 jobs=${JOBS:-$(nproc)}
 
+# From the source folder: the flags map it to "." in the debug paths, and
+# the same flags from wherever this runs keep the build from starting over.
+cd "$root"
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+# The programs are stripped and no debug package is made, so debug
+# information would only cost build time.
+export DEB_CXXFLAGS_MAINT_STRIP=-g
 cxxflags="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)"
 ldflags=$(dpkg-buildflags --get LDFLAGS)
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DNORVANE_TESTS=OFF -DNORVANE_BENCH=OFF \
