@@ -23,7 +23,7 @@ bytes=${NORVANE_CORPUS_BYTES:-50000000}
 runs=${NORVANE_BENCH_RUNS:-5}
 
 for tool in "$search" "$generator"; do
-  [[ -x $tool ]] || { echo "missing $tool: run 'make build' first" >&2; exit 1; }
+  [[ -x $tool ]] || { echo "missing $tool: run 'make bench-build' first" >&2; exit 1; }
 done
 
 "$root/bench/install-hyperfine.sh"

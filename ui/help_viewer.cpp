@@ -14,15 +14,24 @@
 namespace ui {
 
 namespace {
-std::unique_ptr<QTextBrowser>& Viewer() {
-    static std::unique_ptr<QTextBrowser> viewer;
+struct HelpWindow {
+    std::unique_ptr<QTextBrowser> browser;
+    QUrl file;  // the help file it was made for
+};
+
+HelpWindow& Viewer() {
+    static HelpWindow viewer;
     return viewer;
 }
 }  // namespace
 
 
 QString HelpViewer::HelpFilePath() {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Norvane.html"));
+    const QDir programDir(QCoreApplication::applicationDirPath());
+    const QString beside = programDir.filePath(QStringLiteral("Norvane.html"));
+    if (QFileInfo(beside).isFile()) return beside;
+    // Installed: <prefix>/bin/Norvane with <prefix>/share/norvane/Norvane.html.
+    return QDir::cleanPath(programDir.filePath(QStringLiteral("../share/norvane/Norvane.html")));
 }
 
 void HelpViewer::ShowContents(QWidget* owner) {
@@ -32,23 +41,29 @@ void HelpViewer::ShowContents(QWidget* owner) {
                             Tr("ヘルプ"), BoxIcon::Error, BoxOwner::None});
         return;
     }
+    const QUrl file = QUrl::fromLocalFile(path);
     auto& viewer = Viewer();
-    if (!viewer) {
-        viewer = std::make_unique<QTextBrowser>();
-        viewer->setWindowTitle(Tr("Norvane ヘルプ"));
-        viewer->setOpenExternalLinks(true);
-        viewer->resize(640, 560);
-        if (owner) viewer->move(owner->frameGeometry().topLeft() + QPoint(60, 60));
+    // A browser's home is the first page it ever showed, so a help file found
+    // in another place than before gets a browser of its own.
+    if (viewer.file != file) viewer.browser.reset();
+    if (!viewer.browser) {
+        viewer.browser = std::make_unique<QTextBrowser>();
+        viewer.file = file;
+        viewer.browser->setWindowTitle(Tr("Norvane ヘルプ"));
+        viewer.browser->setOpenExternalLinks(true);
+        viewer.browser->resize(640, 560);
+        if (owner) viewer.browser->move(owner->frameGeometry().topLeft() + QPoint(60, 60));
     }
-    viewer->setSource(QUrl::fromLocalFile(path));
-    viewer->home();
-    viewer->show();
-    viewer->raise();
-    viewer->activateWindow();
+    QTextBrowser* browser = viewer.browser.get();
+    browser->setSource(file);
+    browser->home();
+    browser->show();
+    browser->raise();
+    browser->activateWindow();
 }
 
-void HelpViewer::Quit() { Viewer().reset(); }
+void HelpViewer::Quit() { Viewer() = {}; }
 
-QTextBrowser* HelpViewer::Window() { return Viewer().get(); }
+QTextBrowser* HelpViewer::Window() { return Viewer().browser.get(); }
 
 }  // namespace ui

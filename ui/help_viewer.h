@@ -1,5 +1,5 @@
-// The program's own help viewer: the help file beside the executable, shown
-// at its contents page in a window of its own.
+// The program's own help viewer: the help file, shown at its contents page in
+// a window of its own.
 #pragma once
 
 #include <QString>
@@ -11,7 +11,8 @@ namespace ui {
 
 class HelpViewer {
 public:
-    // Norvane.html in the executable's folder.
+    // Norvane.html in the executable's folder when it is there (a build
+    // tree), else ../share/norvane/Norvane.html from that folder (installed).
     static QString HelpFilePath();
 
     // Makes that file the help file and shows its contents; a missing file is

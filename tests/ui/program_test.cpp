@@ -13,6 +13,7 @@
 #include "ui_fixture.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QTextBrowser>
@@ -209,25 +210,44 @@ private slots:
         QVERIFY(!ResultForm->ResultsCurrent);
     }
 
-    void helpIsLookedUpBesideTheExecutable() {
+    void helpIsLookedUpBesideTheExecutableThenUnderShare() {
         UiFixture f;
-        const QString path = HelpViewer::HelpFilePath();
-        QCOMPARE(path, QCoreApplication::applicationDirPath() + QStringLiteral("/Norvane.html"));
-        QFile::remove(path);
+        const QDir programDir(QCoreApplication::applicationDirPath());
+        const QString beside = programDir.filePath(QStringLiteral("Norvane.html"));
+        const QString installedDir = QDir::cleanPath(programDir.filePath(QStringLiteral("../share/norvane")));
+        const QString installed = installedDir + QStringLiteral("/Norvane.html");
+        auto write = [](const QString& path, const char* title) {
+            QFile help(path);
+            QVERIFY(help.open(QIODevice::WriteOnly));
+            help.write(QByteArray("<html><body><h1>") + title + "</h1></body></html>");
+        };
+        QFile::remove(beside);
+        QFile::remove(installed);
+        QVERIFY(QDir().mkpath(installedDir));
+
+        // Neither: the box names the installed place, the last one looked at.
         Choose(WhatForm->Help1);
         QCOMPARE(f.boxes.size(), std::size_t(1));
         QCOMPARE(f.boxes.front().request.owner, BoxOwner::None);
-        QVERIFY(f.boxes.front().request.text.contains(QStringLiteral("Norvane.html")));
+        QVERIFY(f.boxes.front().request.text.contains(installed));
+        QVERIFY(!HelpViewer::Window());
 
-        {
-            QFile help(path);
-            QVERIFY(help.open(QIODevice::WriteOnly));
-            help.write("<html><body><h1>目次</h1></body></html>");
-        }
+        // Only the installed one.
+        write(installed, "目次 share");
         Choose(ResultForm->Help1);
         QVERIFY(HelpViewer::Window() && HelpViewer::Window()->isVisible());
-        QVERIFY(HelpViewer::Window()->toPlainText().contains(Tr("目次")));
-        QFile::remove(path);
+        QCOMPARE(HelpViewer::Window()->source().toLocalFile(), installed);
+        QVERIFY(HelpViewer::Window()->toPlainText().contains(QStringLiteral("目次 share")));
+
+        // Both: the one beside the executable wins.
+        write(beside, "目次 beside");
+        Choose(WhatForm->Help1);
+        QCOMPARE(HelpViewer::Window()->source().toLocalFile(), beside);
+        QVERIFY(HelpViewer::Window()->toPlainText().contains(QStringLiteral("目次 beside")));
+        QCOMPARE(f.boxes.size(), std::size_t(1));
+
+        QFile::remove(beside);
+        QDir(installedDir).removeRecursively();
     }
 };
 
