@@ -19,7 +19,7 @@ bench=$(realpath "$build/bench/norvane_window_bench")
 dir=${NORVANE_WINDOW_FILES:-$root/build/bench-windows}
 runs=${NORVANE_BENCH_RUNS:-5}
 
-"$root/bench/install-hyperfine.sh"
+"$root/bench/install-tool.sh" hyperfine
 mkdir -p "$dir"
 if [[ ! -f $dir/hits3m.txt ]]; then
   echo "Making the files in $dir"
