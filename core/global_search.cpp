@@ -85,10 +85,10 @@ void SearchTarget(std::string_view searchText, const std::string& path, int k, T
     }
 }
 
-// The bytes of each target as it is now (0 for one that is no regular file),
-// and whether one is standard input (a path that is empty up to its NUL).
+// The bytes of the targets as they are now (0 for one that is no regular
+// file), and whether one is standard input (a path that is empty up to its NUL).
 struct TargetSizes {
-    std::vector<std::uint64_t> bytes;
+    std::size_t count = 0;
     std::uint64_t total = 0;
     bool standardInput = false;
 };
@@ -96,26 +96,25 @@ struct TargetSizes {
 TargetSizes SizesOf(std::span<const std::string> targets) {
     TargetSizes sizes;
     for (const std::string& target : targets) {
-        const std::string_view path = UpToNul(target).substr(0, LineReader::kMaxPath);
+        const std::string_view path = UpToNul(target);
         sizes.standardInput = sizes.standardInput || path.empty();
         std::string native;
         struct stat st {};
         const bool regular =
             !path.empty() && platform::NativePath(path, native) == 0 && ::stat(native.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-        sizes.bytes.push_back(regular ? static_cast<std::uint64_t>(st.st_size) : 0);
-        sizes.total += sizes.bytes.back();
+        ++sizes.count;
+        if (regular) sizes.total += static_cast<std::uint64_t>(st.st_size);
     }
     return sizes;
 }
 
-// The listing, grown in target order as the targets' parts are merged.
+// The listing: the targets' parts, kept in target order as they are merged
+// and joined once, at the end, into a string of the exact size. Nothing is
+// reserved that the listing will not hold, whatever the targets' sizes.
 class Listing {
 public:
-    Listing(std::string_view searchText, const TargetSizes& sizes) : sizes_(sizes) {
-        listing_.text += texts::ListingHeading();
-        listing_.text += searchText;
-        listing_.text += kCRLF;
-        listing_.text += kCRLF;
+    explicit Listing(std::string_view searchText) {
+        parts_.emplace_back().Append(texts::ListingHeading(), searchText, kCRLF, kCRLF);
     }
 
     // Adds target k's result and its row of the table; raises its error
@@ -123,30 +122,24 @@ public:
     void Merge(TargetResult& result, int k, HitTable& hits) {
         std::copy(result.row.begin(), result.row.end(), hits.Row(k).begin());
         if (result.error) std::rethrow_exception(result.error);
-        read_ += sizes_.bytes[static_cast<std::size_t>(k) - 1];
-        std::string& text = listing_.text;
-        const std::size_t need = text.size() + result.part.size();
-        if (need > text.capacity()) text.reserve(Projected(need));
-        result.part.MoveTo(text);
-        listing_.hitLines += result.hitLines;
+        hitLines_ += result.hitLines;
+        parts_.push_back(std::move(result.part));
         result = {};
     }
-    GlobalListing Take() { return std::move(listing_); }
-
-private:
-    // The size the listing is likely to end at, from what the targets merged
-    // so far gave per byte: room reserved once rather than grown by copying
-    // again and again (room never written costs no memory).
-    std::size_t Projected(std::size_t need) const {
-        if (read_ == 0 || sizes_.total <= read_) return need;
-        const double projected = static_cast<double>(need) / static_cast<double>(read_) * static_cast<double>(sizes_.total);
-        // Never more than twice the bytes of the targets.
-        return std::max(need, static_cast<std::size_t>(std::min(1.5 * projected, 2.0 * static_cast<double>(sizes_.total))));
+    GlobalListing Take() {
+        GlobalListing listing;
+        std::size_t size = 0;
+        for (const ListingPart& part : parts_) size += part.size();
+        listing.text.reserve(size);
+        for (ListingPart& part : parts_) part.MoveTo(listing.text);
+        parts_.clear();
+        listing.hitLines = hitLines_;
+        return listing;
     }
 
-    const TargetSizes& sizes_;
-    GlobalListing listing_;
-    std::uint64_t read_ = 0;
+private:
+    std::vector<ListingPart> parts_;
+    std::size_t hitLines_ = 0;
 };
 
 // Two files are searched at a time when the machine has two cores and there
@@ -157,7 +150,7 @@ private:
 // read in turn.
 bool SearchInParallel(const TargetSizes& sizes) {
     constexpr std::uint64_t kWorthASecondThread = 1 << 20;
-    return sizes.bytes.size() >= 2 && std::thread::hardware_concurrency() >= 2 && !sizes.standardInput &&
+    return sizes.count >= 2 && std::thread::hardware_concurrency() >= 2 && !sizes.standardInput &&
            sizes.total >= kWorthASecondThread;
 }
 
@@ -171,7 +164,7 @@ GlobalListing RunGlobalSearch(std::string_view searchText, std::span<const std::
     targets = targets.first(count);
     const TargetSizes sizes = SizesOf(targets);
     if (progress) progress->SetTotal(sizes.total);
-    Listing listing(searchText, sizes);
+    Listing listing(searchText);
 
     if (!SearchInParallel(sizes)) {
         for (std::size_t i = 0; i < count; ++i) {
