@@ -11,6 +11,8 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <optional>
+#include <string>
 #include <unistd.h>
 
 namespace cli {
@@ -34,13 +36,14 @@ std::string HexCodePoint(char32_t c) {
 std::string TypedSearchText(const std::string& typed) {
     const auto chars = platform::DecodeUtf8(typed);
     if (!chars) throw CommandError("TEXT is not valid UTF-8");
-    for (char32_t c : *chars) {
-        if (!platform::EncodeCodePage(std::u32string_view(&c, 1))) {
-            throw CommandError("TEXT holds " + HexCodePoint(c) + " (" + platform::EncodeUtf8(std::u32string_view(&c, 1)) +
-                               "), which code page 932 cannot hold");
-        }
+    std::size_t unheld = 0;
+    std::optional<std::string> bytes = platform::EncodeCodePage(*chars, &unheld);
+    if (!bytes) {
+        const std::u32string_view c(&(*chars)[unheld], 1);
+        throw CommandError("TEXT holds " + HexCodePoint(c.front()) + " (" + platform::EncodeUtf8(c) +
+                           "), which code page 932 cannot hold there");
     }
-    return *platform::EncodeCodePage(*chars);
+    return *std::move(bytes);
 }
 
 // A file name as given, in the code page; what the code page can't write

@@ -164,6 +164,13 @@ TEST(NorvaneSearch, ErrorsGoToStandardErrorWithNothingListed) {
     EXPECT_NE(euro.err.find("U+20AC"), std::string::npos);
     EXPECT_EQ(euro.out, "");
 
+    // A lone lead byte's private-use character, then a letter: the code page
+    // holds each alone, but not the two together.
+    const Result loneLead = RunCommand({"\xF3\xB0\x82\x81" "A", a});
+    EXPECT_EQ(loneLead.status, 2);
+    EXPECT_NE(loneLead.err.find("U+F0081"), std::string::npos);
+    EXPECT_EQ(loneLead.out, "");
+
     const Result invalid = RunCommand({"\xFF", a});
     EXPECT_EQ(invalid.status, 2);
 
