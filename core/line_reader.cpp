@@ -17,7 +17,6 @@ constexpr char kCtrlZ = 0x1A;
 void LineReader::Open(std::string_view path) {
     const auto nul = path.find('\0');
     if (nul != std::string_view::npos) path = path.substr(0, nul);
-    if (path.size() > kMaxPath) path = path.substr(0, kMaxPath);
 
     if (reading_) Close();
     pos_ = end_ = 0;

@@ -27,14 +27,14 @@ public:
     static constexpr std::size_t kStreamBlock = 128;
     // Regular files are read in large blocks: the bytes are the same.
     static constexpr std::size_t kFileBlock = 256 * 1024;
-    // Longer paths are cut to this many bytes.
-    static constexpr std::size_t kMaxPath = 259;
 
     LineReader() = default;
     LineReader(const LineReader&) = delete;
     LineReader& operator=(const LineReader&) = delete;
 
-    // Opens a file, or standard input for an empty path. Closes first when open.
+    // Opens a file, or standard input for an empty path. Closes first when
+    // open. The path ends at its first NUL and is otherwise opened whole: one
+    // too long for the system fails with its error, never opens another file.
     void Open(std::string_view path);
     // Replaces line with the next line, without its line end.
     void ReadLine(std::string& line);
