@@ -52,15 +52,20 @@ std::string CodePagePath(const std::string& native) {
     return platform::EncodeCodePageLossy(platform::DecodeUtf8Lossy(native));
 }
 
-// The first line of the file, as the line reader reads it.
+// The first line of the file, as the line reader reads it. One that is empty
+// up to its first NUL is refused, as an empty TEXT is.
 std::string SearchTextFromFile(const std::string& name) {
     core::LineReader reader;
     const std::string path = name == "-" ? std::string() : CodePagePath(name);
-    return core::WithTextFile(reader, path, [](core::LineReader& r) {
+    std::string text = core::WithTextFile(reader, path, [](core::LineReader& r) {
         std::string line;
         core::ReadLn(r, line);
         return line;
     });
+    if (text.empty() || text.front() == '\0') {
+        throw UsageError("the search text is empty: the first line of " + name + " is empty or starts with a NUL byte");
+    }
+    return text;
 }
 
 void WriteAll(int fd, std::string_view bytes) {
@@ -109,6 +114,8 @@ int RunSearchCommand(const Options& options) {
             WriteAll(STDOUT_FILENO, listing);
         }
         return hitLines > 0 ? kExitListed : kExitNothingListed;
+    } catch (const UsageError& e) {
+        ReportUsageError(e);
     } catch (const core::EAbort&) {
         return kExitError;
     } catch (const core::Exception& e) {

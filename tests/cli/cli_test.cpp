@@ -127,8 +127,27 @@ TEST(NorvaneSearch, SearchTextFromAFileIsTakenAsBytes) {
     const Result piped = RunCommand({"-f", "-", target}, "\xA0\x82\r\n");
     EXPECT_EQ(piped.status, 0);
     EXPECT_EQ(piped.out.substr(piped.out.size() - 14), "00002: \xA0\x82x\r\n\r\n");
-    // An empty search text finds nothing.
-    EXPECT_EQ(RunCommand({"-f", dir.Write("e.txt", ""), target}).status, 1);
+}
+
+// An empty search text is refused, as the windows refuse it: as TEXT, or as
+// an SFILE that is empty, or whose first line is, up to a NUL byte.
+TEST(NorvaneSearch, AnEmptySearchTextIsAUsageError) {
+    TempDir dir;
+    const std::string target = dir.Write("t.txt", "x\r\n\r\n");
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"", target},
+             {"-f", dir.Write("e.txt", ""), target},
+             {"-f", dir.Write("l.txt", "\r\nx"), target},
+             {"-f", dir.Write("n.txt", std::string("\0x", 2)), target},
+             {"--local", "-f", dir.Path("e.txt"), target}}) {
+        const Result r = RunCommand(args);
+        EXPECT_EQ(r.status, 2) << testing::PrintToString(args);
+        EXPECT_EQ(r.out, "");
+        EXPECT_NE(r.err.find("norvane-search: the search text is empty"), std::string::npos) << r.err;
+    }
+    const Result piped = RunCommand({"-f", "-", target}, "\r\nx\r\n");
+    EXPECT_EQ(piped.status, 2);
+    EXPECT_NE(RunCommand({"--help"}).out.find("empty search text"), std::string::npos);
 }
 
 TEST(NorvaneSearch, TerminalOutputIsConvertedAndOptionsForceEither) {
@@ -244,6 +263,11 @@ TEST(NorvaneSearch, AnyBytesGiveTheReferenceListing) {
             paths.push_back(dir.Write("f" + std::to_string(k), contents.back()));
         }
         const Result r = RunCommand({"-f", dir.Write("s", sfile), paths[0], paths[1], paths[2]});
+        if (reference::CutAtNul(s).empty()) {
+            ASSERT_EQ(r.status, 2);  // refused
+            ASSERT_EQ(r.out, "");
+            continue;
+        }
         const std::string expected = reference::GlobalListing(s, paths, contents);
         ASSERT_EQ(r.out, expected);
         const bool anyHit = expected.find("\r\n00") != std::string::npos;
