@@ -47,11 +47,8 @@ std::int32_t FollowLinks(std::string& path) {
         if (n < 0) return ErrorCodeFromErrno(errno);
         target.resize(static_cast<std::size_t>(n));
         if (target.empty()) return err::kPathNotFound;
-        if (target.front() != '/') {
-            std::string folder, name;
-            SplitPath(path, folder, name);
-            target = folder + "/" + target;
-        }
+        // Relative to the link's folder: the path up to its last slash.
+        if (target.front() != '/') target.insert(0, path, 0, path.find_last_of('/') + 1);
         path = std::move(target);
     }
     return ErrorCodeFromErrno(ELOOP);
