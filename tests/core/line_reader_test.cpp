@@ -1,10 +1,12 @@
 #include "core/errors.h"
 #include "core/io_check.h"
 #include "core/line_reader.h"
+#include "platform/file_access.h"
 #include "temp_files.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -194,6 +196,39 @@ TEST(LineReader, PathIsCutAtNulButNeverShortened) {
     ASSERT_GT(deepFile.size(), 300u);
     { std::ofstream(deepFile, std::ios::binary) << "deep\r\nfile"; }
     EXPECT_EQ(ReadAllLines(deepFile), (Lines{"deep", "file"}));
+}
+
+// A regular file whose read would wait (as /proc/kmsg's does) fails at once;
+// standard input waits for its data, as a pipe should.
+TEST(LineReader, AReadThatWouldWaitFailsOnAFileButWaitsOnStandardInput) {
+    TempDir dir;
+    const std::string path = dir.Write("a.txt", "key\r\n");
+    LineReader reader;
+    std::string line;
+    Reset(reader, path);
+    platform::PlanReadFailure(1, EAGAIN);
+    try {
+        ReadLn(reader, line);
+        ADD_FAILURE() << "read " << line;
+    } catch (const EInOutError& e) {
+        EXPECT_EQ(e.ErrorCode(), platform::err::kLockViolation);
+    }
+    CloseFile(reader);
+
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    const int savedStdin = ::dup(STDIN_FILENO);
+    ::dup2(fds[0], STDIN_FILENO);
+    ::close(fds[0]);
+    ASSERT_EQ(::write(fds[1], "key\r\n", 5), 5);
+    ::close(fds[1]);
+    Reset(reader, "");
+    platform::PlanReadFailure(1, EAGAIN);
+    ReadLn(reader, line);
+    EXPECT_EQ(line, "key");
+    CloseFile(reader);
+    ::dup2(savedStdin, STDIN_FILENO);
+    ::close(savedStdin);
 }
 
 TEST(LineReader, PipesAreReadOneSmallBlockAhead) {
