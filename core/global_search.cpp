@@ -148,16 +148,148 @@ private:
 // in target order as they come, so the listing, the table and the first
 // error are those of the one-at-a-time search. Standard input is only ever
 // read in turn.
-bool SearchInParallel(const TargetSizes& sizes) {
+bool SearchInParallel(const TargetSizes& sizes, Readers readers) {
     constexpr std::uint64_t kWorthASecondThread = 1 << 20;
-    return sizes.count >= 2 && std::thread::hardware_concurrency() >= 2 && !sizes.standardInput &&
-           sizes.total >= kWorthASecondThread;
+    if (sizes.count < 2 || sizes.standardInput) return false;
+    return readers == Readers::Two ||
+           (std::thread::hardware_concurrency() >= 2 && sizes.total >= kWorthASecondThread);
 }
+
+// Stops the reading of one target at its next block once it can no longer
+// count: a target before it failed, or the search is being left. Everything
+// else goes on to the caller's progress, when given.
+class TargetWatch final : public RunProgress {
+public:
+    TargetWatch(RunProgress* outer, std::size_t index, const std::atomic<std::size_t>& firstFailed,
+                const std::atomic<bool>& leaving) noexcept
+        : outer_(outer), index_(index), firstFailed_(firstFailed), leaving_(leaving) {}
+    void SetTotal(std::uint64_t) override {}
+    void StartFile(std::string_view path) override {
+        if (outer_) outer_->StartFile(path);
+    }
+    bool Read(std::uint64_t bytes) override {
+        if (leaving_.load() || firstFailed_.load() < index_) return false;
+        return outer_ == nullptr || outer_->Read(bytes);
+    }
+
+private:
+    RunProgress* outer_;
+    std::size_t index_;
+    const std::atomic<std::size_t>& firstFailed_;
+    const std::atomic<bool>& leaving_;
+};
+
+// The targets searched by this thread and a helper, merged here in order.
+// An error is raised as soon as the targets before it are merged; the helper
+// then stops at its next block and is joined, on every way out.
+class TwoReaders {
+public:
+    TwoReaders(std::string_view searchText, std::span<const std::string> targets, RunProgress* progress,
+               bool takeTurns)
+        : searchText_(searchText),
+          targets_(targets),
+          progress_(progress),
+          results_(targets.size()),
+          done_(targets.size(), 0),
+          turns_(takeTurns),
+          firstFailed_(targets.size()) {}
+    TwoReaders(const TwoReaders&) = delete;
+    TwoReaders& operator=(const TwoReaders&) = delete;
+    ~TwoReaders() {
+        {
+            std::lock_guard lock(mutex_);
+            leaving_.store(true);
+        }
+        changed_.notify_all();
+        if (helper_.joinable()) helper_.join();
+    }
+
+    void Run(Listing& listing, HitTable& hits) {
+        try {
+            helper_ = std::thread([this] { SearchTaken(1); });
+        } catch (const std::system_error&) {
+            // No second thread: this one searches every target.
+            std::lock_guard lock(mutex_);
+            turns_ = false;
+        }
+        std::size_t merged = 0;
+        const auto mergeDone = [&] {
+            for (; merged < targets_.size() && IsDone(merged); ++merged) {
+                listing.Merge(results_[merged], static_cast<int>(merged) + 1, hits);
+            }
+        };
+        for (std::size_t i; (i = Take(0)) < targets_.size();) {
+            Search(i);
+            mergeDone();
+        }
+        while (merged < targets_.size()) {
+            {
+                std::unique_lock lock(mutex_);
+                changed_.wait(lock, [&] { return done_[merged] != 0; });
+            }
+            mergeDone();
+        }
+    }
+
+private:
+    void SearchTaken(int reader) {
+        for (std::size_t i; (i = Take(reader)) < targets_.size();) Search(i);
+    }
+
+    // The next target for reader 0 (this thread) or 1 (the helper); the
+    // target count when none is left to take. Taking turns, each reader
+    // waits for its own and the first waits until the second has one too,
+    // so that both are at work from the start.
+    std::size_t Take(int reader) {
+        const std::size_t count = targets_.size();
+        std::unique_lock lock(mutex_);
+        const auto over = [&] { return leaving_.load() || next_ >= count || next_ > firstFailed_.load(); };
+        changed_.wait(lock, [&] { return over() || !turns_ || static_cast<int>(next_ % 2) == reader; });
+        if (over()) return count;
+        const std::size_t i = next_++;
+        changed_.notify_all();
+        if (turns_ && i == 0) changed_.wait(lock, [&] { return over() || next_ > 1; });
+        return i;
+    }
+
+    void Search(std::size_t i) {
+        TargetWatch watch(progress_, i, firstFailed_, leaving_);
+        SearchTarget(searchText_, targets_[i], static_cast<int>(i) + 1, results_[i], &watch);
+        if (results_[i].error) {
+            std::size_t seen = firstFailed_.load();
+            while (i < seen && !firstFailed_.compare_exchange_weak(seen, i)) {
+            }
+        }
+        {
+            std::lock_guard lock(mutex_);
+            done_[i] = 1;
+        }
+        changed_.notify_all();
+    }
+
+    bool IsDone(std::size_t i) {
+        std::lock_guard lock(mutex_);
+        return done_[i] != 0;
+    }
+
+    std::string_view searchText_;
+    std::span<const std::string> targets_;
+    RunProgress* progress_;
+    std::vector<TargetResult> results_;  // each written by the reader of its target until it is done
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<char> done_;                // guarded by mutex_
+    std::size_t next_ = 0;                  // guarded by mutex_: the next target to take
+    bool turns_;                            // guarded by mutex_
+    std::atomic<std::size_t> firstFailed_;  // no target after it is taken, or read on
+    std::atomic<bool> leaving_{false};
+    std::thread helper_;
+};
 
 }  // namespace
 
 GlobalListing RunGlobalSearch(std::string_view searchText, std::span<const std::string> targets, HitTable& hits,
-                              RunProgress* progress) {
+                              RunProgress* progress, Readers readers) {
     hits.Clear();
     std::size_t count = 0;
     while (count < std::min(targets.size(), kMaxTargets) && !targets[count].empty()) ++count;
@@ -166,7 +298,7 @@ GlobalListing RunGlobalSearch(std::string_view searchText, std::span<const std::
     if (progress) progress->SetTotal(sizes.total);
     Listing listing(searchText);
 
-    if (!SearchInParallel(sizes)) {
+    if (!SearchInParallel(sizes, readers)) {
         for (std::size_t i = 0; i < count; ++i) {
             TargetResult result;
             SearchTarget(searchText, targets[i], static_cast<int>(i) + 1, result, progress);
@@ -174,61 +306,7 @@ GlobalListing RunGlobalSearch(std::string_view searchText, std::span<const std::
         }
         return listing.Take();
     }
-
-    std::vector<TargetResult> results(count);
-    std::vector<char> done(count, 0);  // guarded by mutex
-    std::mutex mutex;
-    std::condition_variable finished;
-    std::atomic<std::size_t> next{0};
-    std::atomic<bool> stop{false};
-    const auto searchNext = [&] {
-        const std::size_t i = next.fetch_add(1);
-        if (i >= count || stop.load()) return false;
-        SearchTarget(searchText, targets[i], static_cast<int>(i) + 1, results[i], progress);
-        {
-            std::lock_guard lock(mutex);
-            done[i] = 1;
-        }
-        finished.notify_all();
-        return true;
-    };
-
-    // The helper stops taking targets once the search has failed, and is
-    // joined on every way out.
-    std::thread helper;
-    struct Joiner {
-        std::thread& thread;
-        std::atomic<bool>& stop;
-        ~Joiner() {
-            stop.store(true);
-            if (thread.joinable()) thread.join();
-        }
-    } joiner{helper, stop};
-    try {
-        helper = std::thread([&] {
-            while (searchNext()) {
-            }
-        });
-    } catch (const std::system_error&) {
-        // No second thread: this one searches every target.
-    }
-
-    std::size_t merged = 0;
-    const auto isDone = [&](std::size_t i) {
-        std::lock_guard lock(mutex);
-        return done[i] != 0;
-    };
-    const auto mergeDone = [&] {
-        for (; merged < count && isDone(merged); ++merged) listing.Merge(results[merged], static_cast<int>(merged) + 1, hits);
-    };
-    while (searchNext()) mergeDone();
-    while (merged < count) {
-        {
-            std::unique_lock lock(mutex);
-            finished.wait(lock, [&] { return done[merged] != 0; });
-        }
-        mergeDone();
-    }
+    TwoReaders(searchText, targets, progress, readers == Readers::Two).Run(listing, hits);
     return listing.Take();
 }
 
