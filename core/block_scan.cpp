@@ -135,7 +135,8 @@ bool BlockScan::Next() {
 // locals so that the loop keeps it in registers.
 void BlockScan::Lines(const char* from, const char* to, const char* limit) {
     const char* lineStart = from;
-    const char* candidate = finder_.Find(from, to);
+    PhraseFinder::Cursor cursor(finder_);
+    const char* candidate = cursor.Next(from, to);
     const char first = s_[0];
     const std::uint64_t* const pairs = s_.size() >= 2 ? pairs_.data() : nullptr;
     std::int64_t n = n_;
@@ -150,7 +151,7 @@ void BlockScan::Lines(const char* from, const char* to, const char* limit) {
         }
         if (candidate < cr || maySpan) [[unlikely]] {
             Line line{lineStart, cr, clean};
-            if (LineHit(line, limit, to, maySpan, candidate)) {
+            if (LineHit(line, limit, to, maySpan, cursor, candidate)) {
                 hits_.push_back({n, {line.Start(), static_cast<std::size_t>(cr - line.Start())}});
             }
         }
@@ -165,34 +166,44 @@ void BlockScan::Lines(const char* from, const char* to, const char* limit) {
 
 // The close look at a line where a hit is possible: the candidates inside
 // it (moving candidate past the line), then the phrase running on.
-bool BlockScan::LineHit(Line& line, const char* limit, const char* to, bool maySpan, const char*& candidate) const noexcept {
+bool BlockScan::LineHit(Line& line, const char* limit, const char* to, bool maySpan, PhraseFinder::Cursor& cursor,
+                        const char*& candidate) const noexcept {
     const char* const cr = line.end;
-    bool hit = false;
-    while (candidate < cr && !hit) {
-        hit = HitInLine(line, candidate);
-        candidate = finder_.Find(hit ? cr + 1 : candidate + 1, to);
+    const char* const hit = FirstCounting(line, cursor, candidate, to);
+    if (candidate < cr) candidate = cursor.Next(cr + 1, to);
+    return hit != nullptr || (maySpan && Spans(line, cr, limit));
+}
+
+// The first candidate from candidate on that counts for the line, or
+// nullptr; candidate is left at the first candidate not looked at. Only
+// candidates at the cleaned start or after it and before the first NUL are
+// looked at, each once.
+const char* BlockScan::FirstCounting(Line& line, PhraseFinder::Cursor& cursor, const char*& candidate,
+                                     const char* to) const noexcept {
+    while (candidate < line.end) {
+        if (candidate < line.Start()) {
+            candidate = cursor.Next(line.Start(), to);
+        } else if (candidate >= line.FirstNul()) {
+            return nullptr;
+        } else if (StartsCharacter(line, candidate)) {
+            return candidate;
+        } else {
+            candidate = cursor.Next(candidate + 1, to);
+        }
     }
-    return hit || (maySpan && Spans(line, cr, limit));
+    return nullptr;
 }
 
 // The last line of the text, [from, to): only the phrase inside it counts.
 void BlockScan::LastLine(const char* from, const char* to) {
     Line line{from, to, clean_ && !firstLine_};
-    for (const char* at = finder_.Find(from, to); at < to; at = finder_.Find(at + 1, to)) {
-        if (HitInLine(line, at)) {
-            hits_.push_back({n_, {line.Start(), static_cast<std::size_t>(to - line.Start())}});
-            break;
-        }
+    PhraseFinder::Cursor cursor(finder_);
+    const char* candidate = cursor.Next(from, to);
+    if (FirstCounting(line, cursor, candidate, to) != nullptr) {
+        hits_.push_back({n_, {line.Start(), static_cast<std::size_t>(to - line.Start())}});
     }
     ++n_;
     firstLine_ = false;
-}
-
-// Whether the phrase found at `at` counts for its line: it lies in the
-// cleaned line, before any NUL, and starts a character. Calls come in
-// ascending order of at for a line.
-bool BlockScan::HitInLine(Line& line, const char* at) const noexcept {
-    return at >= line.Start() && at < line.FirstNul() && StartsCharacter(line, at);
 }
 
 // Whether s starts in the line and runs on into the next one: the line ends
@@ -226,8 +237,13 @@ bool BlockScan::Spans(Line& line, const char* cr, const char* limit) const noexc
         }
         return false;
     }
-    for (std::size_t i = 1; i <= most; ++i) {
-        if (cr[-1] == s_[i - 1] && splitsAt(i) && counts(i)) return true;
+    // A long phrase: its automaton reads the line's last bytes, then the next
+    // line's first ones, until what it has matched starts in the next line.
+    std::size_t matched = 0;
+    for (const char* p = cr - most; p < cr; ++p) matched = finder_.Step(matched, *p);
+    for (std::size_t h = 0; h + 1 < m && h < room && matched > h; ++h) {
+        matched = finder_.Step(matched, next[h]);
+        if (matched == m && counts(m - h - 1)) return true;
     }
     return false;
 }

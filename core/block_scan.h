@@ -42,8 +42,10 @@ private:
 
     void Lines(const char* from, const char* to, const char* limit);
     void LastLine(const char* from, const char* to);
-    bool LineHit(Line& line, const char* limit, const char* to, bool maySpan, const char*& candidate) const noexcept;
-    bool HitInLine(Line& line, const char* at) const noexcept;
+    bool LineHit(Line& line, const char* limit, const char* to, bool maySpan, PhraseFinder::Cursor& cursor,
+                 const char*& candidate) const noexcept;
+    const char* FirstCounting(Line& line, PhraseFinder::Cursor& cursor, const char*& candidate,
+                              const char* to) const noexcept;
     bool Spans(Line& line, const char* cr, const char* limit) const noexcept;
     bool StartsCharacter(Line& line, const char* at) const noexcept;
 

@@ -96,6 +96,44 @@ TEST(ByteSearch, FinderAndLineEndsAgreeWithPlainLoops) {
     EXPECT_EQ(PhraseFinder("").Find(abc.data(), abc.data() + 3), abc.data() + 3);
 }
 
+// Long phrases in periodic text, where nearly every position starts a
+// near-match: each occurrence in a window, and each in turn as the scan asks
+// for them (from just past the last one, or further on), as a plain search
+// finds them.
+TEST(ByteSearch, LongPhrasesAreFoundInTurnAsThePlainSearchFindsThem) {
+    std::mt19937 rng(12);
+    for (int round = 0; round < 2000; ++round) {
+        std::string unit(1 + rng() % 3, ' ');
+        for (auto& ch : unit) ch = "aab\x82"[rng() % 4];
+        std::string phrase, text;
+        while (phrase.size() < 33 + rng() % 120) phrase += unit;
+        while (text.size() < rng() % 700) text += unit;
+        for (std::size_t n = rng() % 3; n > 0; --n) {
+            std::string& flawed = rng() % 2 ? phrase : text;
+            if (!flawed.empty()) flawed[rng() % flawed.size()] = 'b';
+        }
+        const PhraseFinder finder(phrase);
+        const std::string_view plain(text);
+        const char* const begin = text.data();
+        const char* const end = begin + text.size();
+        const std::size_t from = text.empty() ? 0 : rng() % text.size();
+        const std::size_t want = plain.find(phrase, from);
+        ASSERT_EQ(finder.Find(begin + from, end), want == std::string_view::npos ? end : begin + want)
+            << testing::PrintToString(phrase) << " in " << testing::PrintToString(text);
+
+        PhraseFinder::Cursor cursor(finder);
+        std::size_t at = 0;
+        while (at <= text.size()) {
+            const std::size_t expected = plain.find(phrase, at);
+            const char* got = cursor.Next(begin + at, end);
+            ASSERT_EQ(got, expected == std::string_view::npos ? end : begin + expected)
+                << "from " << at << ": " << testing::PrintToString(phrase) << " in " << testing::PrintToString(text);
+            if (got == end) break;
+            at = static_cast<std::size_t>(got - begin) + (rng() % 4 == 0 ? 1 + rng() % 40 : 1);
+        }
+    }
+}
+
 TEST(BlockScan, ListingsMatchTheReferenceAcrossBlockBoundaries) {
     TempDir dir;
     std::mt19937 rng(2024);
@@ -154,6 +192,34 @@ TEST(BlockScan, EverySplitOfAPhraseAcrossALineEndIsTried) {
         std::string s(2 + rng() % 4, '\x81');
         if (rng() % 2) s[rng() % s.size()] = 'a';
         const std::vector<std::string> paths = {dir.Write("t.txt", content)};
+        ASSERT_EQ(RunLocalSearch(paths[0], s).text, reference::LocalListing(s, content))
+            << testing::PrintToString(s) << " in " << testing::PrintToString(content);
+    }
+}
+
+// Phrases long enough for the finder's automaton and for the line-end check
+// of long phrases, in lines built from one repeated unit: phrases run on
+// across line ends and indents at many splits, most of them near misses.
+TEST(BlockScan, LongPhrasesAcrossLineEndsMatchTheReference) {
+    TempDir dir;
+    std::mt19937 rng(41);
+    static const char* const ends[] = {"\r\n", "\r", "\r\n\x81\x40", "\r\x81\x40\x81\x40", "\n"};
+    for (int round = 0; round < 400; ++round) {
+        std::string unit(1 + rng() % 3, ' ');
+        for (auto& ch : unit) ch = "aab\x82"[rng() % 4];
+        std::string s;
+        while (s.size() < 33 + rng() % 110) s += unit;
+        std::string content;
+        while (content.size() < rng() % 1500) {
+            std::string run;
+            while (run.size() < rng() % 200) run += unit;
+            content += run + ends[rng() % std::size(ends)];
+        }
+        if (rng() % 3 == 0 && !content.empty()) content[rng() % content.size()] = 'b';
+        const std::vector<std::string> paths = {dir.Write("t.txt", content)};
+        HitTable hits;
+        ASSERT_EQ(RunGlobalSearch(s, paths, hits).text, reference::GlobalListing(s, paths, {content}))
+            << testing::PrintToString(s) << " in " << testing::PrintToString(content);
         ASSERT_EQ(RunLocalSearch(paths[0], s).text, reference::LocalListing(s, content))
             << testing::PrintToString(s) << " in " << testing::PrintToString(content);
     }
