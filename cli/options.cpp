@@ -79,8 +79,9 @@ listed. --local lists the lines of one file without that cleaning.
 
 TEXT is typed in UTF-8 and must fit code page 932. An empty search text (an
 empty TEXT, or an SFILE whose first line is empty or starts with a NUL byte)
-is a usage error. The listing goes to standard output as code-page bytes, or
-as UTF-8 when that is a terminal.
+is a usage error, and so is an SFILE whose first line is longer than 1048576
+bytes. The listing goes to standard output as code-page bytes, or as UTF-8
+when that is a terminal.
 Exit status: 0 some line was listed, 1 none, 2 an error or a usage error
 (message on stderr).
 )";

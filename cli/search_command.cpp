@@ -3,6 +3,7 @@
 #include "core/error_text.h"
 #include "core/errors.h"
 #include "core/global_search.h"
+#include "core/io_check.h"
 #include "core/line_reader.h"
 #include "core/local_search.h"
 #include "platform/code_page.h"
@@ -52,18 +53,25 @@ std::string CodePagePath(const std::string& native) {
     return platform::EncodeCodePageLossy(platform::DecodeUtf8Lossy(native));
 }
 
-// The first line of the file, as the line reader reads it. One that is empty
-// up to its first NUL is refused, as an empty TEXT is.
+// The first line of the file, as the line reader reads it, holding no more
+// of it than a search text may have. One that is empty up to its first NUL is
+// refused, as an empty TEXT is, and so is one longer than kMaxSearchText.
 std::string SearchTextFromFile(const std::string& name) {
     core::LineReader reader;
     const std::string path = name == "-" ? std::string() : CodePagePath(name);
-    std::string text = core::WithTextFile(reader, path, [](core::LineReader& r) {
-        std::string line;
-        core::ReadLn(r, line);
-        return line;
+    bool whole = false;
+    std::string text = core::WithTextFile(reader, path, [&](core::LineReader& r) {
+        std::string_view head;
+        whole = r.PeekLine(head, kMaxSearchText);
+        core::CheckIO();
+        return std::string(head);
     });
     if (text.empty() || text.front() == '\0') {
         throw UsageError("the search text is empty: the first line of " + name + " is empty or starts with a NUL byte");
+    }
+    if (!whole) {
+        throw UsageError("the search text is too long: the first line of " + name + " is longer than " +
+                         std::to_string(kMaxSearchText) + " bytes");
     }
     return text;
 }

@@ -38,41 +38,20 @@ void StripLeadingIdeographicSpaces(std::string& line);
 
 // Walks an open reader and calls sink(lineNumber, label, text) once per hit
 // line, in line order. The cleaner, when asked for, runs on every line but
-// line 1 before it is tested and reported. Read errors propagate. A regular
-// file is scanned block by block (see BlockScan), a stream line by line.
+// line 1 before it is tested and reported. Read errors propagate. A file or
+// stream is scanned block by block (see BlockScan).
 template <class Sink>
 void ScanLines(LineReader& reader, std::string_view s, LineCleaning cleaning, Sink&& sink) {
-    if (reader.IsBlockReadable()) {
-        BlockScan scan(reader, s, cleaning);
-        char label[5];
-        for (bool more = true; more;) {
-            more = scan.Next();
-            for (const HitLine& hit : scan.Hits()) {
-                WriteLineLabel(hit.number, label);
-                sink(hit.number, std::string_view(label, 5), hit.text);
-            }
-        }
-        CheckIO();
-        return;
-    }
-    std::string prev;
-    std::string cur;
+    BlockScan scan(reader, s, cleaning);
     char label[5];
-    ReadLn(reader, prev);
-    std::int64_t n = 1;
-    for (;;) {
-        WriteLineLabel(n, label);
-        ReadLn(reader, cur);
-        if (cleaning == LineCleaning::StripIdeographicSpaces) StripLeadingIdeographicSpaces(cur);
-        if (PairHit(s, prev, cur)) sink(n, std::string_view(label, 5), std::string_view(prev));
-        prev.swap(cur);
-        ++n;
-        if (Eof(reader)) break;
+    for (bool more = true; more;) {
+        more = scan.Next();
+        for (const HitLine& hit : scan.Hits()) {
+            WriteLineLabel(hit.number, label);
+            sink(hit.number, std::string_view(label, 5), hit.text);
+        }
     }
-    if (LastLineHit(s, prev)) {
-        WriteLineLabel(n, label);
-        sink(n, std::string_view(label, 5), std::string_view(prev));
-    }
+    CheckIO();
 }
 
 }  // namespace core

@@ -127,6 +127,7 @@ namespace {
 
 std::atomic<std::uint64_t> readsToFailure{0};
 std::atomic<int> plannedErrno{0};
+std::atomic<std::size_t> readCap{0};
 
 // ::read, or the failure a test planned for this read.
 ssize_t ReadOrPlannedFailure(int fd, void* buffer, std::size_t size) {
@@ -137,7 +138,8 @@ ssize_t ReadOrPlannedFailure(int fd, void* buffer, std::size_t size) {
         errno = plannedErrno.load();
         return -1;
     }
-    return ::read(fd, buffer, size);
+    const std::size_t cap = readCap.load(std::memory_order_relaxed);
+    return ::read(fd, buffer, cap != 0 && cap < size ? cap : size);
 }
 
 }  // namespace
@@ -146,6 +148,8 @@ void PlanReadFailure(std::uint64_t nth, int e) noexcept {
     plannedErrno.store(e);
     readsToFailure.store(nth);
 }
+
+void PlanShortReads(std::size_t most) noexcept { readCap.store(most); }
 
 std::int32_t File::Read(void* buffer, std::size_t size, std::size_t& got) {
     got = 0;
@@ -165,6 +169,21 @@ std::int32_t File::Read(void* buffer, std::size_t size, std::size_t& got) {
         }
         return ErrorCodeFromErrno(errno);
     }
+}
+
+std::int32_t File::ReadAt(std::uint64_t offset, void* buffer, std::size_t size, std::size_t& got) {
+    got = 0;
+    if (fd_ < 0) return err::kInvalidHandle;
+    while (got < size) {
+        const ssize_t n = ::pread(fd_, static_cast<char*>(buffer) + got, size - got, static_cast<off_t>(offset + got));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return ErrorCodeFromErrno(errno);
+        }
+        if (n == 0) break;
+        got += static_cast<std::size_t>(n);
+    }
+    return 0;
 }
 
 std::uint64_t File::Size() const noexcept {

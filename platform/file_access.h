@@ -64,6 +64,10 @@ public:
     // Standard input waits for data, as a pipe should.
     std::int32_t Read(void* buffer, std::size_t size, std::size_t& got);
 
+    // Reads up to size bytes at offset of a regular file, where the reading
+    // stands not moved; got is less than size only at the end of the file.
+    std::int32_t ReadAt(std::uint64_t offset, void* buffer, std::size_t size, std::size_t& got);
+
     // Releases the handle; returns the code of a failing close.
     std::int32_t Close();
 
@@ -84,5 +88,8 @@ private:
 // if the system had answered errno e; 0 plans nothing. Reads are counted
 // across threads.
 void PlanReadFailure(std::uint64_t nth, int e) noexcept;
+// For tests: every read of any File gives at most most bytes, as a read may;
+// 0 lifts the cap.
+void PlanShortReads(std::size_t most) noexcept;
 
 }  // namespace platform

@@ -147,6 +147,15 @@ TEST(NorvaneSearch, AnEmptySearchTextIsAUsageError) {
     }
     const Result piped = RunCommand({"-f", "-", target}, "\r\nx\r\n");
     EXPECT_EQ(piped.status, 2);
+
+    // A first line of up to 1 MiB is a search text; a longer one is refused
+    // without being read to its end.
+    const std::string longest(1 << 20, 'x');
+    EXPECT_EQ(RunCommand({"-f", dir.Write("max.txt", longest + "\r\n"), target}).status, 1);
+    const Result tooLong = RunCommand({"-f", dir.Write("long.txt", longest + "x"), target});
+    EXPECT_EQ(tooLong.status, 2);
+    EXPECT_EQ(tooLong.out, "");
+    EXPECT_NE(tooLong.err.find("norvane-search: the search text is too long"), std::string::npos) << tooLong.err;
     EXPECT_NE(RunCommand({"--help"}).out.find("empty search text"), std::string::npos);
 }
 

@@ -2,11 +2,14 @@
 // on inputs made to land on their edges: the reader's block boundaries,
 // lines longer than a block, long indents and lead-byte runs, search texts
 // with line-end bytes, and the error paths.
+#include "core/block_scan.h"
 #include "core/byte_search.h"
+#include "core/io_check.h"
 #include "core/errors.h"
 #include "core/global_search.h"
 #include "core/line_reader.h"
 #include "core/local_search.h"
+#include "platform/file_access.h"
 #include "reference_model.h"
 #include "temp_files.h"
 
@@ -223,6 +226,78 @@ TEST(BlockScan, LongPhrasesAcrossLineEndsMatchTheReference) {
         ASSERT_EQ(RunLocalSearch(paths[0], s).text, reference::LocalListing(s, content))
             << testing::PrintToString(s) << " in " << testing::PrintToString(content);
     }
+}
+
+// Lines far longer than the scan holds: cut after a few bytes and read a few
+// bytes at a time, every way a line is cut (inside its indent, in a run of
+// lead bytes, after a NUL, after a match, before its run-on into an indented
+// line is known) gives the reference's hits, from a file and from a stream.
+TEST(BlockScan, LinesLongerThanItHoldsGiveTheSameHits) {
+    TempDir dir;
+    std::mt19937 rng(9);
+    static const char* const fillers[] = {"a", "y", "\x81", "\x82", "\x81\x40", "\n", "\0"};
+    static const char* const ends[] = {"\r\n", "\r"};
+    static const std::string searches[] = {"key", "ke", "y", "\x81\x40k", "\x81" "a", "aaaa", "\x81\x81", "y\na", "a\x81" "a"};
+    using Hits = std::vector<std::pair<std::int64_t, std::string>>;
+    const auto scan = [](const std::string& path, const std::string& s, LineCleaning cleaning, std::size_t longLine) {
+        Hits hits;
+        LineReader reader;
+        Reset(reader, path);
+        BlockScan blocks(reader, s, cleaning, longLine);
+        for (bool more = true; more;) {
+            more = blocks.Next();
+            for (const HitLine& hit : blocks.Hits()) hits.emplace_back(hit.number, hit.text);
+        }
+        CheckIO();
+        return hits;
+    };
+    struct ShortReads {
+        ~ShortReads() { platform::PlanShortReads(0); }
+    } shortReads;
+    const int savedStdin = ::dup(STDIN_FILENO);
+    for (int round = 0; round < 1200; ++round) {
+        const std::string s = rng() % 4 == 0 ? SearchText(rng, false) : searches[rng() % std::size(searches)];
+        // Long runs of filler, line ends, the phrase, and the phrase split
+        // across a line end with an indent of any length after it.
+        std::string content;
+        for (std::size_t n = rng() % 16; n > 0; --n) {
+            switch (rng() % 4) {
+            case 0:
+                for (std::size_t r = 1 + rng() % 50; r > 0; --r) content += fillers[rng() % 5];
+                break;
+            case 1: content += ends[rng() % 2]; break;
+            case 2: content += rng() % 3 == 0 ? fillers[5 + rng() % 2] : s; break;
+            default: {
+                const std::size_t split = rng() % (s.size() + 1);
+                content += s.substr(0, split) + ends[rng() % 2];
+                for (std::size_t r = rng() % 30; r > 0; --r) content += "\x81\x40";
+                content += s.substr(split);
+            }
+            }
+        }
+        const std::size_t longLine = 1 + rng() % 40;
+        const bool stream = round % 3 == 0;
+        platform::PlanShortReads(1 + rng() % 16);
+        for (const bool clean : {false, true}) {
+            std::string path = dir.Write("t.txt", content);
+            if (stream) {
+                int fds[2];
+                ASSERT_EQ(::pipe(fds), 0);
+                ::dup2(fds[0], STDIN_FILENO);
+                ::close(fds[0]);
+                ASSERT_EQ(::write(fds[1], content.data(), content.size()), static_cast<ssize_t>(content.size()));
+                ::close(fds[1]);
+                path.clear();
+            }
+            Hits expected;
+            for (auto& hit : reference::Scan(content, s, clean)) expected.emplace_back(hit.number, hit.text);
+            const Hits got = scan(path, s, clean ? LineCleaning::StripIdeographicSpaces : LineCleaning::None, longLine);
+            ASSERT_EQ(got, expected) << "round " << round << (stream ? " stream" : " file") << " cut after " << longLine
+                                     << ": " << testing::PrintToString(s) << " in " << testing::PrintToString(content);
+        }
+    }
+    ::dup2(savedStdin, STDIN_FILENO);
+    ::close(savedStdin);
 }
 
 TEST(BlockScan, ViewsAndCopiesOfLinesLongerThanTheBufferAgree) {

@@ -2,13 +2,12 @@
 #include "core/global_search.h"
 #include "core/listing_format.h"
 #include "platform/code_page.h"
+#include "memory_budget.h"
 #include "temp_files.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sys/resource.h>
 
 using namespace core;
 using testing_support::TempDir;
@@ -108,21 +107,6 @@ TEST(GlobalSearch, AFileErrorEndsTheRunKeepingWhatWasRecorded) {
     EXPECT_EQ(hits.Row(3)[0], 0);
 }
 
-// Runs the search in an address space only a little larger than the process
-// has already mapped, and ends the process: 0 when it listed what it should.
-[[noreturn]] void SearchOnABudget(const std::vector<std::string>& targets, std::size_t hitLines) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    rlim_t mapped = 0;
-    while (std::getline(status, line)) {
-        if (line.rfind("VmSize:", 0) == 0) mapped = std::stoull(line.substr(7)) * 1024;
-    }
-    const rlimit budget{mapped + (rlim_t{256} << 20), RLIM_INFINITY};
-    if (mapped == 0 || ::setrlimit(RLIMIT_AS, &budget) != 0) std::_Exit(3);
-    HitTable hits;
-    std::_Exit(RunGlobalSearch("x", targets, hits).hitLines == hitLines ? 0 : 1);
-}
-
 // The listing holds what the targets gave and reserves nothing from their
 // sizes: a small target with many hits before a huge one without any.
 TEST(GlobalSearch, ATargetsSizeReservesNoListing) {
@@ -133,5 +117,9 @@ TEST(GlobalSearch, ATargetsSizeReservesNoListing) {
     const std::string huge = dir.Write("huge.txt", "\x1A");
     std::filesystem::resize_file(huge, std::uintmax_t{8} << 30);
     const std::vector<std::string> targets = {dir.Write("xs.txt", xs), huge};
-    EXPECT_EXIT(SearchOnABudget(targets, 300), testing::ExitedWithCode(0), "");
+    const auto search = [&] {
+        HitTable hits;
+        return RunGlobalSearch("x", targets, hits).hitLines == 300;
+    };
+    EXPECT_EXIT(testing_support::RunOnABudget(std::size_t{256} << 20, search), testing::ExitedWithCode(0), "");
 }

@@ -5,6 +5,7 @@
 #include "core/local_search.h"
 #include "platform/code_page.h"
 #include "platform/file_access.h"
+#include "memory_budget.h"
 #include "reference_model.h"
 #include "temp_files.h"
 
@@ -85,6 +86,24 @@ TEST(HostileFiles, AFileThatShrinksOrGrowsWhileReadEndsCleanly) {
         EXPECT_LE(lines, 20u);
         CloseFile(reader);
     }
+}
+
+// A line without a hit costs bounded memory whatever its length: lines of
+// 48 MB and of 256 MB (NULs, a hole in the file) are searched in an address
+// space 24 MB larger than the process had, and the hit lines around them are
+// listed whole.
+TEST(HostileFiles, HugeLinesWithoutAHitCostBoundedMemory) {
+    TempDir dir;
+    const std::string path = dir.Write("huge.txt", "key\r\n" + std::string(48 << 20, 'x') + "\r\nkey\r\n");
+    std::filesystem::resize_file(path, std::filesystem::file_size(path) + (std::uintmax_t{256} << 20));
+    const std::vector<std::string> targets = {path};
+    const auto search = [&] {
+        HitTable hits;
+        const GlobalListing global = RunGlobalSearch("key", targets, hits);
+        return global.hitLines == 2 && hits.Row(1)[0] == 1 && hits.Row(1)[1] == 3 &&
+               RunLocalSearch(path, "key").text == "00001: key\r\n00003: key\r\n\r\n";
+    };
+    EXPECT_EXIT(testing_support::RunOnABudget(std::size_t{24} << 20, search), testing::ExitedWithCode(0), "");
 }
 
 TEST(HostileFiles, ATargetThatChangedKindOrVanishedIsAFileError) {
