@@ -64,8 +64,8 @@ public:
     // Standard input waits for data, as a pipe should.
     std::int32_t Read(void* buffer, std::size_t size, std::size_t& got);
 
-    // Reads up to size bytes at offset of a regular file, where the reading
-    // stands not moved; got is less than size only at the end of the file.
+    // Reads up to size bytes at offset of a regular file, leaving where Read
+    // goes on as it was; got is less than size only at the end of the file.
     std::int32_t ReadAt(std::uint64_t offset, void* buffer, std::size_t size, std::size_t& got);
 
     // Releases the handle; returns the code of a failing close.
