@@ -5,9 +5,10 @@ BUILD := build/release
 TEST_BUILD := build/test
 FUZZ_BUILD := build/fuzz
 PACKAGE_BUILD := build/package
+TSAN_BUILD := build/tsan
 FUZZ_SECONDS ?= 600
 
-.PHONY: deps test-deps build run demo test package bench-build bench bench-compare bench-windows clean fuzz-build fuzz-short fuzz
+.PHONY: deps test-deps build run demo test package bench-build bench bench-compare bench-windows clean fuzz-build fuzz-short fuzz tsan-test
 
 # What the program needs; the tests and benchmarks need test-deps as well.
 deps:
@@ -43,11 +44,19 @@ test: test-deps
 	@cmake -S . -B $(TEST_BUILD) -DCMAKE_BUILD_TYPE=Debug -DNORVANE_SANITIZE=ON -DNORVANE_BENCH=OFF >/dev/null
 	@cmake --build $(TEST_BUILD) -j $(JOBS)
 	@cd $(TEST_BUILD) && ctest --output-on-failure -j $(JOBS)
+	@$(MAKE) tsan-test
 	@$(MAKE) fuzz-short
 
 # The Debian package, from a Release build of its own; prints its path.
 package: deps
 	@scripts/build-package.sh $(PACKAGE_BUILD)
+
+# The global search's two readers under ThreadSanitizer, in a build of their
+# own; part of `make test`.
+tsan-test: test-deps
+	@cmake -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNORVANE_TSAN=ON -DNORVANE_TESTS=OFF -DNORVANE_BENCH=OFF -DNORVANE_UI=OFF >/dev/null
+	@cmake --build $(TSAN_BUILD) -j $(JOBS) --target norvane_tsan_tests
+	@TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" $(TSAN_BUILD)/tests/tsan/norvane_tsan_tests --gtest_brief=1
 
 # libFuzzer targets of the core (tests/fuzz), in a clang build of their own.
 fuzz-build: test-deps

@@ -62,4 +62,25 @@ void BM_ScanLines(benchmark::State& state) {
 }
 BENCHMARK(BM_ScanLines)->ArgName("phrase")->DenseRange(0, 2);
 
+// A long phrase that nearly matches at every position of a file of one
+// byte: a^2047 b a^2048 in 4 MB of 'a', as one line (0) or as lines of
+// 100 KB (1), whose ends the phrase could run on across.
+void BM_ScanLongPhrase(benchmark::State& state) {
+    const std::string s = std::string(2047, 'a') + "b" + std::string(2048, 'a');
+    std::string text;
+    while (text.size() < (4u << 20)) text += std::string(100000, 'a') + (state.range(0) == 1 ? "\r\n" : "");
+    const bench::TempFile file(text);
+    for (auto _ : state) {
+        std::size_t hits = 0;
+        core::LineReader reader;
+        core::WithTextFile(reader, file.Path(), [&](core::LineReader& r) {
+            core::ScanLines(r, s, core::LineCleaning::StripIdeographicSpaces,
+                            [&](std::int64_t, std::string_view, std::string_view) { ++hits; });
+        });
+        benchmark::DoNotOptimize(hits);
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
+}
+BENCHMARK(BM_ScanLongPhrase)->ArgName("lines")->DenseRange(0, 1);
+
 }  // namespace

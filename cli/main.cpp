@@ -9,7 +9,7 @@ int main(int argc, char** argv) {
     try {
         options = cli::ParseOptions(std::span<const char* const>(argv + 1, static_cast<std::size_t>(argc - 1)));
     } catch (const cli::UsageError& e) {
-        std::fprintf(stderr, "norvane-search: %s\nTry 'norvane-search --help' for more information.\n", e.what());
+        cli::ReportUsageError(e);
         return cli::kExitError;
     }
     if (options.help) {

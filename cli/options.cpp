@@ -2,6 +2,7 @@
 
 #include "core/global_search.h"
 
+#include <cstdio>
 #include <string_view>
 
 namespace cli {
@@ -38,6 +39,8 @@ Options ParseOptions(std::span<const char* const> args) {
     if (!options.searchFile) {
         if (next == positional.end()) throw UsageError("no search text given");
         options.text = *next++;
+        // The windows refuse it too: it would find nothing, reported as a search.
+        if (options.text.empty()) throw UsageError("the search text is empty");
     }
     options.files.assign(next, positional.end());
     if (options.files.empty()) throw UsageError("no file given");
@@ -50,6 +53,10 @@ Options ParseOptions(std::span<const char* const> args) {
         if (file.empty()) throw UsageError("a file name is empty");
     }
     return options;
+}
+
+void ReportUsageError(const UsageError& error) {
+    std::fprintf(stderr, "norvane-search: %s\nTry 'norvane-search --help' for more information.\n", error.what());
 }
 
 const char* HelpText() {
@@ -70,9 +77,13 @@ listed. --local lists the lines of one file without that cleaning.
   -h, --help        show this help
   --                everything after it is TEXT and FILEs
 
-TEXT is typed in UTF-8 and must fit code page 932. The listing goes to
-standard output as code-page bytes, or as UTF-8 when that is a terminal.
-Exit status: 0 some line was listed, 1 none, 2 an error (message on stderr).
+TEXT is typed in UTF-8 and must fit code page 932. An empty search text (an
+empty TEXT, or an SFILE whose first line is empty or starts with a NUL byte)
+is a usage error, and so is an SFILE whose first line is longer than 1048576
+bytes. The listing goes to standard output as code-page bytes, or as UTF-8
+when that is a terminal.
+Exit status: 0 some line was listed, 1 none, 2 an error or a usage error
+(message on stderr).
 )";
 }
 

@@ -33,6 +33,9 @@ public:
 // Options may stand anywhere before "--"; everything after it is TEXT and FILEs.
 Options ParseOptions(std::span<const char* const> args);
 
+// Writes the message of a usage error, and where to read more, to standard error.
+void ReportUsageError(const UsageError& error);
+
 // The few lines that --help prints.
 const char* HelpText();
 

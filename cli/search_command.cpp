@@ -3,6 +3,7 @@
 #include "core/error_text.h"
 #include "core/errors.h"
 #include "core/global_search.h"
+#include "core/io_check.h"
 #include "core/line_reader.h"
 #include "core/local_search.h"
 #include "platform/code_page.h"
@@ -11,6 +12,8 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <optional>
+#include <string>
 #include <unistd.h>
 
 namespace cli {
@@ -34,13 +37,14 @@ std::string HexCodePoint(char32_t c) {
 std::string TypedSearchText(const std::string& typed) {
     const auto chars = platform::DecodeUtf8(typed);
     if (!chars) throw CommandError("TEXT is not valid UTF-8");
-    for (char32_t c : *chars) {
-        if (!platform::EncodeCodePage(std::u32string_view(&c, 1))) {
-            throw CommandError("TEXT holds " + HexCodePoint(c) + " (" + platform::EncodeUtf8(std::u32string_view(&c, 1)) +
-                               "), which code page 932 cannot hold");
-        }
+    std::size_t unheld = 0;
+    std::optional<std::string> bytes = platform::EncodeCodePage(*chars, &unheld);
+    if (!bytes) {
+        const std::u32string_view c(&(*chars)[unheld], 1);
+        throw CommandError("TEXT holds " + HexCodePoint(c.front()) + " (" + platform::EncodeUtf8(c) +
+                           "), which code page 932 cannot hold there");
     }
-    return *platform::EncodeCodePage(*chars);
+    return *std::move(bytes);
 }
 
 // A file name as given, in the code page; what the code page can't write
@@ -49,15 +53,27 @@ std::string CodePagePath(const std::string& native) {
     return platform::EncodeCodePageLossy(platform::DecodeUtf8Lossy(native));
 }
 
-// The first line of the file, as the line reader reads it.
+// The first line of the file, as the line reader reads it, holding no more
+// of it than a search text may have. One that is empty up to its first NUL is
+// refused, as an empty TEXT is, and so is one longer than kMaxSearchText.
 std::string SearchTextFromFile(const std::string& name) {
     core::LineReader reader;
     const std::string path = name == "-" ? std::string() : CodePagePath(name);
-    return core::WithTextFile(reader, path, [](core::LineReader& r) {
-        std::string line;
-        core::ReadLn(r, line);
-        return line;
+    bool whole = false;
+    std::string text = core::WithTextFile(reader, path, [&](core::LineReader& r) {
+        std::string_view head;
+        whole = r.PeekLine(head, kMaxSearchText);
+        core::CheckIO();
+        return std::string(head);
     });
+    if (text.empty() || text.front() == '\0') {
+        throw UsageError("the search text is empty: the first line of " + name + " is empty or starts with a NUL byte");
+    }
+    if (!whole) {
+        throw UsageError("the search text is too long: the first line of " + name + " is longer than " +
+                         std::to_string(kMaxSearchText) + " bytes");
+    }
+    return text;
 }
 
 void WriteAll(int fd, std::string_view bytes) {
@@ -106,6 +122,8 @@ int RunSearchCommand(const Options& options) {
             WriteAll(STDOUT_FILENO, listing);
         }
         return hitLines > 0 ? kExitListed : kExitNothingListed;
+    } catch (const UsageError& e) {
+        ReportUsageError(e);
     } catch (const core::EAbort&) {
         return kExitError;
     } catch (const core::Exception& e) {

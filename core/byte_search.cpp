@@ -9,19 +9,12 @@ namespace core {
 
 namespace {
 
-// The scalar tail (and the whole search where there are no vectors): both
-// anchor bytes first, then the rest.
-const char* FindPlain(const char* p, const char* last, const char* s, std::size_t m) noexcept {
-    for (; p <= last; ++p) {
-        if (p[0] == s[0] && p[m - 1] == s[m - 1] && std::memcmp(p + 1, s + 1, m - 2) == 0) return p;
-    }
-    return nullptr;
-}
-
 // Sixteen starts at a time while their sixteen last bytes lie inside: both
-// anchors compared at once, the rest only where both agree. Returns the hit,
-// or nullptr with p moved on to where the vectors stopped.
-const char* FindSse2(const char*& p, const char* last, const char* s, std::size_t m) noexcept {
+// anchors compared at once, and where both agree, verify(at) decides.
+// Returns the first start verify accepts, or nullptr with p moved on to
+// where the vectors stopped.
+template <class Verify>
+const char* FindSse2(const char*& p, const char* last, const char* s, std::size_t m, Verify&& verify) noexcept {
 #if defined(__SSE2__)
     const __m128i first = _mm_set1_epi8(s[0]);
     const __m128i lastByte = _mm_set1_epi8(s[m - 1]);
@@ -32,19 +25,20 @@ const char* FindSse2(const char*& p, const char* last, const char* s, std::size_
             _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, lastByte))));
         for (; mask != 0; mask &= mask - 1) {
             const char* at = p + __builtin_ctz(mask);
-            if (std::memcmp(at + 1, s + 1, m - 2) == 0) return at;
+            if (verify(at)) return at;
         }
     }
 #else
-    (void)last, (void)s, (void)m;
+    (void)last, (void)s, (void)m, (void)verify;
 #endif
     return nullptr;
 }
 
 #if defined(NORVANE_HAVE_AVX2_PATH)
 // The same, thirty-two starts at a time, on processors that have AVX2.
-__attribute__((target("avx2"))) const char* FindAvx2(const char*& p, const char* last, const char* s,
-                                                      std::size_t m) noexcept {
+template <class Verify>
+__attribute__((target("avx2"))) const char* FindAvx2(const char*& p, const char* last, const char* s, std::size_t m,
+                                                      Verify&& verify) noexcept {
     const __m256i first = _mm256_set1_epi8(s[0]);
     const __m256i lastByte = _mm256_set1_epi8(s[m - 1]);
     for (; last - p >= 31; p += 32) {
@@ -54,7 +48,7 @@ __attribute__((target("avx2"))) const char* FindAvx2(const char*& p, const char*
             _mm256_movemask_epi8(_mm256_and_si256(_mm256_cmpeq_epi8(a, first), _mm256_cmpeq_epi8(b, lastByte))));
         for (; mask != 0; mask &= mask - 1) {
             const char* at = p + __builtin_ctz(mask);
-            if (std::memcmp(at + 1, s + 1, m - 2) == 0) return at;
+            if (verify(at)) return at;
         }
     }
     return nullptr;
@@ -66,12 +60,57 @@ bool HasAvx2() noexcept {
 }
 #endif
 
+// The first start in [p, last] whose both anchors agree and that verify
+// accepts, or nullptr: the vectors first, the scalar tail after them.
+template <class Verify>
+const char* FindAnchored(const char* p, const char* last, const char* s, std::size_t m, [[maybe_unused]] bool avx2,
+                         Verify&& verify) noexcept {
+    const char* hit = nullptr;
+#if defined(NORVANE_HAVE_AVX2_PATH)
+    if (avx2) hit = FindAvx2(p, last, s, m, verify);
+#endif
+    if (hit == nullptr) hit = FindSse2(p, last, s, m, verify);
+    for (; hit == nullptr && p <= last; ++p) {
+        if (p[0] == s[0] && p[m - 1] == s[m - 1] && verify(p)) hit = p;
+    }
+    return hit;
+}
+
 }  // namespace
 
-PhraseFinder::PhraseFinder(std::string_view phrase) : phrase_(phrase) {
+PhraseFinder::PhraseFinder(std::string_view phrase) : phrase_(phrase), border_(phrase.size() + 1, 0) {
 #if defined(NORVANE_HAVE_AVX2_PATH)
     avx2_ = HasAvx2();
 #endif
+    for (std::size_t k = 2; k <= phrase_.size(); ++k) {
+        std::size_t b = border_[k - 1];
+        while (b > 0 && phrase_[b] != phrase_[k - 1]) b = border_[b];
+        border_[k] = static_cast<std::uint32_t>(phrase_[b] == phrase_[k - 1] ? b + 1 : 0);
+    }
+}
+
+std::size_t PhraseFinder::Step(std::size_t matched, char c) const noexcept {
+    if (matched == phrase_.size()) matched = border_[matched];
+    while (matched > 0 && phrase_[matched] != c) matched = border_[matched];
+    return phrase_[matched] == c ? matched + 1 : 0;
+}
+
+const char* PhraseFinder::FindLong(const char*& at, std::size_t& matched, const char* to) const noexcept {
+    const std::size_t m = phrase_.size();
+    const char* const s = phrase_.data();
+    while (at < to) {
+        if (matched == 0) {
+            // Nothing begun: skip to where both anchors agree, as a whole
+            // occurrence must start there.
+            if (to - at < static_cast<std::ptrdiff_t>(m)) return to;
+            const char* start = FindAnchored(at, to - m, s, m, avx2_, [](const char*) { return true; });
+            if (start == nullptr) return to;
+            at = start;
+        }
+        matched = Step(matched, *at++);
+        if (matched == m) return at - m;
+    }
+    return to;
 }
 
 const char* PhraseFinder::Find(const char* from, const char* to) const noexcept {
@@ -82,16 +121,26 @@ const char* PhraseFinder::Find(const char* from, const char* to) const noexcept 
         const void* hit = std::memchr(from, s[0], static_cast<std::size_t>(to - from));
         return hit != nullptr ? static_cast<const char*>(hit) : to;
     }
-    const char* p = from;
-    // The last start position at which the phrase still fits.
-    const char* const last = to - m;
-    const char* hit = nullptr;
-#if defined(NORVANE_HAVE_AVX2_PATH)
-    if (avx2_) hit = FindAvx2(p, last, s, m);
-#endif
-    if (hit == nullptr) hit = FindSse2(p, last, s, m);
-    if (hit == nullptr) hit = FindPlain(p, last, s, m);
+    if (m > kShort) {
+        std::size_t matched = 0;
+        return FindLong(from, matched, to);
+    }
+    // to - m: the last start at which the phrase still fits.
+    const char* hit = FindAnchored(from, to - m, s, m, avx2_,
+                                   [&](const char* at) { return std::memcmp(at + 1, s + 1, m - 2) == 0; });
     return hit != nullptr ? hit : to;
+}
+
+const char* PhraseFinder::Cursor::Next(const char* from, const char* to) noexcept {
+    const PhraseFinder& f = finder_;
+    if (f.phrase_.size() <= kShort) return f.Find(from, to);
+    if (at_ == nullptr || from > at_ || at_ > to) {
+        at_ = from;
+        matched_ = 0;
+    }
+    // Keep only the part of what was matched that starts at from or later.
+    while (matched_ > 0 && static_cast<std::size_t>(at_ - from) < matched_) matched_ = f.border_[matched_];
+    return f.FindLong(at_, matched_, to);
 }
 
 }  // namespace core

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -16,10 +17,13 @@
 
 namespace core {
 
-// A phrase compiled once, searched many times: two of its bytes (the first
+// A phrase compiled once, searched many times. Two of its bytes (the first
 // and the last) are compared at 16 positions at once (32 with AVX2, when the
-// processor has it) and only the positions where both agree are compared in
-// full.
+// processor has it); a short phrase is compared in full only where both
+// agree. A long phrase is matched from there byte by byte with its prefix
+// automaton (Knuth-Morris-Pratt), so that no byte is compared more than a
+// few times whatever the text: time stays linear in the text for phrases of
+// any length.
 class PhraseFinder {
 public:
     explicit PhraseFinder(std::string_view phrase);
@@ -30,8 +34,39 @@ public:
 
     std::size_t size() const noexcept { return phrase_.size(); }
 
+    // The prefix automaton: given that the last matched bytes read were the
+    // phrase's first matched ones, how many are after reading c (size() when
+    // the phrase has just been read whole).
+    std::size_t Step(std::size_t matched, char c) const noexcept;
+
+    // Finds the occurrences in one text in turn. Asked again from just past
+    // a found position, it goes on from where it stopped instead of reading
+    // the phrase's bytes again, so all the occurrences of a text cost time
+    // linear in the text. Valid while the text does not move.
+    class Cursor {
+    public:
+        explicit Cursor(const PhraseFinder& finder) noexcept : finder_(finder) {}
+        // As Find(from, to).
+        const char* Next(const char* from, const char* to) noexcept;
+
+    private:
+        const PhraseFinder& finder_;
+        const char* at_ = nullptr;  // the long phrase's automaton has read up to here,
+        std::size_t matched_ = 0;   // with this many of its bytes matched before it
+    };
+
 private:
+    // Phrases up to this long are compared in full at each candidate.
+    static constexpr std::size_t kShort = 32;
+
+    // The long phrase's search from the automaton state (at, matched): the
+    // next occurrence inside [.., to), or to; at and matched move on.
+    const char* FindLong(const char*& at, std::size_t& matched, const char* to) const noexcept;
+
     std::string phrase_;
+    // For each k, the length of the longest proper prefix of phrase_[0, k)
+    // that is also its suffix.
+    std::vector<std::uint32_t> border_;
     bool avx2_ = false;
 };
 

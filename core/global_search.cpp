@@ -85,10 +85,10 @@ void SearchTarget(std::string_view searchText, const std::string& path, int k, T
     }
 }
 
-// The bytes of each target as it is now (0 for one that is no regular file),
-// and whether one is standard input (a path that is empty up to its NUL).
+// The bytes of the targets as they are now (0 for one that is no regular
+// file), and whether one is standard input (a path that is empty up to its NUL).
 struct TargetSizes {
-    std::vector<std::uint64_t> bytes;
+    std::size_t count = 0;
     std::uint64_t total = 0;
     bool standardInput = false;
 };
@@ -96,26 +96,25 @@ struct TargetSizes {
 TargetSizes SizesOf(std::span<const std::string> targets) {
     TargetSizes sizes;
     for (const std::string& target : targets) {
-        const std::string_view path = UpToNul(target).substr(0, LineReader::kMaxPath);
+        const std::string_view path = UpToNul(target);
         sizes.standardInput = sizes.standardInput || path.empty();
         std::string native;
         struct stat st {};
         const bool regular =
             !path.empty() && platform::NativePath(path, native) == 0 && ::stat(native.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-        sizes.bytes.push_back(regular ? static_cast<std::uint64_t>(st.st_size) : 0);
-        sizes.total += sizes.bytes.back();
+        ++sizes.count;
+        if (regular) sizes.total += static_cast<std::uint64_t>(st.st_size);
     }
     return sizes;
 }
 
-// The listing, grown in target order as the targets' parts are merged.
+// The listing: the targets' parts, kept in target order as they are merged
+// and joined once, at the end, into a string of the exact size. Nothing is
+// reserved that the listing will not hold, whatever the targets' sizes.
 class Listing {
 public:
-    Listing(std::string_view searchText, const TargetSizes& sizes) : sizes_(sizes) {
-        listing_.text += texts::ListingHeading();
-        listing_.text += searchText;
-        listing_.text += kCRLF;
-        listing_.text += kCRLF;
+    explicit Listing(std::string_view searchText) {
+        parts_.emplace_back().Append(texts::ListingHeading(), searchText, kCRLF, kCRLF);
     }
 
     // Adds target k's result and its row of the table; raises its error
@@ -123,30 +122,24 @@ public:
     void Merge(TargetResult& result, int k, HitTable& hits) {
         std::copy(result.row.begin(), result.row.end(), hits.Row(k).begin());
         if (result.error) std::rethrow_exception(result.error);
-        read_ += sizes_.bytes[static_cast<std::size_t>(k) - 1];
-        std::string& text = listing_.text;
-        const std::size_t need = text.size() + result.part.size();
-        if (need > text.capacity()) text.reserve(Projected(need));
-        result.part.MoveTo(text);
-        listing_.hitLines += result.hitLines;
+        hitLines_ += result.hitLines;
+        parts_.push_back(std::move(result.part));
         result = {};
     }
-    GlobalListing Take() { return std::move(listing_); }
-
-private:
-    // The size the listing is likely to end at, from what the targets merged
-    // so far gave per byte: room reserved once rather than grown by copying
-    // again and again (room never written costs no memory).
-    std::size_t Projected(std::size_t need) const {
-        if (read_ == 0 || sizes_.total <= read_) return need;
-        const double projected = static_cast<double>(need) / static_cast<double>(read_) * static_cast<double>(sizes_.total);
-        // Never more than twice the bytes of the targets.
-        return std::max(need, static_cast<std::size_t>(std::min(1.5 * projected, 2.0 * static_cast<double>(sizes_.total))));
+    GlobalListing Take() {
+        GlobalListing listing;
+        std::size_t size = 0;
+        for (const ListingPart& part : parts_) size += part.size();
+        listing.text.reserve(size);
+        for (ListingPart& part : parts_) part.MoveTo(listing.text);
+        parts_.clear();
+        listing.hitLines = hitLines_;
+        return listing;
     }
 
-    const TargetSizes& sizes_;
-    GlobalListing listing_;
-    std::uint64_t read_ = 0;
+private:
+    std::vector<ListingPart> parts_;
+    std::size_t hitLines_ = 0;
 };
 
 // Two files are searched at a time when the machine has two cores and there
@@ -155,25 +148,157 @@ private:
 // in target order as they come, so the listing, the table and the first
 // error are those of the one-at-a-time search. Standard input is only ever
 // read in turn.
-bool SearchInParallel(const TargetSizes& sizes) {
+bool SearchInParallel(const TargetSizes& sizes, Readers readers) {
     constexpr std::uint64_t kWorthASecondThread = 1 << 20;
-    return sizes.bytes.size() >= 2 && std::thread::hardware_concurrency() >= 2 && !sizes.standardInput &&
-           sizes.total >= kWorthASecondThread;
+    if (sizes.count < 2 || sizes.standardInput) return false;
+    return readers == Readers::Two ||
+           (std::thread::hardware_concurrency() >= 2 && sizes.total >= kWorthASecondThread);
 }
+
+// Stops the reading of one target at its next block once it can no longer
+// count: a target before it failed, or the search is being left. Everything
+// else goes on to the caller's progress, when given.
+class TargetWatch final : public RunProgress {
+public:
+    TargetWatch(RunProgress* outer, std::size_t index, const std::atomic<std::size_t>& firstFailed,
+                const std::atomic<bool>& leaving) noexcept
+        : outer_(outer), index_(index), firstFailed_(firstFailed), leaving_(leaving) {}
+    void SetTotal(std::uint64_t) override {}
+    void StartFile(std::string_view path) override {
+        if (outer_) outer_->StartFile(path);
+    }
+    bool Read(std::uint64_t bytes) override {
+        if (leaving_.load() || firstFailed_.load() < index_) return false;
+        return outer_ == nullptr || outer_->Read(bytes);
+    }
+
+private:
+    RunProgress* outer_;
+    std::size_t index_;
+    const std::atomic<std::size_t>& firstFailed_;
+    const std::atomic<bool>& leaving_;
+};
+
+// The targets searched by this thread and a helper, merged here in order.
+// An error is raised as soon as the targets before it are merged; the helper
+// then stops at its next block and is joined, on every way out.
+class TwoReaders {
+public:
+    TwoReaders(std::string_view searchText, std::span<const std::string> targets, RunProgress* progress,
+               bool takeTurns)
+        : searchText_(searchText),
+          targets_(targets),
+          progress_(progress),
+          results_(targets.size()),
+          done_(targets.size(), 0),
+          turns_(takeTurns),
+          firstFailed_(targets.size()) {}
+    TwoReaders(const TwoReaders&) = delete;
+    TwoReaders& operator=(const TwoReaders&) = delete;
+    ~TwoReaders() {
+        {
+            std::lock_guard lock(mutex_);
+            leaving_.store(true);
+        }
+        changed_.notify_all();
+        if (helper_.joinable()) helper_.join();
+    }
+
+    void Run(Listing& listing, HitTable& hits) {
+        try {
+            helper_ = std::thread([this] { SearchTaken(1); });
+        } catch (const std::system_error&) {
+            // No second thread: this one searches every target.
+            std::lock_guard lock(mutex_);
+            turns_ = false;
+        }
+        std::size_t merged = 0;
+        const auto mergeDone = [&] {
+            for (; merged < targets_.size() && IsDone(merged); ++merged) {
+                listing.Merge(results_[merged], static_cast<int>(merged) + 1, hits);
+            }
+        };
+        for (std::size_t i; (i = Take(0)) < targets_.size();) {
+            Search(i);
+            mergeDone();
+        }
+        while (merged < targets_.size()) {
+            {
+                std::unique_lock lock(mutex_);
+                changed_.wait(lock, [&] { return done_[merged] != 0; });
+            }
+            mergeDone();
+        }
+    }
+
+private:
+    void SearchTaken(int reader) {
+        for (std::size_t i; (i = Take(reader)) < targets_.size();) Search(i);
+    }
+
+    // The next target for reader 0 (this thread) or 1 (the helper); the
+    // target count when none is left to take. Taking turns, each reader
+    // waits for its own and the first waits until the second has one too,
+    // so that both are at work from the start.
+    std::size_t Take(int reader) {
+        const std::size_t count = targets_.size();
+        std::unique_lock lock(mutex_);
+        const auto over = [&] { return leaving_.load() || next_ >= count || next_ > firstFailed_.load(); };
+        changed_.wait(lock, [&] { return over() || !turns_ || static_cast<int>(next_ % 2) == reader; });
+        if (over()) return count;
+        const std::size_t i = next_++;
+        changed_.notify_all();
+        if (turns_ && i == 0) changed_.wait(lock, [&] { return over() || next_ > 1; });
+        return i;
+    }
+
+    void Search(std::size_t i) {
+        TargetWatch watch(progress_, i, firstFailed_, leaving_);
+        SearchTarget(searchText_, targets_[i], static_cast<int>(i) + 1, results_[i], &watch);
+        if (results_[i].error) {
+            std::size_t seen = firstFailed_.load();
+            while (i < seen && !firstFailed_.compare_exchange_weak(seen, i)) {
+            }
+        }
+        {
+            std::lock_guard lock(mutex_);
+            done_[i] = 1;
+        }
+        changed_.notify_all();
+    }
+
+    bool IsDone(std::size_t i) {
+        std::lock_guard lock(mutex_);
+        return done_[i] != 0;
+    }
+
+    std::string_view searchText_;
+    std::span<const std::string> targets_;
+    RunProgress* progress_;
+    std::vector<TargetResult> results_;  // each written by the reader of its target until it is done
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<char> done_;                // guarded by mutex_
+    std::size_t next_ = 0;                  // guarded by mutex_: the next target to take
+    bool turns_;                            // guarded by mutex_
+    std::atomic<std::size_t> firstFailed_;  // no target after it is taken, or read on
+    std::atomic<bool> leaving_{false};
+    std::thread helper_;
+};
 
 }  // namespace
 
 GlobalListing RunGlobalSearch(std::string_view searchText, std::span<const std::string> targets, HitTable& hits,
-                              RunProgress* progress) {
+                              RunProgress* progress, Readers readers) {
     hits.Clear();
     std::size_t count = 0;
     while (count < std::min(targets.size(), kMaxTargets) && !targets[count].empty()) ++count;
     targets = targets.first(count);
     const TargetSizes sizes = SizesOf(targets);
     if (progress) progress->SetTotal(sizes.total);
-    Listing listing(searchText, sizes);
+    Listing listing(searchText);
 
-    if (!SearchInParallel(sizes)) {
+    if (!SearchInParallel(sizes, readers)) {
         for (std::size_t i = 0; i < count; ++i) {
             TargetResult result;
             SearchTarget(searchText, targets[i], static_cast<int>(i) + 1, result, progress);
@@ -181,61 +306,7 @@ GlobalListing RunGlobalSearch(std::string_view searchText, std::span<const std::
         }
         return listing.Take();
     }
-
-    std::vector<TargetResult> results(count);
-    std::vector<char> done(count, 0);  // guarded by mutex
-    std::mutex mutex;
-    std::condition_variable finished;
-    std::atomic<std::size_t> next{0};
-    std::atomic<bool> stop{false};
-    const auto searchNext = [&] {
-        const std::size_t i = next.fetch_add(1);
-        if (i >= count || stop.load()) return false;
-        SearchTarget(searchText, targets[i], static_cast<int>(i) + 1, results[i], progress);
-        {
-            std::lock_guard lock(mutex);
-            done[i] = 1;
-        }
-        finished.notify_all();
-        return true;
-    };
-
-    // The helper stops taking targets once the search has failed, and is
-    // joined on every way out.
-    std::thread helper;
-    struct Joiner {
-        std::thread& thread;
-        std::atomic<bool>& stop;
-        ~Joiner() {
-            stop.store(true);
-            if (thread.joinable()) thread.join();
-        }
-    } joiner{helper, stop};
-    try {
-        helper = std::thread([&] {
-            while (searchNext()) {
-            }
-        });
-    } catch (const std::system_error&) {
-        // No second thread: this one searches every target.
-    }
-
-    std::size_t merged = 0;
-    const auto isDone = [&](std::size_t i) {
-        std::lock_guard lock(mutex);
-        return done[i] != 0;
-    };
-    const auto mergeDone = [&] {
-        for (; merged < count && isDone(merged); ++merged) listing.Merge(results[merged], static_cast<int>(merged) + 1, hits);
-    };
-    while (searchNext()) mergeDone();
-    while (merged < count) {
-        {
-            std::unique_lock lock(mutex);
-            finished.wait(lock, [&] { return done[merged] != 0; });
-        }
-        mergeDone();
-    }
+    TwoReaders(searchText, targets, progress, readers == Readers::Two).Run(listing, hits);
     return listing.Take();
 }
 

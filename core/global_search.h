@@ -20,13 +20,19 @@ struct GlobalListing {
     std::size_t hitLines = 0;  // the hit lines it holds
 };
 
+// Who reads the targets: this thread, with a helper when the machine and the
+// targets' size make it worth it (Auto); or always this thread and a helper
+// taking the targets in turn from the first (Two), so tests see both at work.
+enum class Readers { Auto, Two };
+
 // Searches the targets (the list ends at its first empty entry, or after 20)
 // for searchText and returns the listing. hits is cleared, then filled as the
-// targets are scanned. The first file error raises EInOutError; hits then
+// targets are scanned. The first file error raises EInOutError as soon as the
+// targets before it are searched, and nothing after it is read on; hits then
 // holds what was recorded before it. An empty first target opens nothing.
 // Reading is reported to progress, when given; when it asks to stop, the
 // search raises EAbort as it would a file error.
 GlobalListing RunGlobalSearch(std::string_view searchText, std::span<const std::string> targets, HitTable& hits,
-                              RunProgress* progress = nullptr);
+                              RunProgress* progress = nullptr, Readers readers = Readers::Auto);
 
 }  // namespace core

@@ -1,5 +1,6 @@
 #include "core/hit_rule.h"
 
+#include "core/byte_search.h"
 #include "platform/code_page.h"
 
 #include <algorithm>
@@ -30,53 +31,53 @@ private:
     std::size_t next_ = 0;
 };
 
-const char* Find(std::string_view s, const char* from, const char* end) noexcept {
-    return static_cast<const char*>(::memmem(from, static_cast<std::size_t>(end - from), s.data(), s.size()));
-}
-
-}  // namespace
-
-std::size_t SubstringPos(std::string_view s, std::string_view t) noexcept {
-    s = UpToNul(s);
-    t = UpToNul(t);
-    if (s.empty() || t.empty()) return 0;
+// SubstringPos with the phrase compiled.
+std::size_t FirstCountingPos(const PhraseFinder& finder, std::string_view t) noexcept {
+    PhraseFinder::Cursor found(finder);
     CharacterCursor cursor(t);
     const char* const end = t.data() + t.size();
-    for (const char* from = t.data(); from < end;) {
-        const char* hit = Find(s, from, end);
-        if (hit == nullptr) return 0;
-        const auto index = static_cast<std::size_t>(hit - t.data());
+    for (const char* at = found.Next(t.data(), end); at < end; at = found.Next(at + 1, end)) {
+        const auto index = static_cast<std::size_t>(at - t.data());
         if (cursor.StartsCharacter(index)) return index + 1;
-        from = hit + 1;  // a trail byte: look one byte further on
     }
     return 0;
 }
 
-bool PairHit(std::string_view s, std::string_view prev, std::string_view cur) noexcept {
+}  // namespace
+
+std::size_t SubstringPos(std::string_view s, std::string_view t) {
+    s = UpToNul(s);
+    t = UpToNul(t);
+    if (s.empty() || t.empty()) return 0;
+    return FirstCountingPos(PhraseFinder(s), t);
+}
+
+bool PairHit(std::string_view s, std::string_view prev, std::string_view cur) {
     s = UpToNul(s);
     if (s.empty() || prev.empty()) return false;
-    if (prev.find('\0') != std::string_view::npos) {
-        // The joined string ends inside prev: only prev itself is searched.
-        return SubstringPos(s, prev) > 0;
-    }
-    if (SubstringPos(s, prev) > 0) return true;
+    const PhraseFinder finder(s);
+    if (FirstCountingPos(finder, UpToNul(prev)) > 0) return true;
+    // The joined string ends inside prev at a NUL: nothing runs on.
+    if (prev.find('\0') != std::string_view::npos) return false;
 
-    // A match that starts in the last bytes of prev and runs on into cur.
+    // A match that starts in the last bytes of prev and runs on into cur:
+    // the phrase's automaton reads them, then cur's first bytes, and stops
+    // once what it has matched starts in cur.
     cur = UpToNul(cur);
-    const std::size_t first = prev.size() >= s.size() ? prev.size() - s.size() + 1 : 0;
+    const std::size_t m = s.size();
+    std::size_t matched = 0;
+    for (std::size_t i = prev.size() - std::min(prev.size(), m - 1); i < prev.size(); ++i) {
+        matched = finder.Step(matched, prev[i]);
+    }
     CharacterCursor cursor(prev);
-    for (std::size_t i = first; i < prev.size(); ++i) {
-        const std::size_t inPrev = prev.size() - i;
-        const std::size_t inCur = s.size() - inPrev;
-        if (inCur > cur.size()) continue;
-        if (std::memcmp(prev.data() + i, s.data(), inPrev) != 0) continue;
-        if (std::memcmp(cur.data(), s.data() + inPrev, inCur) != 0) continue;
-        if (cursor.StartsCharacter(i)) return true;
+    for (std::size_t h = 0; h + 1 < m && h < cur.size() && matched > h; ++h) {
+        matched = finder.Step(matched, cur[h]);
+        if (matched == m && cursor.StartsCharacter(prev.size() - (m - h - 1))) return true;
     }
     return false;
 }
 
-bool LastLineHit(std::string_view s, std::string_view last) noexcept { return SubstringPos(s, last) > 0; }
+bool LastLineHit(std::string_view s, std::string_view last) { return SubstringPos(s, last) > 0; }
 
 void StripLeadingIdeographicSpaces(std::string& line) {
     std::size_t n = 0;

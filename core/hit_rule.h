@@ -21,56 +21,37 @@ std::string_view UpToNul(std::string_view s) noexcept;
 
 // 1-based byte position of the first occurrence of s in t that starts on a
 // character (not on a trail byte), or 0. Both strings are cut at their first
-// NUL; an empty s or t gives 0. Exact bytes: no case or width folding.
-std::size_t SubstringPos(std::string_view s, std::string_view t) noexcept;
+// NUL; an empty s or t gives 0. Exact bytes: no case or width folding. Time
+// linear in the lengths of s and t.
+std::size_t SubstringPos(std::string_view s, std::string_view t);
 
 // Whether prev is a hit: s occurs in prev + cur at a character start that
-// lies inside prev. The joined string is never built.
-bool PairHit(std::string_view s, std::string_view prev, std::string_view cur) noexcept;
+// lies inside prev. The joined string is never built. Time linear in the
+// lengths of s, prev and cur.
+bool PairHit(std::string_view s, std::string_view prev, std::string_view cur);
 
 // Whether the last line of a file is a hit: s occurs in it.
-bool LastLineHit(std::string_view s, std::string_view last) noexcept;
+bool LastLineHit(std::string_view s, std::string_view last);
 
 // Removes every leading ideographic space (0x81 0x40) of a line.
 void StripLeadingIdeographicSpaces(std::string& line);
 
 // Walks an open reader and calls sink(lineNumber, label, text) once per hit
 // line, in line order. The cleaner, when asked for, runs on every line but
-// line 1 before it is tested and reported. Read errors propagate. A regular
-// file is scanned block by block (see BlockScan), a stream line by line.
+// line 1 before it is tested and reported. Read errors propagate. A file or
+// stream is scanned block by block (see BlockScan).
 template <class Sink>
 void ScanLines(LineReader& reader, std::string_view s, LineCleaning cleaning, Sink&& sink) {
-    if (reader.IsBlockReadable()) {
-        BlockScan scan(reader, s, cleaning);
-        char label[5];
-        for (bool more = true; more;) {
-            more = scan.Next();
-            for (const HitLine& hit : scan.Hits()) {
-                WriteLineLabel(hit.number, label);
-                sink(hit.number, std::string_view(label, 5), hit.text);
-            }
-        }
-        CheckIO();
-        return;
-    }
-    std::string prev;
-    std::string cur;
+    BlockScan scan(reader, s, cleaning);
     char label[5];
-    ReadLn(reader, prev);
-    std::int64_t n = 1;
-    for (;;) {
-        WriteLineLabel(n, label);
-        ReadLn(reader, cur);
-        if (cleaning == LineCleaning::StripIdeographicSpaces) StripLeadingIdeographicSpaces(cur);
-        if (PairHit(s, prev, cur)) sink(n, std::string_view(label, 5), std::string_view(prev));
-        prev.swap(cur);
-        ++n;
-        if (Eof(reader)) break;
+    for (bool more = true; more;) {
+        more = scan.Next();
+        for (const HitLine& hit : scan.Hits()) {
+            WriteLineLabel(hit.number, label);
+            sink(hit.number, std::string_view(label, 5), hit.text);
+        }
     }
-    if (LastLineHit(s, prev)) {
-        WriteLineLabel(n, label);
-        sink(n, std::string_view(label, 5), std::string_view(prev));
-    }
+    CheckIO();
 }
 
 }  // namespace core

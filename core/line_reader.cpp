@@ -17,10 +17,11 @@ constexpr char kCtrlZ = 0x1A;
 void LineReader::Open(std::string_view path) {
     const auto nul = path.find('\0');
     if (nul != std::string_view::npos) path = path.substr(0, nul);
-    if (path.size() > kMaxPath) path = path.substr(0, kMaxPath);
 
     if (reading_) Close();
     pos_ = end_ = 0;
+    read_ = 0;
+    endMarked_ = false;
     const std::int32_t code = path.empty() ? file_.OpenStandardInput() : file_.OpenExisting(path);
     if (code != 0) {
         SetPendingIOCode(code);
@@ -53,14 +54,16 @@ bool LineReader::ReadMore() {
         // The end mark makes the end of the file read like a Ctrl-Z; as a
         // Ctrl-Z is never consumed, nothing is read after it.
         buffer_[end_++] = kCtrlZ;
+        endMarked_ = true;
     } else {
         end_ += got;
+        read_ += got;
         if (progress_ && !progress_->Read(got)) throw EAbort(std::string());
     }
     return true;
 }
 
-void LineReader::ReadLineView(std::string_view& line) {
+void LineReader::ReadLineView(std::string_view& line, std::size_t most) {
     line = {};
     if (!reading_) {
         SetPendingIOCode(kIoFileNotOpenForInput);
@@ -70,9 +73,14 @@ void LineReader::ReadLineView(std::string_view& line) {
     std::size_t scanned = 0;
     for (;;) {
         if (pos_ + scanned == end_) {
+            if (scanned > most) {
+                // Bytes past the kept ones, with no line end among them: gone.
+                end_ = pos_ + most;
+                scanned = most;
+            }
             if (!ReadMore()) {
                 // A failed read leaves the part line read, consumed.
-                line = {buffer_.data() + pos_, end_ - pos_};
+                line = {buffer_.data() + pos_, std::min(end_ - pos_, most)};
                 pos_ = end_;
                 return;
             }
@@ -88,21 +96,53 @@ void LineReader::ReadLineView(std::string_view& line) {
 
         const std::size_t length = scanned;
         if (from[length] == kCtrlZ) {
-            line = {from, length};
+            line = {from, std::min(length, most)};
             pos_ += length;
             return;
         }
         // The CR: an LF right after it belongs to the line end.
         if (pos_ + length + 1 == end_ && !ReadMore()) {
-            line = {buffer_.data() + pos_, length};
+            line = {buffer_.data() + pos_, std::min(length, most)};
             pos_ = end_;
             return;
         }
-        line = {buffer_.data() + pos_, length};
+        line = {buffer_.data() + pos_, std::min(length, most)};
         pos_ += length + 1;
         if (buffer_[pos_] == kLF) ++pos_;
         return;
     }
+}
+
+bool LineReader::PeekLine(std::string_view& head, std::size_t most) {
+    head = {};
+    if (!reading_) {
+        SetPendingIOCode(kIoFileNotOpenForInput);
+        return false;
+    }
+    static constexpr std::string_view kLineEnds("\r\x1A", 2);
+    for (std::size_t scanned = 0;;) {
+        const std::string_view bytes = Unconsumed();
+        const std::size_t end = bytes.find_first_of(kLineEnds, scanned);
+        if (end != std::string_view::npos && end <= most) {
+            head = bytes.substr(0, end);
+            return true;
+        }
+        if (bytes.size() > most) {
+            head = bytes.substr(0, most);
+            return false;
+        }
+        scanned = bytes.size();
+        if (!ReadMore()) return false;
+    }
+}
+
+bool LineReader::ReadAgain(std::uint64_t offset, std::size_t size, std::string& out) {
+    out.resize(size);
+    std::size_t got = 0;
+    const std::int32_t code = file_.ReadAt(offset, out.data(), size, got);
+    out.resize(got);
+    if (code != 0) SetPendingIOCode(code);
+    return code == 0;
 }
 
 void LineReader::ReadLine(std::string& line) {
@@ -140,8 +180,8 @@ void ReadLn(LineReader& reader, std::string& line) {
     CheckIO();
 }
 
-void ReadLn(LineReader& reader, std::string_view& line) {
-    reader.ReadLineView(line);
+void ReadLn(LineReader& reader, std::string_view& line, std::size_t most) {
+    reader.ReadLineView(line, most);
     CheckIO();
 }
 

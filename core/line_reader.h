@@ -27,20 +27,26 @@ public:
     static constexpr std::size_t kStreamBlock = 128;
     // Regular files are read in large blocks: the bytes are the same.
     static constexpr std::size_t kFileBlock = 256 * 1024;
-    // Longer paths are cut to this many bytes.
-    static constexpr std::size_t kMaxPath = 259;
 
     LineReader() = default;
     LineReader(const LineReader&) = delete;
     LineReader& operator=(const LineReader&) = delete;
 
-    // Opens a file, or standard input for an empty path. Closes first when open.
+    // Opens a file, or standard input for an empty path. Closes first when
+    // open. The path ends at its first NUL and is otherwise opened whole: one
+    // too long for the system fails with its error, never opens another file.
     void Open(std::string_view path);
     // Replaces line with the next line, without its line end.
     void ReadLine(std::string& line);
     // The same without a copy: line views the reader's buffer and stays
-    // valid until the next call on the reader.
-    void ReadLineView(std::string_view& line);
+    // valid until the next call on the reader. Only the line's first most
+    // bytes are kept: the rest of a longer line is read past, not held.
+    void ReadLineView(std::string_view& line, std::size_t most = std::string_view::npos);
+    // The next line's first bytes, at most most of them, reading no further
+    // than they need and consuming nothing: true when the whole line is in
+    // head, false when it goes on past most bytes or a read failed (then its
+    // code is pending).
+    bool PeekLine(std::string_view& head, std::size_t most);
     // True when the text has ended; never consumes a byte.
     bool AtEnd();
     void Close();
@@ -52,18 +58,25 @@ public:
     // to stop, the read raises EAbort.
     void SetProgress(RunProgress* progress) noexcept { progress_ = progress; }
 
-    // Block access for scans that work on many lines at once. Only an open
-    // regular file is read this way; its bytes are the ones ReadLine sees.
-    bool IsBlockReadable() const noexcept { return reading_ && file_.IsRegularFile(); }
-    // The bytes read but not consumed yet. At the end of the file the reader
-    // adds a Ctrl-Z, so the text always ends at a Ctrl-Z in these bytes.
+    // Block access for scans that work on many lines at once; the bytes are
+    // the ones ReadLine sees. The bytes read but not consumed yet: at the end
+    // of the file the reader adds a Ctrl-Z, so the text always ends at a
+    // Ctrl-Z in these bytes.
     std::string_view Unconsumed() const noexcept { return {buffer_.data() + pos_, end_ - pos_}; }
+    // Where the unconsumed bytes start in the file (or stream).
+    std::uint64_t UnconsumedOffset() const noexcept { return read_ - (end_ - pos_) + (endMarked_ ? 1 : 0); }
     // Drops the first n unconsumed bytes; never drop a Ctrl-Z.
     void Consume(std::size_t n) noexcept { pos_ += n; }
     // Reads the next block behind the unconsumed bytes (which may move).
     // False when the read failed: the code is then pending. Raises EAbort
     // when the progress sink asks to stop.
     bool ReadMore();
+    // Whether consumed bytes can be read again (a regular file can, a stream
+    // can't), and the reading again: out gets the size bytes at offset, or
+    // fewer where the file has shrunk since. False when the read failed: the
+    // code is then pending.
+    bool CanReadAgain() const noexcept { return reading_ && file_.IsRegularFile(); }
+    bool ReadAgain(std::uint64_t offset, std::size_t size, std::string& out);
 
 private:
     platform::File file_;
@@ -72,13 +85,16 @@ private:
     ReadBuffer buffer_;
     std::size_t pos_ = 0;  // the unconsumed bytes are [pos_, end_)
     std::size_t end_ = 0;
+    std::uint64_t read_ = 0;  // the bytes read from the file so far
+    bool endMarked_ = false;  // the Ctrl-Z at end_ - 1 is the reader's end mark
 };
 
 // The guarded calls.
 void Reset(LineReader& reader, std::string_view path);
 void ReadLn(LineReader& reader, std::string& line);
-// The same without a copy: line views the reader's buffer until its next call.
-void ReadLn(LineReader& reader, std::string_view& line);
+// The same without a copy: line views the reader's buffer until its next
+// call; only the line's first most bytes are kept.
+void ReadLn(LineReader& reader, std::string_view& line, std::size_t most = std::string_view::npos);
 bool Eof(LineReader& reader);
 void CloseFile(LineReader& reader);
 

@@ -35,8 +35,10 @@ RangeView RenderRange(std::string_view path, int index, const HitTable& hits, st
         std::string_view line;  // viewed, not copied: most lines are only passed over
         char label[5];
         for (std::int64_t i = 1; !Eof(r) && i <= last; ++i) {
-            ReadLn(r, line);
-            if (i >= first && view.text.size() < maxTextBytes) {
+            // Only what the text can still take of a line is held.
+            const bool shown = i >= first && view.text.size() < maxTextBytes;
+            ReadLn(r, line, shown ? maxTextBytes - view.text.size() : 0);
+            if (shown) {
                 WriteLineLabel(i, label);
                 // The label, ": " and CR LF add to the line, so a line cut here
                 // still fills the text past the limit and is then cut exactly.

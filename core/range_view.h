@@ -30,8 +30,9 @@ std::vector<std::int64_t> HitDisplayLines(const HitTable& hits, int index, std::
 // Reads lines 1..last of the file at path (stopping early at its end), keeps
 // first..last and names the hit lines among them. A file error raises
 // EInOutError; the file is closed on every way out. The text keeps only its
-// first maxTextBytes bytes, so a caller that shows no more than that never
-// holds a huge line twice; the lines after them are still read to last.
+// first maxTextBytes bytes, and the reader holds no more of a line than the
+// text can take, so a huge line costs memory only as far as it is shown; the
+// lines after them are still read to last.
 // Reading is reported to progress, when given; when it asks to stop, the
 // rendering raises EAbort.
 RangeView RenderRange(std::string_view path, int index, const HitTable& hits, std::int64_t first, std::int64_t last,

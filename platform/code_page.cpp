@@ -194,24 +194,25 @@ std::uint16_t CodeOf(const Tables& t, char32_t c) {
     return kNoCode;
 }
 
-// Appends the bytes of text to out; false, in the strict form, at the first
-// character without a form.
-bool EncodeInto(std::u32string_view text, std::string& out, bool lossy) {
+// Appends the bytes of text to out, in one pass. The strict form stops at
+// the first character without a form where it stands and returns its index;
+// npos when every character has one.
+std::size_t EncodeInto(std::u32string_view text, std::string& out, bool lossy) {
     const Tables& t = GetTables();
     out.reserve(out.size() + text.size() * 2);
     // A lone lead byte followed by a trail byte would read back as a pair,
     // so in that place the lone lead byte has no form.
     bool lone_lead_last = false;
-    for (const char32_t c : text) {
-        std::uint16_t code = CodeOf(t, c);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        std::uint16_t code = CodeOf(t, text[i]);
         if (code == kNoCode) {
-            if (!lossy) return false;
+            if (!lossy) return i;
             code = '?';
         }
         const bool two_bytes = code >= 0x100;
         const auto first = static_cast<unsigned char>(two_bytes ? code >> 8 : code);
         if (lone_lead_last && IsTrailByte(first)) {
-            if (!lossy) return false;
+            if (!lossy) return i - 1;
             out.back() = '?';
         }
         if (two_bytes) {
@@ -223,7 +224,7 @@ bool EncodeInto(std::u32string_view text, std::string& out, bool lossy) {
             lone_lead_last = IsLeadByte(first);
         }
     }
-    return true;
+    return std::u32string_view::npos;
 }
 
 // Decodes the well-formed UTF-8 sequence at utf8[i]; its length, or 0 if the
@@ -303,9 +304,11 @@ DecodedText DecodeCodePageWithOffsets(std::string_view bytes) {
     return decoded;
 }
 
-std::optional<std::string> EncodeCodePage(std::u32string_view text) {
+std::optional<std::string> EncodeCodePage(std::u32string_view text, std::size_t* unheld) {
     std::string bytes;
-    if (!EncodeInto(text, bytes, false)) return std::nullopt;
+    const std::size_t stop = EncodeInto(text, bytes, false);
+    if (unheld != nullptr) *unheld = stop;
+    if (stop != std::u32string_view::npos) return std::nullopt;
     return bytes;
 }
 

@@ -27,9 +27,13 @@ struct DecodedText {
 };
 DecodedText DecodeCodePageWithOffsets(std::string_view bytes);
 
-// Encodes Unicode into code-page bytes; nullopt when a character has no form
-// in the code page (text typed by a user is never searched as something else).
-std::optional<std::string> EncodeCodePage(std::u32string_view text);
+// Encodes Unicode into code-page bytes, in one pass; nullopt when a character
+// has no form in the code page where it stands (text typed by a user is never
+// searched as something else). unheld, when given, receives the index of that
+// character, or npos when the whole text has a form. A lone lead byte (a
+// private-use character of the codec) has none right before a character that
+// starts with a trail byte, as the two would read back as one pair.
+std::optional<std::string> EncodeCodePage(std::u32string_view text, std::size_t* unheld = nullptr);
 
 // Encodes, writing '?' for each character the code page cannot hold, as the
 // platform shows a file name it cannot write.

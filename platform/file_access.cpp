@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <utility>
 
 namespace platform {
@@ -27,6 +28,9 @@ std::int32_t ErrorCodeFromErrno(int e) noexcept {
     case ENOMEM: return err::kNotEnoughMemory;
     case EBUSY:
     case ETXTBSY: return err::kSharingViolation;
+    // A file that would make us wait: on a regular file, a lock held by
+    // another process (or a special file that only looks regular).
+    case EAGAIN: return err::kLockViolation;
     case EINVAL: return err::kInvalidParameter;
     case EPIPE: return err::kBrokenPipe;
     case ENOSPC:
@@ -96,14 +100,14 @@ std::int32_t File::OpenExisting(std::string_view codePagePath) {
     if (::stat(native.c_str(), &st) != 0) return OpenErrorCode(errno, native);
     if (!S_ISREG(st.st_mode)) return err::kAccessDenied;
 
-    // O_NONBLOCK guards against the name being swapped for a FIFO in between.
+    // O_NONBLOCK guards against the name being swapped for a FIFO in between,
+    // and stays: a read that would wait fails instead (see Read).
     const int fd = ::open(native.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) return OpenErrorCode(errno, native);
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
         return err::kAccessDenied;
     }
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     fd_ = fd;
     owned_ = true;
     regular_ = true;
@@ -119,17 +123,45 @@ std::int32_t File::OpenStandardInput() {
     return 0;
 }
 
+namespace {
+
+std::atomic<std::uint64_t> readsToFailure{0};
+std::atomic<int> plannedErrno{0};
+std::atomic<std::size_t> readCap{0};
+
+// ::read, or the failure a test planned for this read.
+ssize_t ReadOrPlannedFailure(int fd, void* buffer, std::size_t size) {
+    std::uint64_t left = readsToFailure.load(std::memory_order_relaxed);
+    while (left != 0 && !readsToFailure.compare_exchange_weak(left, left - 1)) {
+    }
+    if (left == 1) {
+        errno = plannedErrno.load();
+        return -1;
+    }
+    const std::size_t cap = readCap.load(std::memory_order_relaxed);
+    return ::read(fd, buffer, cap != 0 && cap < size ? cap : size);
+}
+
+}  // namespace
+
+void PlanReadFailure(std::uint64_t nth, int e) noexcept {
+    plannedErrno.store(e);
+    readsToFailure.store(nth);
+}
+
+void PlanShortReads(std::size_t most) noexcept { readCap.store(most); }
+
 std::int32_t File::Read(void* buffer, std::size_t size, std::size_t& got) {
     got = 0;
     if (fd_ < 0) return err::kInvalidHandle;
     for (;;) {
-        const ssize_t n = ::read(fd_, buffer, size);
+        const ssize_t n = ReadOrPlannedFailure(fd_, buffer, size);
         if (n >= 0) {
             got = static_cast<std::size_t>(n);
             return 0;
         }
         if (errno == EINTR) continue;
-        if (errno == EAGAIN || errno == EWOULDBLOCK) {
+        if ((errno == EAGAIN || errno == EWOULDBLOCK) && !regular_) {
             // A non-blocking standard input: wait for data as a blocking read would.
             pollfd p{fd_, POLLIN, 0};
             ::poll(&p, 1, -1);
@@ -137,6 +169,21 @@ std::int32_t File::Read(void* buffer, std::size_t size, std::size_t& got) {
         }
         return ErrorCodeFromErrno(errno);
     }
+}
+
+std::int32_t File::ReadAt(std::uint64_t offset, void* buffer, std::size_t size, std::size_t& got) {
+    got = 0;
+    if (fd_ < 0) return err::kInvalidHandle;
+    while (got < size) {
+        const ssize_t n = ::pread(fd_, static_cast<char*>(buffer) + got, size - got, static_cast<off_t>(offset + got));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return ErrorCodeFromErrno(errno);
+        }
+        if (n == 0) break;
+        got += static_cast<std::size_t>(n);
+    }
+    return 0;
 }
 
 std::uint64_t File::Size() const noexcept {

@@ -20,6 +20,7 @@ constexpr std::int32_t kInvalidHandle = 6;
 constexpr std::int32_t kNotEnoughMemory = 8;
 constexpr std::int32_t kGenFailure = 31;
 constexpr std::int32_t kSharingViolation = 32;
+constexpr std::int32_t kLockViolation = 33;
 constexpr std::int32_t kInvalidParameter = 87;
 constexpr std::int32_t kBrokenPipe = 109;
 constexpr std::int32_t kDiskFull = 112;
@@ -50,14 +51,22 @@ public:
 
     // Opens an existing regular file for reading. Folders, devices, FIFOs and
     // sockets are refused with kAccessDenied and never waited on. Returns 0 or
-    // the error code; on failure the File stays closed.
+    // the error code; on failure the File stays closed. The file stays
+    // non-blocking: a "regular" file whose read would wait (/proc/kmsg, or a
+    // region under another process's mandatory lock) fails at once with
+    // kLockViolation, the platform's code for a read that meets a lock.
     std::int32_t OpenExisting(std::string_view codePagePath);
     // Takes the process's standard input, which is not closed by Close.
     std::int32_t OpenStandardInput();
 
     // Reads up to size bytes; got is 0 at the end. A pipe whose writer has
     // gone reports kBrokenPipe on the home platform; here it reads as the end.
+    // Standard input waits for data, as a pipe should.
     std::int32_t Read(void* buffer, std::size_t size, std::size_t& got);
+
+    // Reads up to size bytes at offset of a regular file, leaving where Read
+    // goes on as it was; got is less than size only at the end of the file.
+    std::int32_t ReadAt(std::uint64_t offset, void* buffer, std::size_t size, std::size_t& got);
 
     // Releases the handle; returns the code of a failing close.
     std::int32_t Close();
@@ -74,5 +83,13 @@ private:
     bool owned_ = false;
     bool regular_ = false;
 };
+
+// For tests: the nth read of any File from now on (1: the next one) fails as
+// if the system had answered errno e; 0 plans nothing. Reads are counted
+// across threads.
+void PlanReadFailure(std::uint64_t nth, int e) noexcept;
+// For tests: every read of any File gives at most most bytes, as a read may;
+// 0 lifts the cap.
+void PlanShortReads(std::size_t most) noexcept;
 
 }  // namespace platform

@@ -9,6 +9,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 #include <random>
 #include <string>
 
@@ -32,16 +33,40 @@ void SplitPath(const std::string& path, std::string& folder, std::string& name) 
     }
 }
 
-// A link is replaced at the file it leads to; a dangling one where it points.
-std::string FollowLink(const std::string& path) {
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
-    if (char* real = ::realpath(path.c_str(), nullptr)) {
-        std::string resolved(real);
-        std::free(real);
-        return resolved;
+// Follows path while it names a symbolic link, each relative target read
+// from the folder that holds its link, to the first name that is no link: the
+// file to replace, or to create where a dangling link points, so the links
+// stay. 0, or the code of a chain of links that does not end.
+std::int32_t FollowLinks(std::string& path) {
+    // As many links as the system itself follows in one path.
+    for (int hop = 0; hop < 40; ++hop) {
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return 0;
+        std::string target(PATH_MAX, '\0');
+        const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
+        if (n < 0) return ErrorCodeFromErrno(errno);
+        target.resize(static_cast<std::size_t>(n));
+        if (target.empty()) return err::kPathNotFound;
+        // Relative to the link's folder: the path up to its last slash.
+        if (target.front() != '/') target.insert(0, path, 0, path.find_last_of('/') + 1);
+        path = std::move(target);
     }
-    return path;
+    return ErrorCodeFromErrno(ELOOP);
+}
+
+// The permission bits a file made now gets, from the process's umask. Read
+// from /proc, as setting the umask to learn it would race with other threads.
+mode_t NewFileMode() {
+    std::FILE* status = std::fopen("/proc/self/status", "re");
+    unsigned mask = 022;
+    if (status != nullptr) {
+        char line[256];
+        while (std::fgets(line, sizeof line, status) != nullptr) {
+            if (std::sscanf(line, "Umask: %o", &mask) == 1) break;
+        }
+        std::fclose(status);
+    }
+    return 0666 & ~static_cast<mode_t>(mask);
 }
 
 // The new file, removed again unless it has been put in place.
@@ -91,8 +116,10 @@ public:
     std::int32_t TakeOver(const struct stat& earlier) {
         // Giving a file away takes privilege; without it the new file stays ours.
         [[maybe_unused]] const int given = ::fchown(fd_, earlier.st_uid, earlier.st_gid);
-        return ::fchmod(fd_, earlier.st_mode & 07777) == 0 ? 0 : ErrorCodeFromErrno(errno);
+        return SetMode(earlier.st_mode & 07777);
     }
+
+    std::int32_t SetMode(mode_t mode) { return ::fchmod(fd_, mode) == 0 ? 0 : ErrorCodeFromErrno(errno); }
 
     // Flushes the bytes to the disk and closes the file.
     std::int32_t Finish() {
@@ -133,7 +160,8 @@ ReplaceResult ReplaceFile(std::string_view codePagePath, std::string_view bytes)
     std::string native;
     if (const auto code = NativePath(codePagePath, native)) return Fail(Step::Create, code);
 
-    const std::string target = FollowLink(native);
+    std::string target = native;
+    if (const auto code = FollowLinks(target)) return Fail(Step::Create, code);
     std::string folder, name;
     SplitPath(target, folder, name);
     if (name.empty() || name == "." || name == "..") return Fail(Step::Create, err::kAccessDenied);
@@ -152,14 +180,16 @@ ReplaceResult ReplaceFile(std::string_view codePagePath, std::string_view bytes)
         return Fail(Step::Create, ErrorCodeFromErrno(errno));
     }
 
+    // Private while it is filled: the listing may be a private file's
+    // replacement. Its final mode is given once every byte is in.
     TemporaryFile file;
-    if (const auto code = file.Create(folder, 0666)) {
+    if (const auto code = file.Create(folder, 0600)) {
         // The name is new by construction: "not found" can only be the folder.
         return Fail(Step::Create, code == err::kFileNotFound ? err::kPathNotFound : code);
     }
     if (const auto code = file.WriteAll(bytes)) return Fail(Step::Write, code);
-    if (replacing) {
-        if (const auto code = file.TakeOver(earlier)) return Fail(Step::Write, code);
+    if (const auto code = replacing ? file.TakeOver(earlier) : file.SetMode(NewFileMode())) {
+        return Fail(Step::Write, code);
     }
     if (const auto code = file.Finish()) return Fail(Step::Write, code);
     if (const auto code = file.PutInPlace(target)) return Fail(Step::Create, code);

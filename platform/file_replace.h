@@ -22,8 +22,11 @@ struct ReplaceResult {
 // Step::Create: the file can't be made there (an empty or wildcard name, a
 // missing or read-only folder, a target that is a folder, device or read-only
 // file). Step::Write: the bytes could not all be stored (a full disk, a size
-// limit, an I/O error). A symbolic link is followed and its target replaced;
-// a replaced file keeps its permission bits.
+// limit, an I/O error). Symbolic links are followed and stay: the file they
+// lead to is replaced, or made where a dangling one points. The new file is
+// private (0600) until every byte is in; then a replaced file gets its earlier
+// permission bits and owner, a new one those of the umask. The replace is
+// atomic, so another hard link to the earlier file keeps the earlier bytes.
 ReplaceResult ReplaceFile(std::string_view codePagePath, std::string_view bytes);
 
 }  // namespace platform

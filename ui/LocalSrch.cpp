@@ -65,31 +65,18 @@ void TLocalSrchForm::LocalSrchFormResize() {
     Memo1->setGeometry(0, 40, OuterWidth(this, kSizeableFrame) - 16, OuterHeight(this, kSizeableFrame) - 85);
 }
 
-namespace {
-// The first character of text that the code page cannot hold, or 0.
-char32_t FirstUnencodable(const QString& text) {
-    for (const char32_t c : text.toUcs4()) {
-        if (!ToCodePage(QString::fromUcs4(&c, 1))) return c;
-    }
-    return 0;
-}
-}  // namespace
-
 void TLocalSrchForm::Find1Click() {
-    const std::optional<std::string> searchText = ToCodePage(Edit1->text());
-    if (!searchText) {
-        const char32_t c = FirstUnencodable(Edit1->text());
-        const QString message = c ? Tr("検索語句の「%1」はシフトJISにない文字なので検索できません。")
-                                        .arg(QString::fromUcs4(&c, 1))
-                                  : Tr("検索語句をシフトJISで表せないので検索できません。");
-        MessageBoxes::Show({message, Tr("注意"), BoxIcon::Error, BoxOwner::Application});
+    const TypedText searchText = EncodeTyped(Edit1->text());
+    if (!searchText.bytes) {
+        MessageBoxes::Show({Tr("検索語句の「%1」はシフトJISにない文字なので検索できません。").arg(searchText.unheld),
+                            Tr("注意"), BoxIcon::Error, BoxOwner::Application});
         return;
     }
     // The run owns what it touches: it may be left to end alone when cancelled.
     const auto listing = std::make_shared<core::ListingLines>();
     RunInBackground(this, Tr("ローカル検索"),
                     [listing, path = std::string(core::RequireNamedFile(ResultForm->CurrentFile)),
-                     text = *searchText](core::RunProgress& progress) {
+                     text = *searchText.bytes](core::RunProgress& progress) {
                         *listing = core::ListingLines(core::RunLocalSearch(path, text, &progress).text);
                     });
     Memo1->SetListing(std::move(*listing));

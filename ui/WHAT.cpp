@@ -50,19 +50,6 @@ std::vector<FilterComboBox::Entry> FilterEntries() {
             entry("ﾃｷｽﾄ (*.txt, *.log, *.doc)", "*.TXT;*.LOG;*.DOC"), entry("すべてのﾌｧｲﾙ (*.*)", "*.*")};
 }
 
-// The character at which text stops having a form in the code page (a
-// surrogate pair counts as one); empty when the whole text has one.
-QString FirstUnwritable(const QString& text) {
-    const QList<uint> ucs4 = text.toUcs4();
-    const std::u32string chars(ucs4.begin(), ucs4.end());
-    for (std::size_t n = 1; n <= chars.size(); ++n) {
-        if (!ToCodePage(QString::fromUcs4(chars.data(), static_cast<qsizetype>(n)))) {
-            return QString::fromUcs4(chars.data() + n - 1, 1);
-        }
-    }
-    return {};
-}
-
 QLabel* NewLabel(const char* text, QWidget* parent, int left, int top) {
     auto* label = new QLabel(Tr(text), parent);
     label->move(left, top);
@@ -239,15 +226,14 @@ void TWhatForm::N1Click() {
 
     // A character the code page can't hold is never searched as something
     // else: the start is refused and the stored search text stays as it was.
-    const auto text = ToCodePage(Edit1->text());
-    if (!text) {
+    const TypedText text = EncodeTyped(Edit1->text());
+    if (!text.bytes) {
         hourglass.reset();
-        MessageBoxes::Show({Tr(kUnwritable).arg(FirstUnwritable(Edit1->text())), Tr(kCaution), BoxIcon::Error,
-                            BoxOwner::None});
+        MessageBoxes::Show({Tr(kUnwritable).arg(text.unheld), Tr(kCaution), BoxIcon::Error, BoxOwner::None});
         return;
     }
     // Stored before the checks: a refused start still replaces the search text.
-    Targets[0] = *text;
+    Targets[0] = *text.bytes;
     if (Targets[0].empty() || GridRows.Row(core::TargetGrid::kFirstRow).empty()) {
         hourglass.reset();
         MessageBoxes::Show({Tr(kNothingToSearch), Tr(kCaution), BoxIcon::Error, BoxOwner::None});

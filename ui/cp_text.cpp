@@ -11,9 +11,14 @@ QString ToQString(std::string_view codePageBytes) {
     return QString::fromUcs4(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-std::optional<std::string> ToCodePage(const QString& text) {
+TypedText EncodeTyped(const QString& text) {
     const QList<uint> ucs4 = text.toUcs4();
-    return platform::EncodeCodePage(std::u32string(ucs4.begin(), ucs4.end()));
+    const std::u32string chars(ucs4.begin(), ucs4.end());
+    TypedText typed;
+    std::size_t unheld = 0;
+    typed.bytes = platform::EncodeCodePage(chars, &unheld);
+    if (!typed.bytes) typed.unheld = QString::fromUcs4(&chars[unheld], 1);
+    return typed;
 }
 
 QString ShownText(const core::BoxText& box) {

@@ -18,8 +18,16 @@ QString ToQString(std::string_view codePageBytes);
 // A fixed text of the program, written in the source as UTF-8.
 inline QString Tr(const char* utf8) { return QString::fromUtf8(utf8); }
 
+// Typed text in the code page, encoded once (platform::EncodeCodePage); when
+// a character has no form there, bytes is empty and unheld is that character.
+struct TypedText {
+    std::optional<std::string> bytes;
+    QString unheld;
+};
+TypedText EncodeTyped(const QString& text);
+
 // Typed text in the code page; nullopt when a character has no form there.
-std::optional<std::string> ToCodePage(const QString& text);
+inline std::optional<std::string> ToCodePage(const QString& text) { return EncodeTyped(text).bytes; }
 
 // What a box shows for code-page bytes (core::BoxText), as a QString.
 QString ShownText(const core::BoxText& box);

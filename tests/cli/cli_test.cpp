@@ -127,8 +127,36 @@ TEST(NorvaneSearch, SearchTextFromAFileIsTakenAsBytes) {
     const Result piped = RunCommand({"-f", "-", target}, "\xA0\x82\r\n");
     EXPECT_EQ(piped.status, 0);
     EXPECT_EQ(piped.out.substr(piped.out.size() - 14), "00002: \xA0\x82x\r\n\r\n");
-    // An empty search text finds nothing.
-    EXPECT_EQ(RunCommand({"-f", dir.Write("e.txt", ""), target}).status, 1);
+}
+
+// An empty search text is refused, as the windows refuse it: as TEXT, or as
+// an SFILE that is empty, or whose first line is, up to a NUL byte.
+TEST(NorvaneSearch, AnEmptySearchTextIsAUsageError) {
+    TempDir dir;
+    const std::string target = dir.Write("t.txt", "x\r\n\r\n");
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"", target},
+             {"-f", dir.Write("e.txt", ""), target},
+             {"-f", dir.Write("l.txt", "\r\nx"), target},
+             {"-f", dir.Write("n.txt", std::string("\0x", 2)), target},
+             {"--local", "-f", dir.Path("e.txt"), target}}) {
+        const Result r = RunCommand(args);
+        EXPECT_EQ(r.status, 2) << testing::PrintToString(args);
+        EXPECT_EQ(r.out, "");
+        EXPECT_NE(r.err.find("norvane-search: the search text is empty"), std::string::npos) << r.err;
+    }
+    const Result piped = RunCommand({"-f", "-", target}, "\r\nx\r\n");
+    EXPECT_EQ(piped.status, 2);
+
+    // A first line of up to 1 MiB is a search text; a longer one is refused
+    // without being read to its end.
+    const std::string longest(1 << 20, 'x');
+    EXPECT_EQ(RunCommand({"-f", dir.Write("max.txt", longest + "\r\n"), target}).status, 1);
+    const Result tooLong = RunCommand({"-f", dir.Write("long.txt", longest + "x"), target});
+    EXPECT_EQ(tooLong.status, 2);
+    EXPECT_EQ(tooLong.out, "");
+    EXPECT_NE(tooLong.err.find("norvane-search: the search text is too long"), std::string::npos) << tooLong.err;
+    EXPECT_NE(RunCommand({"--help"}).out.find("empty search text"), std::string::npos);
 }
 
 TEST(NorvaneSearch, TerminalOutputIsConvertedAndOptionsForceEither) {
@@ -163,6 +191,13 @@ TEST(NorvaneSearch, ErrorsGoToStandardErrorWithNothingListed) {
     EXPECT_EQ(euro.status, 2);
     EXPECT_NE(euro.err.find("U+20AC"), std::string::npos);
     EXPECT_EQ(euro.out, "");
+
+    // A lone lead byte's private-use character, then a letter: the code page
+    // holds each alone, but not the two together.
+    const Result loneLead = RunCommand({"\xF3\xB0\x82\x81" "A", a});
+    EXPECT_EQ(loneLead.status, 2);
+    EXPECT_NE(loneLead.err.find("U+F0081"), std::string::npos);
+    EXPECT_EQ(loneLead.out, "");
 
     const Result invalid = RunCommand({"\xFF", a});
     EXPECT_EQ(invalid.status, 2);
@@ -237,6 +272,11 @@ TEST(NorvaneSearch, AnyBytesGiveTheReferenceListing) {
             paths.push_back(dir.Write("f" + std::to_string(k), contents.back()));
         }
         const Result r = RunCommand({"-f", dir.Write("s", sfile), paths[0], paths[1], paths[2]});
+        if (reference::CutAtNul(s).empty()) {
+            ASSERT_EQ(r.status, 2);  // refused
+            ASSERT_EQ(r.out, "");
+            continue;
+        }
         const std::string expected = reference::GlobalListing(s, paths, contents);
         ASSERT_EQ(r.out, expected);
         const bool anyHit = expected.find("\r\n00") != std::string::npos;

@@ -2,11 +2,14 @@
 // on inputs made to land on their edges: the reader's block boundaries,
 // lines longer than a block, long indents and lead-byte runs, search texts
 // with line-end bytes, and the error paths.
+#include "core/block_scan.h"
 #include "core/byte_search.h"
+#include "core/io_check.h"
 #include "core/errors.h"
 #include "core/global_search.h"
 #include "core/line_reader.h"
 #include "core/local_search.h"
+#include "platform/file_access.h"
 #include "reference_model.h"
 #include "temp_files.h"
 
@@ -96,6 +99,44 @@ TEST(ByteSearch, FinderAndLineEndsAgreeWithPlainLoops) {
     EXPECT_EQ(PhraseFinder("").Find(abc.data(), abc.data() + 3), abc.data() + 3);
 }
 
+// Long phrases in periodic text, where nearly every position starts a
+// near-match: each occurrence in a window, and each in turn as the scan asks
+// for them (from just past the last one, or further on), as a plain search
+// finds them.
+TEST(ByteSearch, LongPhrasesAreFoundInTurnAsThePlainSearchFindsThem) {
+    std::mt19937 rng(12);
+    for (int round = 0; round < 2000; ++round) {
+        std::string unit(1 + rng() % 3, ' ');
+        for (auto& ch : unit) ch = "aab\x82"[rng() % 4];
+        std::string phrase, text;
+        while (phrase.size() < 33 + rng() % 120) phrase += unit;
+        while (text.size() < rng() % 700) text += unit;
+        for (std::size_t n = rng() % 3; n > 0; --n) {
+            std::string& flawed = rng() % 2 ? phrase : text;
+            if (!flawed.empty()) flawed[rng() % flawed.size()] = 'b';
+        }
+        const PhraseFinder finder(phrase);
+        const std::string_view plain(text);
+        const char* const begin = text.data();
+        const char* const end = begin + text.size();
+        const std::size_t from = text.empty() ? 0 : rng() % text.size();
+        const std::size_t want = plain.find(phrase, from);
+        ASSERT_EQ(finder.Find(begin + from, end), want == std::string_view::npos ? end : begin + want)
+            << testing::PrintToString(phrase) << " in " << testing::PrintToString(text);
+
+        PhraseFinder::Cursor cursor(finder);
+        std::size_t at = 0;
+        while (at <= text.size()) {
+            const std::size_t expected = plain.find(phrase, at);
+            const char* got = cursor.Next(begin + at, end);
+            ASSERT_EQ(got, expected == std::string_view::npos ? end : begin + expected)
+                << "from " << at << ": " << testing::PrintToString(phrase) << " in " << testing::PrintToString(text);
+            if (got == end) break;
+            at = static_cast<std::size_t>(got - begin) + (rng() % 4 == 0 ? 1 + rng() % 40 : 1);
+        }
+    }
+}
+
 TEST(BlockScan, ListingsMatchTheReferenceAcrossBlockBoundaries) {
     TempDir dir;
     std::mt19937 rng(2024);
@@ -157,6 +198,106 @@ TEST(BlockScan, EverySplitOfAPhraseAcrossALineEndIsTried) {
         ASSERT_EQ(RunLocalSearch(paths[0], s).text, reference::LocalListing(s, content))
             << testing::PrintToString(s) << " in " << testing::PrintToString(content);
     }
+}
+
+// Phrases long enough for the finder's automaton and for the line-end check
+// of long phrases, in lines built from one repeated unit: phrases run on
+// across line ends and indents at many splits, most of them near misses.
+TEST(BlockScan, LongPhrasesAcrossLineEndsMatchTheReference) {
+    TempDir dir;
+    std::mt19937 rng(41);
+    static const char* const ends[] = {"\r\n", "\r", "\r\n\x81\x40", "\r\x81\x40\x81\x40", "\n"};
+    for (int round = 0; round < 400; ++round) {
+        std::string unit(1 + rng() % 3, ' ');
+        for (auto& ch : unit) ch = "aab\x82"[rng() % 4];
+        std::string s;
+        while (s.size() < 33 + rng() % 110) s += unit;
+        std::string content;
+        while (content.size() < rng() % 1500) {
+            std::string run;
+            while (run.size() < rng() % 200) run += unit;
+            content += run + ends[rng() % std::size(ends)];
+        }
+        if (rng() % 3 == 0 && !content.empty()) content[rng() % content.size()] = 'b';
+        const std::vector<std::string> paths = {dir.Write("t.txt", content)};
+        HitTable hits;
+        ASSERT_EQ(RunGlobalSearch(s, paths, hits).text, reference::GlobalListing(s, paths, {content}))
+            << testing::PrintToString(s) << " in " << testing::PrintToString(content);
+        ASSERT_EQ(RunLocalSearch(paths[0], s).text, reference::LocalListing(s, content))
+            << testing::PrintToString(s) << " in " << testing::PrintToString(content);
+    }
+}
+
+// Lines far longer than the scan holds: cut after a few bytes and read a few
+// bytes at a time, every way a line is cut (inside its indent, in a run of
+// lead bytes, after a NUL, after a match, before its run-on into an indented
+// line is known) gives the reference's hits, from a file and from a stream.
+TEST(BlockScan, LinesLongerThanItHoldsGiveTheSameHits) {
+    TempDir dir;
+    std::mt19937 rng(9);
+    static const char* const fillers[] = {"a", "y", "\x81", "\x82", "\x81\x40", "\n", "\0"};
+    static const char* const ends[] = {"\r\n", "\r"};
+    static const std::string searches[] = {"key", "ke", "y", "\x81\x40k", "\x81" "a", "aaaa", "\x81\x81", "y\na", "a\x81" "a"};
+    using Hits = std::vector<std::pair<std::int64_t, std::string>>;
+    const auto scan = [](const std::string& path, const std::string& s, LineCleaning cleaning, std::size_t longLine) {
+        Hits hits;
+        LineReader reader;
+        Reset(reader, path);
+        BlockScan blocks(reader, s, cleaning, longLine);
+        for (bool more = true; more;) {
+            more = blocks.Next();
+            for (const HitLine& hit : blocks.Hits()) hits.emplace_back(hit.number, hit.text);
+        }
+        CheckIO();
+        return hits;
+    };
+    struct ShortReads {
+        ~ShortReads() { platform::PlanShortReads(0); }
+    } shortReads;
+    const int savedStdin = ::dup(STDIN_FILENO);
+    for (int round = 0; round < 1200; ++round) {
+        const std::string s = rng() % 4 == 0 ? SearchText(rng, false) : searches[rng() % std::size(searches)];
+        // Long runs of filler, line ends, the phrase, and the phrase split
+        // across a line end with an indent of any length after it.
+        std::string content;
+        for (std::size_t n = rng() % 16; n > 0; --n) {
+            switch (rng() % 4) {
+            case 0:
+                for (std::size_t r = 1 + rng() % 50; r > 0; --r) content += fillers[rng() % 5];
+                break;
+            case 1: content += ends[rng() % 2]; break;
+            case 2: content += rng() % 3 == 0 ? fillers[5 + rng() % 2] : s; break;
+            default: {
+                const std::size_t split = rng() % (s.size() + 1);
+                content += s.substr(0, split) + ends[rng() % 2];
+                for (std::size_t r = rng() % 30; r > 0; --r) content += "\x81\x40";
+                content += s.substr(split);
+            }
+            }
+        }
+        const std::size_t longLine = 1 + rng() % 40;
+        const bool stream = round % 3 == 0;
+        platform::PlanShortReads(1 + rng() % 16);
+        for (const bool clean : {false, true}) {
+            std::string path = dir.Write("t.txt", content);
+            if (stream) {
+                int fds[2];
+                ASSERT_EQ(::pipe(fds), 0);
+                ::dup2(fds[0], STDIN_FILENO);
+                ::close(fds[0]);
+                ASSERT_EQ(::write(fds[1], content.data(), content.size()), static_cast<ssize_t>(content.size()));
+                ::close(fds[1]);
+                path.clear();
+            }
+            Hits expected;
+            for (auto& hit : reference::Scan(content, s, clean)) expected.emplace_back(hit.number, hit.text);
+            const Hits got = scan(path, s, clean ? LineCleaning::StripIdeographicSpaces : LineCleaning::None, longLine);
+            ASSERT_EQ(got, expected) << "round " << round << (stream ? " stream" : " file") << " cut after " << longLine
+                                     << ": " << testing::PrintToString(s) << " in " << testing::PrintToString(content);
+        }
+    }
+    ::dup2(savedStdin, STDIN_FILENO);
+    ::close(savedStdin);
 }
 
 TEST(BlockScan, ViewsAndCopiesOfLinesLongerThanTheBufferAgree) {

@@ -116,6 +116,30 @@ TEST(CodePage, BytesThatFormNoCharacter) {
     EXPECT_EQ(EncodeCodePage(U"x€"), std::nullopt);
 }
 
+// The one check of typed text: where the code page stops holding it, found
+// in one pass even for a long pasted text.
+TEST(CodePage, TheFirstCharacterWithoutAFormIsNamed) {
+    constexpr std::size_t kWhole = std::u32string_view::npos;
+    std::size_t at = 0;
+    EXPECT_EQ(DecodeCodePage(EncodeCodePage(U"港町", &at).value()), U"港町");
+    EXPECT_EQ(at, kWhole);
+    EXPECT_EQ(EncodeCodePage(U"x€y😀", &at), std::nullopt);
+    EXPECT_EQ(at, 1u);
+    // The lone lead byte has no form before a trail byte; the letter after it has.
+    EXPECT_EQ(EncodeCodePage(U"ab\U000F0081A", &at), std::nullopt);
+    EXPECT_EQ(at, 2u);
+    EXPECT_EQ(EncodeCodePage(U"\U000F0081\U000F0081", &at), std::nullopt);
+    EXPECT_EQ(at, 0u);
+    EXPECT_EQ(EncodeCodePage(U"\U000F0081\r", &at), "\x81\r");
+    EXPECT_EQ(at, kWhole);
+    // The most a search box takes, pasted: only its last character fails.
+    std::u32string pasted(32766, U'あ');
+    EXPECT_EQ(EncodeCodePage(pasted + U'€', &at), std::nullopt);
+    EXPECT_EQ(at, 32766u);
+    EXPECT_EQ(EncodeCodePage(pasted.substr(1) + U"\U000F0081A", &at), std::nullopt);
+    EXPECT_EQ(at, 32765u);
+}
+
 TEST(CodePage, Offsets) {
     const DecodedText decoded = DecodeCodePageWithOffsets("a\x82\xA0\x82\r\xCC\x85\x40\xE0");
     EXPECT_EQ(decoded.text, U"aあ\U000F0082\rﾌ\U00108540\U000F00E0");

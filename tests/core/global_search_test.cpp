@@ -2,9 +2,12 @@
 #include "core/global_search.h"
 #include "core/listing_format.h"
 #include "platform/code_page.h"
+#include "memory_budget.h"
 #include "temp_files.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 using namespace core;
 using testing_support::TempDir;
@@ -102,4 +105,21 @@ TEST(GlobalSearch, AFileErrorEndsTheRunKeepingWhatWasRecorded) {
     EXPECT_EQ(hits.Row(1)[0], 1);
     EXPECT_EQ(hits.Row(1)[1], 2);
     EXPECT_EQ(hits.Row(3)[0], 0);
+}
+
+// The listing holds what the targets gave and reserves nothing from their
+// sizes: a small target with many hits before a huge one without any.
+TEST(GlobalSearch, ATargetsSizeReservesNoListing) {
+    TempDir dir;
+    std::string xs;
+    for (int i = 0; i < 300; ++i) xs += "x\r\n";
+    // A Ctrl-Z ends the huge one's text at once; the rest is a hole, no disk.
+    const std::string huge = dir.Write("huge.txt", "\x1A");
+    std::filesystem::resize_file(huge, std::uintmax_t{8} << 30);
+    const std::vector<std::string> targets = {dir.Write("xs.txt", xs), huge};
+    const auto search = [&] {
+        HitTable hits;
+        return RunGlobalSearch("x", targets, hits).hitLines == 300;
+    };
+    EXPECT_EXIT(testing_support::RunOnABudget(std::size_t{256} << 20, search), testing::ExitedWithCode(0), "");
 }

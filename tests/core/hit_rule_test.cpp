@@ -34,6 +34,17 @@ bool ModelPair(const std::string& s, const std::string& p, const std::string& c)
     return pos > 0 && pos <= p.size();
 }
 
+// A periodic run of a short random unit with a few flaws: long phrases meet
+// near-matches at almost every position in such text, and line ends in it.
+std::string Periodic(std::mt19937& rng, const std::string& unit, std::size_t length) {
+    static const char flaws[] = {'b', '\x82', '\0', '\x81'};
+    std::string s;
+    while (s.size() < length) s += unit;
+    s.resize(length);
+    for (std::size_t n = rng() % 3; n > 0 && !s.empty(); --n) s[rng() % s.size()] = flaws[rng() % sizeof flaws];
+    return s;
+}
+
 std::string RandomBytes(std::mt19937& rng, std::size_t maxLength) {
     // Few values, so that matches, lead bytes and NULs meet often.
     static const char alphabet[] = {'a', 'b', '\x81', '\x40', '\x82', '\xA0', '\xE0', '\0'};
@@ -93,6 +104,24 @@ TEST(PairHit, AgreesWithTheJoinedStringModelOnRandomInput) {
                                                         << testing::PrintToString(p) << " "
                                                         << testing::PrintToString(c);
         ASSERT_EQ(SubstringPos(s, p), ModelPos(s, p));
+    }
+}
+
+// Phrases far longer than the finder's short form, in text where every
+// position nearly matches: the same answers as the model.
+TEST(PairHit, LongPhrasesAgreeWithTheModel) {
+    std::mt19937 rng(32);
+    static const char unitBytes[] = {'a', 'a', 'b', '\x82', '\x81'};
+    for (int i = 0; i < 3000; ++i) {
+        std::string unit(1 + rng() % 3, ' ');
+        for (auto& ch : unit) ch = unitBytes[rng() % sizeof unitBytes];
+        const std::string s = Periodic(rng, unit, 33 + rng() % 100);
+        const std::string p = Periodic(rng, unit, rng() % 200);
+        const std::string c = Periodic(rng, unit, rng() % 200);
+        ASSERT_EQ(PairHit(s, p, c), ModelPair(s, p, c)) << testing::PrintToString(s) << " "
+                                                        << testing::PrintToString(p) << " "
+                                                        << testing::PrintToString(c);
+        ASSERT_EQ(SubstringPos(s, p + c), ModelPos(s, p + c));
     }
 }
 

@@ -4,10 +4,14 @@
 #include "core/line_reader.h"
 #include "core/local_search.h"
 #include "platform/code_page.h"
+#include "platform/file_access.h"
+#include "memory_budget.h"
+#include "reference_model.h"
 #include "temp_files.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -84,6 +88,24 @@ TEST(HostileFiles, AFileThatShrinksOrGrowsWhileReadEndsCleanly) {
     }
 }
 
+// A line without a hit costs bounded memory whatever its length: lines of
+// 48 MB and of 256 MB (NULs, a hole in the file) are searched in an address
+// space 24 MB larger than the process had, and the hit lines around them are
+// listed whole.
+TEST(HostileFiles, HugeLinesWithoutAHitCostBoundedMemory) {
+    TempDir dir;
+    const std::string path = dir.Write("huge.txt", "key\r\n" + std::string(48 << 20, 'x') + "\r\nkey\r\n");
+    std::filesystem::resize_file(path, std::filesystem::file_size(path) + (std::uintmax_t{256} << 20));
+    const std::vector<std::string> targets = {path};
+    const auto search = [&] {
+        HitTable hits;
+        const GlobalListing global = RunGlobalSearch("key", targets, hits);
+        return global.hitLines == 2 && hits.Row(1)[0] == 1 && hits.Row(1)[1] == 3 &&
+               RunLocalSearch(path, "key").text == "00001: key\r\n00003: key\r\n\r\n";
+    };
+    EXPECT_EXIT(testing_support::RunOnABudget(std::size_t{24} << 20, search), testing::ExitedWithCode(0), "");
+}
+
 TEST(HostileFiles, ATargetThatChangedKindOrVanishedIsAFileError) {
     TempDir dir;
     const std::string path = dir.Write("a.txt", "x");
@@ -117,4 +139,59 @@ TEST(HostileFiles, ATargetThatChangedKindOrVanishedIsAFileError) {
         std::filesystem::permissions(path, std::filesystem::perms::none);
         EXPECT_EQ(messageOf(), denied);
     }
+}
+
+// A read that fails part-way through a target ends the search with its
+// error, and the hit table keeps every hit recorded before it: from a file,
+// read in large blocks, and from standard input, read in small ones.
+TEST(HostileFiles, AReadErrorPartWayKeepsTheHitsRecordedBeforeIt) {
+    TempDir dir;
+    constexpr std::size_t kLine = 100;  // bytes a line, CR LF included
+    const auto text = [](int lines) {
+        std::string t;
+        for (int i = 0; i < lines; ++i) t += (i % 40 == 7 ? "key" : "abc") + std::string(kLine - 5, '.') + "\r\n";
+        return t;
+    };
+    // Fails the nth read of target, read through to readBytes before it.
+    const auto check = [&](const std::string& target, const std::string& content, std::uint64_t nth,
+                           std::size_t readBytes) {
+        const auto expected = reference::Scan(content, "key", true);
+        const std::vector<std::string> targets = {target};
+        HitTable hits;
+        platform::PlanReadFailure(nth, EIO);
+        try {
+            RunGlobalSearch("key", targets, hits);
+            ADD_FAILURE() << "no error";
+        } catch (const EInOutError& e) {
+            EXPECT_EQ(e.ErrorCode(), platform::err::kIoDevice);
+        }
+        platform::PlanReadFailure(0, 0);
+        // A hit is recorded once the line after it is read whole.
+        std::size_t surely = 0, atMost = 0;
+        for (const auto& hit : expected) {
+            surely += (static_cast<std::size_t>(hit.number) + 2) * kLine <= readBytes;
+            atMost += static_cast<std::size_t>(hit.number) * kLine <= readBytes;
+        }
+        std::size_t recorded = 0;
+        while (recorded < 249 && hits.Row(1)[recorded] != 0) {
+            EXPECT_EQ(hits.Row(1)[recorded], expected[recorded].number) << recorded;
+            ++recorded;
+        }
+        EXPECT_GE(recorded, std::max<std::size_t>(surely, 1));
+        EXPECT_LE(recorded, atMost);
+    };
+    const std::string big = text(12000);
+    check(dir.Write("hits.txt", big), big, 3, 2 * LineReader::kFileBlock);
+
+    const std::string piped = text(600);  // fits a pipe's buffer
+    const int savedStdin = ::dup(STDIN_FILENO);
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    ::dup2(fds[0], STDIN_FILENO);
+    ::close(fds[0]);
+    ASSERT_EQ(::write(fds[1], piped.data(), piped.size()), static_cast<ssize_t>(piped.size()));
+    ::close(fds[1]);
+    check(std::string("\0in", 3), piped, 300, 299 * LineReader::kStreamBlock);
+    ::dup2(savedStdin, STDIN_FILENO);
+    ::close(savedStdin);
 }

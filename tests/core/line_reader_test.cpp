@@ -1,14 +1,18 @@
 #include "core/errors.h"
 #include "core/io_check.h"
 #include "core/line_reader.h"
+#include "platform/file_access.h"
 #include "temp_files.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -163,19 +167,68 @@ TEST(LineReader, OpenFailuresCarryThePlatformCodes) {
     }
 }
 
-TEST(LineReader, PathIsCutAtNulAnd259Bytes) {
+// A path ends at its NUL and is otherwise opened whole, however long: a
+// shortened one could name another file.
+TEST(LineReader, PathIsCutAtNulButNeverShortened) {
     TempDir dir;
     const std::string path = dir.Write("a.txt", "hello");
     EXPECT_EQ(ReadAllLines(path + std::string("\0ignored", 8)), Lines{"hello"});
 
-    // A path of 300 bytes opens as its first 259.
-    std::string longPath = path;
+    // A file named by the first 259 bytes of a longer path is not opened.
     const std::string base = dir.Root().string() + "/";
-    const std::string name(LineReader::kMaxPath - base.size(), 'n');
-    dir.Write(name, "cut");
-    longPath = base + name + std::string(300 - LineReader::kMaxPath, 'z');
-    ASSERT_EQ(longPath.size(), 300u);
-    EXPECT_EQ(ReadAllLines(longPath), Lines{"cut"});
+    const std::string name(259 - base.size(), 'n');
+    dir.Write(name, "another file");
+    const auto codeOf = [](const std::string& p) {
+        LineReader reader;
+        reader.Open(p);
+        const std::int32_t code = PendingIOCode();
+        SetPendingIOCode(0);
+        return code;
+    };
+    EXPECT_EQ(codeOf(base + name + std::string(41, 'z')), platform::err::kFilenameTooLong);  // a name over 255 bytes
+    EXPECT_EQ(codeOf(base + name + "/" + std::string(5000, 'z')), platform::err::kFilenameTooLong);
+
+    // A deep file whose path is longer than 259 bytes opens as itself.
+    std::filesystem::path deep = dir.Root();
+    for (int i = 0; i < 40; ++i) deep /= "folder" + std::to_string(i);
+    std::filesystem::create_directories(deep);
+    const std::string deepFile = (deep / "deep.txt").string();
+    ASSERT_GT(deepFile.size(), 300u);
+    { std::ofstream(deepFile, std::ios::binary) << "deep\r\nfile"; }
+    EXPECT_EQ(ReadAllLines(deepFile), (Lines{"deep", "file"}));
+}
+
+// A regular file whose read would wait (as /proc/kmsg's does) fails at once;
+// standard input waits for its data, as a pipe should.
+TEST(LineReader, AReadThatWouldWaitFailsOnAFileButWaitsOnStandardInput) {
+    TempDir dir;
+    const std::string path = dir.Write("a.txt", "key\r\n");
+    LineReader reader;
+    std::string line;
+    Reset(reader, path);
+    platform::PlanReadFailure(1, EAGAIN);
+    try {
+        ReadLn(reader, line);
+        ADD_FAILURE() << "read " << line;
+    } catch (const EInOutError& e) {
+        EXPECT_EQ(e.ErrorCode(), platform::err::kLockViolation);
+    }
+    CloseFile(reader);
+
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    const int savedStdin = ::dup(STDIN_FILENO);
+    ::dup2(fds[0], STDIN_FILENO);
+    ::close(fds[0]);
+    ASSERT_EQ(::write(fds[1], "key\r\n", 5), 5);
+    ::close(fds[1]);
+    Reset(reader, "");
+    platform::PlanReadFailure(1, EAGAIN);
+    ReadLn(reader, line);
+    EXPECT_EQ(line, "key");
+    CloseFile(reader);
+    ::dup2(savedStdin, STDIN_FILENO);
+    ::close(savedStdin);
 }
 
 TEST(LineReader, PipesAreReadOneSmallBlockAhead) {

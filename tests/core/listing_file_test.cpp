@@ -5,11 +5,15 @@
 
 #include <gtest/gtest.h>
 
+#include <dirent.h>
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -63,7 +67,111 @@ int InChild(Body body) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+// The permission bits of the save's new file, seen from inside the SIGXFSZ
+// handler while the save is filling it (plus 010000 once seen). Only system
+// calls there: the handler interrupts a write.
+int watchedFolder = -1;
+volatile mode_t newFileMode = 0;
+
+void SeeNewFile(int) {
+    alignas(dirent64) char entries[4096];
+    ::lseek(watchedFolder, 0, SEEK_SET);
+    const long size = ::syscall(SYS_getdents64, watchedFolder, entries, sizeof entries);
+    for (long at = 0; at < size;) {
+        const auto* entry = reinterpret_cast<const dirent64*>(entries + at);
+        struct stat st {};
+        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0 &&
+            std::strcmp(entry->d_name, "IFOUND.TXT") != 0 &&
+            ::fstatat(watchedFolder, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
+            newFileMode = (st.st_mode & 07777) | 010000;
+        }
+        at += entry->d_reclen;
+    }
+}
+
 }  // namespace
+
+// A listing may replace a private file: its new file is private from the
+// start, with nothing taken away by the umask, and gets its final mode only
+// when every byte is in.
+TEST(SaveListingFile, TheNewFileIsPrivateWhileItIsFilled) {
+    TempDir dir;
+    const std::string path = dir.Write("IFOUND.TXT", "private");
+    ::chmod(path.c_str(), 0600);
+    const int status = InChild([&] {
+        ::umask(0);
+        watchedFolder = ::open(dir.Root().c_str(), O_RDONLY | O_DIRECTORY);
+        struct sigaction see {};
+        see.sa_handler = SeeNewFile;
+        // A file size limit stops the write part-way, with the handler called there.
+        const rlimit limit{100, 100};
+        if (watchedFolder < 0 || ::sigaction(SIGXFSZ, &see, nullptr) != 0 || ::setrlimit(RLIMIT_FSIZE, &limit) != 0)
+            return 10;
+        try {
+            core::SaveListingFile(path, std::string(5000, 'x'));
+        } catch (const core::EInOutError&) {
+        }
+        return newFileMode == (010000 | 0600) ? 0 : 11;
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(ReadAll(path), "private");
+
+    // Once saved: a replaced file keeps its mode, a new one has the umask's.
+    core::SaveListingFile(path, "new");
+    EXPECT_EQ(fs::status(path).permissions(), static_cast<fs::perms>(0600));
+    const mode_t mask = ::umask(027);
+    core::SaveListingFile(dir.Path("fresh.txt"), "new");
+    ::umask(mask);
+    EXPECT_EQ(fs::status(dir.Path("fresh.txt")).permissions(), static_cast<fs::perms>(0640));
+}
+
+// A link to a file that is not there yet makes the file where the link
+// points, also through a chain of relative links, and the links stay.
+TEST(SaveListingFile, ADanglingLinkGetsItsFileAndStays) {
+    TempDir dir;
+    fs::create_directories(dir.Root() / "sub");
+    fs::create_directories(dir.Root() / "far");
+    fs::create_symlink("sub/new.txt", dir.Root() / "link.txt");
+    core::SaveListingFile(dir.Path("link.txt"), "one");
+    EXPECT_TRUE(fs::is_symlink(dir.Path("link.txt")));
+    EXPECT_EQ(ReadAll(dir.Root() / "sub" / "new.txt"), "one");
+
+    // Each relative link counts from its own folder.
+    fs::create_symlink("sub/hop", dir.Root() / "chain.txt");
+    fs::create_symlink("../far/end.txt", dir.Root() / "sub" / "hop");
+    core::SaveListingFile(dir.Path("chain.txt"), "two");
+    EXPECT_TRUE(fs::is_symlink(dir.Path("chain.txt")) && fs::is_symlink(dir.Root() / "sub" / "hop"));
+    EXPECT_EQ(ReadAll(dir.Root() / "far" / "end.txt"), "two");
+    core::SaveListingFile(dir.Path("chain.txt"), "three");  // now through to a file
+    EXPECT_EQ(ReadAll(dir.Root() / "far" / "end.txt"), "three");
+
+    // A link into a missing folder, and links in a loop, make nothing.
+    fs::create_symlink("gone/x.txt", dir.Root() / "nowhere.txt");
+    EXPECT_EQ(CreateFailure(dir.Path("nowhere.txt")), CreateMessage(dir.Path("nowhere.txt")));
+    fs::create_symlink("loop2", dir.Root() / "loop1");
+    fs::create_symlink("loop1", dir.Root() / "loop2");
+    EXPECT_EQ(CreateFailure(dir.Path("loop1")), CreateMessage(dir.Path("loop1")));
+    EXPECT_TRUE(fs::is_symlink(dir.Path("nowhere.txt")) && fs::is_symlink(dir.Path("loop1")));
+    EXPECT_EQ(Names(dir.Root() / "sub"), (std::vector<std::string>{"hop", "new.txt"}));
+}
+
+// The save replaces the file whole, so another hard link to it keeps the
+// earlier bytes, as the help's save section says.
+TEST(SaveListingFile, AHardLinkedFileIsReplacedAndTheOtherNameKeepsItsBytes) {
+    TempDir dir;
+    const std::string path = dir.Write("IFOUND.TXT", "earlier");
+    fs::create_hard_link(path, dir.Path("other.txt"));
+    core::SaveListingFile(path, "new");
+    EXPECT_EQ(ReadAll(path), "new");
+    EXPECT_EQ(ReadAll(dir.Path("other.txt")), "earlier");
+    EXPECT_EQ(fs::hard_link_count(path), 1u);
+
+    const std::string help = ReadAll(NORVANE_HELP_FILE);
+    const std::size_t save = help.find("<h2 id=\"output\">");
+    ASSERT_NE(save, std::string::npos);
+    const std::string section = help.substr(save, help.find("<h2", save + 1) - save);
+    EXPECT_NE(section.find("ハードリンクのあるファイルでは、ほかの名前は前の内容のままです"), std::string::npos);
+}
 
 TEST(SaveListingFile, WritesEveryByteAndReplacesAnEarlierFileKeepingItsMode) {
     TempDir dir;

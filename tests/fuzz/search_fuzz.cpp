@@ -8,11 +8,16 @@
 //                 (mode >> 5) % (files + 1), and a missing file after it: the
 //                 list ends at the empty entry, so the missing file is never opened.
 //   mode & 8:     the files repeat to make 22 targets, of which 20 are searched.
+//   mode & 16:    each file is also scanned with lines cut after (mode >> 5) + 1
+//                 bytes (times four the search text) and read a few bytes at a time.
 #include "../core/reference_model.h"
 #include "../core/temp_files.h"
+#include "core/block_scan.h"
 #include "core/global_search.h"
+#include "core/io_check.h"
 #include "core/local_search.h"
 #include "fuzz_support.h"
+#include "platform/file_access.h"
 
 #include <string>
 #include <vector>
@@ -84,6 +89,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         CheckRow(hits, static_cast<int>(k + 1), expected, details);
     }
     FUZZ_CHECK(global.hitLines == hitLines, details());
+
+    if (mode & 16) {
+        // The scan of long lines, with a cut after a few bytes.
+        platform::PlanShortReads(1 + (mode >> 5));
+        for (std::size_t k = 0; k < files; ++k) {
+            for (const bool clean : {false, true}) {
+                core::LineReader reader;
+                core::Reset(reader, paths[k]);
+                core::BlockScan scan(reader, searchText.View(),
+                                     clean ? core::LineCleaning::StripIdeographicSpaces : core::LineCleaning::None,
+                                     1 + (mode >> 5));
+                std::vector<std::string> got, want;
+                for (bool more = true; more;) {
+                    more = scan.Next();
+                    for (const core::HitLine& hit : scan.Hits()) got.push_back(reference::Label(hit.number) + ": " + std::string(hit.text));
+                }
+                core::CheckIO();
+                for (const auto& hit : reference::Scan(contents[k], s, clean)) want.push_back(reference::Label(hit.number) + ": " + hit.text);
+                FUZZ_CHECK(got == want, "cut scan of file " + std::to_string(k + 1) + (clean ? " cleaned, " : ", ") +
+                                            details() + "\n  " + fuzz::FirstDifference(got, want));
+            }
+        }
+        platform::PlanShortReads(0);
+    }
 
     for (std::size_t k = 0; k < files; ++k) {
         const core::LocalListing local = core::RunLocalSearch(paths[k], searchText.View());

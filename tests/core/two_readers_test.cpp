@@ -1,0 +1,106 @@
+// The global search with both readers at work from the first target (the
+// Readers::Two seam) against the one-at-a-time reference: targets of every
+// size, failing ones among them. Also built alone under ThreadSanitizer,
+// which `make test` runs, for races in the merge.
+#include "core/errors.h"
+#include "core/global_search.h"
+#include "core/line_reader.h"
+#include "reference_model.h"
+#include "temp_files.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <optional>
+#include <random>
+
+using namespace core;
+using testing_support::TempDir;
+
+namespace {
+
+// Lines that hold the phrase, start it at their end, or are indented before it.
+std::string Text(std::mt19937& rng, std::size_t size) {
+    static const char* const pieces[] = {"key", "ke", "y", "\x81\x40", "\x82", "abc", "\r\n", "\r\n", "\r"};
+    std::string text;
+    while (text.size() < size) {
+        text += rng() % 4 == 0 ? pieces[rng() % std::size(pieces)] : std::string(rng() % 60, '.') + "\r\n";
+    }
+    return text;
+}
+
+class CountingProgress : public RunProgress {
+public:
+    void SetTotal(std::uint64_t) override {}
+    void StartFile(std::string_view) override {}
+    bool Read(std::uint64_t bytes) override {
+        read += bytes;
+        return true;
+    }
+    std::atomic<std::uint64_t> read{0};
+};
+
+}  // namespace
+
+TEST(TwoReaders, ListingsTablesAndErrorsAreThoseOfOneReader) {
+    TempDir dir;
+    std::mt19937 rng(16);
+    for (int round = 0; round < 16; ++round) {
+        const std::size_t count = 2 + rng() % 19;
+        std::vector<std::string> targets, contents;
+        std::optional<std::size_t> failing;
+        for (std::size_t k = 0; k < count; ++k) {
+            const std::string name = "r" + std::to_string(round) + "t" + std::to_string(k);
+            if (round % 2 == 1 && !failing && rng() % 4 == 0) {
+                failing = k;
+                targets.push_back(dir.Path(name + "-gone.txt"));
+                contents.emplace_back();
+                continue;
+            }
+            // Most small; some over a block of the reader, so both are at work at once.
+            const std::size_t size = rng() % 6 == 0 ? rng() % (3 * LineReader::kFileBlock) : rng() % 3000;
+            contents.push_back(Text(rng, size));
+            targets.push_back(dir.Write(name + ".txt", contents.back()));
+        }
+        const std::string s = std::vector<std::string>{"key", "y", "\x81\x40k", "yk"}[rng() % 4];
+        const std::string details = "round " + std::to_string(round) + ", search " + testing::PrintToString(s);
+
+        HitTable hits;
+        try {
+            const GlobalListing listing = RunGlobalSearch(s, targets, hits, nullptr, Readers::Two);
+            ASSERT_FALSE(failing) << details;
+            ASSERT_EQ(listing.text, reference::GlobalListing(s, targets, contents)) << details;
+        } catch (const EInOutError& e) {
+            ASSERT_TRUE(failing) << details;
+            ASSERT_EQ(e.ErrorCode(), 2) << details;
+        }
+        // The rows before a failing target are the reference's; from it on, empty.
+        const std::size_t searched = failing.value_or(count);
+        for (std::size_t k = 0; k < HitTable::kTargets; ++k) {
+            std::vector<reference::Hit> expected;
+            if (k < searched) expected = reference::Scan(contents[k], s, true);
+            const auto row = hits.Row(static_cast<int>(k) + 1);
+            for (std::size_t j = 0; j < row.size(); ++j) {
+                ASSERT_EQ(row[j], j < std::min<std::size_t>(expected.size(), 249) ? expected[j].number : 0)
+                    << details << ", target " << k + 1 << " slot " << j;
+            }
+        }
+    }
+}
+
+// A target that fails is raised as soon as the targets before it are
+// searched: the other reader stops reading a later one at its next block.
+TEST(TwoReaders, AnErrorStopsTheOtherReaderAtOnce) {
+    TempDir dir;
+    const std::string big = dir.Write("big.txt", std::string(64 * LineReader::kFileBlock, 'y'));
+    const std::vector<std::string> targets = {dir.Path("missing.txt"), big};
+    CountingProgress progress;
+    HitTable hits;
+    try {
+        RunGlobalSearch("zzz", targets, hits, &progress, Readers::Two);
+        FAIL() << "no error";
+    } catch (const EInOutError& e) {
+        EXPECT_EQ(e.ErrorCode(), 2);
+    }
+    EXPECT_LT(progress.read.load(), 4 * LineReader::kFileBlock);
+}
