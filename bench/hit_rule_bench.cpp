@@ -1,8 +1,8 @@
 // The hit rule: the one-pair tests, the phrase finder, and whole scans of a
 // file for a rare, a frequent and a wrapped phrase.
 #include "bench_files.h"
-#include "core/byte_search.h"
-#include "core/hit_rule.h"
+#include "core/search/byte_search.h"
+#include "core/search/hit_rule.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,26 +1,26 @@
 // The line reader over a regular file: every line, copied or viewed.
 #include "bench_files.h"
-#include "core/line_reader.h"
+#include "core/search/line_reader.h"
 
 #include <benchmark/benchmark.h>
 
 namespace {
 
-void BM_ReadLn(benchmark::State& state) {
+void BM_ReadLine(benchmark::State& state) {
     const std::string& path = bench::ProseFile().Path();
     std::string line;
     for (auto _ : state) {
         core::LineReader reader;
         core::WithTextFile(reader, path, [&](core::LineReader& r) {
             do {
-                core::ReadLn(r, line);
+                r.ReadLine(line);
                 benchmark::DoNotOptimize(line.data());
-            } while (!core::Eof(r));
+            } while (!r.AtEnd());
         });
     }
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bench::ProseText().size()));
 }
-BENCHMARK(BM_ReadLn);
+BENCHMARK(BM_ReadLine);
 
 void BM_ReadLineView(benchmark::State& state) {
     const std::string& path = bench::ProseFile().Path();
@@ -31,7 +31,7 @@ void BM_ReadLineView(benchmark::State& state) {
             do {
                 r.ReadLineView(line);
                 benchmark::DoNotOptimize(line.data());
-            } while (!core::Eof(r));
+            } while (!r.AtEnd());
         });
     }
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bench::ProseText().size()));

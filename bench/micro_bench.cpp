@@ -1,8 +1,8 @@
 // Micro-benchmarks of the search core (see also line_reader_bench.cpp,
 // hit_rule_bench.cpp, range_bench.cpp): whole searches of prose files.
 #include "bench_files.h"
-#include "core/global_search.h"
-#include "core/local_search.h"
+#include "core/search/global_search.h"
+#include "core/search/local_search.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,7 +1,7 @@
 // Range rendering for the viewer: the first lines of a file, and a range far
 // into it (every line before it is read too).
 #include "bench_files.h"
-#include "core/range_view.h"
+#include "core/search/range_view.h"
 
 #include <benchmark/benchmark.h>
 

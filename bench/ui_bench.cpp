@@ -1,7 +1,7 @@
 // The windows' share of the work, on Qt's offscreen platform: the viewer's
 // last range of a 20,050-line file with its hits coloured, and a listing of
 // 100,000 hit lines appearing in the result window.
-#include "core/global_search.h"
+#include "core/search/global_search.h"
 #include "platform/code_page.h"
 #include "ui/RESULT.h"
 #include "ui/TEXTVIEW.h"

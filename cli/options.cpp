@@ -1,6 +1,6 @@
 #include "cli/options.h"
 
-#include "core/global_search.h"
+#include "core/search/global_search.h"
 
 #include <cstdio>
 #include <string_view>

@@ -2,10 +2,10 @@
 
 #include "core/error_text.h"
 #include "core/errors.h"
-#include "core/global_search.h"
+#include "core/search/global_search.h"
 #include "core/io_check.h"
-#include "core/line_reader.h"
-#include "core/local_search.h"
+#include "core/search/line_reader.h"
+#include "core/search/local_search.h"
 #include "platform/code_page.h"
 
 #include <cerrno>

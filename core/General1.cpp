@@ -21,12 +21,6 @@ void WriteLineLabel(std::int64_t lineNumber, char* out) noexcept {
     }
 }
 
-std::string LineLabel(std::int64_t lineNumber) {
-    std::string label(5, '0');
-    WriteLineLabel(lineNumber, label.data());
-    return label;
-}
-
 std::string FileIndexLabel(int index) {
     std::string label(2, '0');
     label[0] = static_cast<char>('0' + (index / 10) % 10);

@@ -14,11 +14,8 @@ std::string_view Left(std::string_view s, std::size_t n) noexcept;
 // The last n bytes of s; n must not exceed s.size().
 std::string_view Right(std::string_view s, std::size_t n) noexcept;
 
-// A line number as five digits with leading zeros; only the last five digits
-// of a larger number are kept (100000 gives 00000).
-std::string LineLabel(std::int64_t lineNumber);
-
-// Writes the same five digits into out[0..4]; no allocation, for the scans.
+// Writes a line number as five digits with leading zeros into out[0..4]; only
+// the last five digits of a larger number are kept (100000 gives 00000).
 void WriteLineLabel(std::int64_t lineNumber, char* out) noexcept;
 
 // A target number 1 to 20 as two digits (01 to 20).

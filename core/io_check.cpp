@@ -9,8 +9,6 @@ namespace {
 thread_local std::int32_t pendingCode = 0;
 }
 
-std::int32_t PendingIOCode() noexcept { return pendingCode; }
-
 void SetPendingIOCode(std::int32_t code) noexcept { pendingCode = code; }
 
 std::string InOutErrorMessage(std::int32_t code) {

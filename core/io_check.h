@@ -13,8 +13,6 @@ namespace core {
 constexpr std::int32_t kIoFileNotOpen = 103;
 constexpr std::int32_t kIoFileNotOpenForInput = 104;
 
-// One per thread; 0 when nothing is pending.
-std::int32_t PendingIOCode() noexcept;
 // Records a failure; a later failure overwrites an earlier one.
 void SetPendingIOCode(std::int32_t code) noexcept;
 

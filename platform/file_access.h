@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -38,6 +39,10 @@ std::int32_t ErrorCodeFromErrno(int e) noexcept;
 // name, like any wildcard in a name, gives kPathNotFound so that it never
 // opens a different file.
 std::int32_t NativePath(std::string_view codePagePath, std::string& native);
+
+// The size of the regular file that a code-page path names, or nothing when
+// it names none (missing, a folder, a device, a path that can't be made).
+std::optional<std::uint64_t> RegularFileSize(std::string_view codePagePath);
 
 // An open file or the process's standard input. Move-only; closes what it owns.
 class File {

@@ -1,8 +1,8 @@
 #include "ui/LocalSrch.h"
 
-#include "core/listing_lines.h"
-#include "core/local_search.h"
-#include "core/named_file.h"
+#include "core/output/listing_lines.h"
+#include "core/search/local_search.h"
+#include "core/search/named_file.h"
 #include "ui/RESULT.h"
 #include "ui/alt_keys.h"
 #include "ui/background_run.h"

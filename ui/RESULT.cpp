@@ -1,8 +1,8 @@
 #include "ui/RESULT.h"
 
-#include "core/global_search.h"
-#include "core/header_selection.h"
-#include "core/listing_lines.h"
+#include "core/search/global_search.h"
+#include "core/output/header_selection.h"
+#include "core/output/listing_lines.h"
 #include "core/str_to_int.h"
 #include "ui/TEXTVIEW.h"
 #include "ui/WHAT.h"

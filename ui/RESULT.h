@@ -2,7 +2,7 @@
 // full-text viewer.
 #pragma once
 
-#include "core/hit_table.h"
+#include "core/search/hit_table.h"
 
 #include <QMainWindow>
 

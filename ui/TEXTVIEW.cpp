@@ -1,8 +1,8 @@
 #include "ui/TEXTVIEW.h"
 
 #include "core/errors.h"
-#include "core/named_file.h"
-#include "core/range_view.h"
+#include "core/search/named_file.h"
+#include "core/search/range_view.h"
 #include "ui/LocalSrch.h"
 #include "ui/RESULT.h"
 #include "ui/background_run.h"

@@ -1,7 +1,7 @@
 // The full-text viewer: one range of lines of the current file, hit lines in red.
 #pragma once
 
-#include "core/box_text.h"
+#include "core/output/box_text.h"
 
 #include <QMainWindow>
 

@@ -1,7 +1,7 @@
 // The search setup window: the browser, the target grid and the search box.
 #pragma once
 
-#include "core/target_grid.h"
+#include "core/browse/target_grid.h"
 
 #include <QMainWindow>
 

@@ -1,7 +1,7 @@
 // Moving code-page bytes into widgets and back, through the one codec.
 #pragma once
 
-#include "core/box_text.h"
+#include "core/output/box_text.h"
 
 #include <QString>
 

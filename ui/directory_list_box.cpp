@@ -1,8 +1,8 @@
 #include "ui/directory_list_box.h"
 
 #include "core/errors.h"
-#include "core/folder_contents.h"
-#include "core/folder_path.h"
+#include "core/browse/folder_contents.h"
+#include "core/browse/folder_path.h"
 #include "platform/code_page.h"
 #include "ui/application.h"
 #include "ui/cp_text.h"

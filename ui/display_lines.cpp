@@ -1,6 +1,6 @@
 #include "ui/display_lines.h"
 
-#include "core/text_device.h"
+#include "core/output/text_device.h"
 #include "platform/code_page.h"
 #include "ui/listing_view.h"
 

@@ -1,6 +1,6 @@
 #include "ui/drive_combo_box.h"
 
-#include "core/drive_items.h"
+#include "core/browse/drive_items.h"
 #include "ui/application.h"
 #include "ui/cp_text.h"
 #include "ui/directory_list_box.h"

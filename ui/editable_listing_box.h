@@ -4,7 +4,7 @@
 // user starts to type into it.
 #pragma once
 
-#include "core/listing_lines.h"
+#include "core/output/listing_lines.h"
 
 #include <QStackedWidget>
 

@@ -1,8 +1,8 @@
 #include "ui/file_list_box.h"
 
-#include "core/file_mask.h"
-#include "core/folder_contents.h"
-#include "core/folder_path.h"
+#include "core/browse/file_mask.h"
+#include "core/browse/folder_contents.h"
+#include "core/browse/folder_path.h"
 #include "ui/application.h"
 #include "ui/cp_text.h"
 #include "ui/list_row_delegate.h"

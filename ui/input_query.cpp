@@ -1,6 +1,6 @@
 #include "ui/input_query.h"
 
-#include "core/dialog_units.h"
+#include "core/output/dialog_units.h"
 #include "ui/alt_keys.h"
 #include "ui/cp_text.h"
 #include "ui/window_frame.h"

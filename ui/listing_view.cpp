@@ -1,6 +1,6 @@
 #include "ui/listing_view.h"
 
-#include "core/box_text.h"
+#include "core/output/box_text.h"
 #include "ui/cp_text.h"
 
 #include <QApplication>

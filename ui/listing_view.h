@@ -5,7 +5,7 @@
 // back from the original bytes.
 #pragma once
 
-#include "core/listing_lines.h"
+#include "core/output/listing_lines.h"
 
 #include <QAbstractScrollArea>
 #include <QBasicTimer>

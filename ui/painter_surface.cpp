@@ -1,6 +1,6 @@
 #include "ui/painter_surface.h"
 
-#include "core/box_text.h"
+#include "core/output/box_text.h"
 #include "core/errors.h"
 #include "core/io_check.h"
 #include "platform/file_access.h"

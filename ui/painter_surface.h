@@ -2,7 +2,7 @@
 // QPainter in the printer's device pixels.
 #pragma once
 
-#include "core/text_device.h"
+#include "core/output/text_device.h"
 
 #include <QFontMetrics>
 

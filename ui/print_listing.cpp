@@ -1,7 +1,7 @@
 #include "ui/print_listing.h"
 
 #include "core/errors.h"
-#include "core/text_device.h"
+#include "core/output/text_device.h"
 #include "platform/code_page.h"
 #include "ui/display_lines.h"
 #include "ui/listing_view.h"

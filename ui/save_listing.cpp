@@ -1,7 +1,7 @@
 #include "ui/save_listing.h"
 
 #include "core/errors.h"
-#include "core/listing_file.h"
+#include "core/output/listing_file.h"
 #include "platform/code_page.h"
 #include "ui/cp_text.h"
 #include "ui/input_query.h"

@@ -2,13 +2,13 @@
 // on inputs made to land on their edges: the reader's block boundaries,
 // lines longer than a block, long indents and lead-byte runs, search texts
 // with line-end bytes, and the error paths.
-#include "core/block_scan.h"
-#include "core/byte_search.h"
+#include "core/search/block_scan.h"
+#include "core/search/byte_search.h"
 #include "core/io_check.h"
 #include "core/errors.h"
-#include "core/global_search.h"
-#include "core/line_reader.h"
-#include "core/local_search.h"
+#include "core/search/global_search.h"
+#include "core/search/line_reader.h"
+#include "core/search/local_search.h"
 #include "platform/file_access.h"
 #include "reference_model.h"
 #include "temp_files.h"
@@ -242,7 +242,7 @@ TEST(BlockScan, LinesLongerThanItHoldsGiveTheSameHits) {
     const auto scan = [](const std::string& path, const std::string& s, LineCleaning cleaning, std::size_t longLine) {
         Hits hits;
         LineReader reader;
-        Reset(reader, path);
+        reader.Open(path);
         BlockScan blocks(reader, s, cleaning, longLine);
         for (bool more = true; more;) {
             more = blocks.Next();
@@ -308,11 +308,11 @@ TEST(BlockScan, ViewsAndCopiesOfLinesLongerThanTheBufferAgree) {
     const std::string path = dir.Write("long.txt", content);
     const auto expected = reference::Lines(content);
     LineReader reader;
-    Reset(reader, path);
+    reader.Open(path);
     for (std::size_t i = 0; i < expected.size(); ++i) {
         if (i % 2 == 0) {
             std::string line;
-            ReadLn(reader, line);
+            reader.ReadLine(line);
             EXPECT_EQ(line, expected[i]) << i;
         } else {
             std::string_view line;
@@ -320,9 +320,9 @@ TEST(BlockScan, ViewsAndCopiesOfLinesLongerThanTheBufferAgree) {
             EXPECT_EQ(line, expected[i]) << i;
         }
     }
-    EXPECT_TRUE(Eof(reader));
+    EXPECT_TRUE(reader.AtEnd());
     EXPECT_EQ(reader.Unconsumed().substr(0, 1), "\x1A");  // the end mark, never consumed
-    CloseFile(reader);
+    reader.Close();
 }
 
 TEST(GlobalSearch, TwentyTargetsSearchedSideBySideKeepTheirOrder) {

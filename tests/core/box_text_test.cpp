@@ -1,5 +1,5 @@
-#include "core/box_text.h"
-#include "core/listing_lines.h"
+#include "core/output/box_text.h"
+#include "core/output/listing_lines.h"
 #include "platform/code_page.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The fast core against the slow reference on random files and texts.
-#include "core/global_search.h"
-#include "core/local_search.h"
+#include "core/search/global_search.h"
+#include "core/search/local_search.h"
 #include "reference_model.h"
 #include "temp_files.h"
 

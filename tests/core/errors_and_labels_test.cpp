@@ -8,6 +8,14 @@
 
 using namespace core;
 
+namespace {
+std::string LineLabel(std::int64_t lineNumber) {
+    std::string label(5, '?');
+    WriteLineLabel(lineNumber, label.data());
+    return label;
+}
+}  // namespace
+
 TEST(General1, LeftRightAndLabels) {
     EXPECT_EQ(Left("abc", 2), "ab");
     EXPECT_EQ(Left("abc", 9), "abc");

@@ -1,5 +1,5 @@
-#include "core/file_mask.h"
-#include "core/name_case.h"
+#include "core/browse/file_mask.h"
+#include "core/browse/name_case.h"
 #include "platform/code_page.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "core/errors.h"
-#include "core/folder_contents.h"
-#include "core/folder_path.h"
+#include "core/browse/folder_contents.h"
+#include "core/browse/folder_path.h"
 #include "platform/code_page.h"
 #include "platform/file_access.h"
 #include "platform/folder_access.h"

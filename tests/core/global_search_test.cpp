@@ -1,6 +1,6 @@
 #include "core/errors.h"
-#include "core/global_search.h"
-#include "core/listing_format.h"
+#include "core/search/global_search.h"
+#include "core/search/listing_format.h"
 #include "platform/code_page.h"
 #include "memory_budget.h"
 #include "temp_files.h"

@@ -1,7 +1,7 @@
 #include "core/errors.h"
-#include "core/header_selection.h"
-#include "core/listing_format.h"
-#include "core/named_file.h"
+#include "core/output/header_selection.h"
+#include "core/search/listing_format.h"
+#include "core/search/named_file.h"
 #include "core/str_to_int.h"
 #include "platform/code_page.h"
 

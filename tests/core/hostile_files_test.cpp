@@ -1,8 +1,8 @@
 // Files that change or hold anything while they are searched.
 #include "core/errors.h"
-#include "core/global_search.h"
-#include "core/line_reader.h"
-#include "core/local_search.h"
+#include "core/search/global_search.h"
+#include "core/search/line_reader.h"
+#include "core/search/local_search.h"
 #include "platform/code_page.h"
 #include "platform/file_access.h"
 #include "memory_budget.h"
@@ -55,36 +55,36 @@ TEST(HostileFiles, AFileThatShrinksOrGrowsWhileReadEndsCleanly) {
     const std::string path = dir.Write("a.txt", ManyLines(100000, 'a'));
     {
         LineReader reader;
-        Reset(reader, path);
+        reader.Open(path);
         std::string line;
-        ReadLn(reader, line);
+        reader.ReadLine(line);
         std::filesystem::resize_file(path, 100);  // shrinks under the reader
         std::size_t lines = 1;
-        while (!Eof(reader) && lines < 1000000) {
-            ReadLn(reader, line);
+        while (!reader.AtEnd() && lines < 1000000) {
+            reader.ReadLine(line);
             ++lines;
         }
         EXPECT_LT(lines, 1000000u);
-        CloseFile(reader);
+        reader.Close();
     }
     dir.Write("a.txt", ManyLines(10, 'b'));
     {
         LineReader reader;
-        Reset(reader, path);
+        reader.Open(path);
         std::string line;
-        ReadLn(reader, line);
+        reader.ReadLine(line);
         {
             std::ofstream grow(path, std::ios::binary | std::ios::app);
             grow << ManyLines(10, 'c');
         }
         std::size_t lines = 1;
-        while (!Eof(reader) && lines < 1000) {
-            ReadLn(reader, line);
+        while (!reader.AtEnd() && lines < 1000) {
+            reader.ReadLine(line);
             ++lines;
         }
         EXPECT_GE(lines, 10u);
         EXPECT_LE(lines, 20u);
-        CloseFile(reader);
+        reader.Close();
     }
 }
 

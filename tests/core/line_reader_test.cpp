@@ -1,6 +1,6 @@
 #include "core/errors.h"
 #include "core/io_check.h"
-#include "core/line_reader.h"
+#include "core/search/line_reader.h"
 #include "platform/file_access.h"
 #include "temp_files.h"
 
@@ -30,9 +30,9 @@ std::vector<std::string> ReadAllLines(const std::string& path) {
         std::vector<std::string> lines;
         std::string line;
         do {
-            ReadLn(r, line);
+            r.ReadLine(line);
             lines.push_back(line);
-        } while (!Eof(r));
+        } while (!r.AtEnd());
         return lines;
     });
 }
@@ -74,16 +74,16 @@ TEST(LineReader, CtrlZEndsTheTextAndIsNeverConsumed) {
 
     // Past the end, every read gives an empty line and no error.
     LineReader reader;
-    Reset(reader, dir.Path("a.txt"));
+    reader.Open(dir.Path("a.txt"));
     std::string line;
-    ReadLn(reader, line);
-    EXPECT_TRUE(Eof(reader));
+    reader.ReadLine(line);
+    EXPECT_TRUE(reader.AtEnd());
     for (int i = 0; i < 3; ++i) {
-        ReadLn(reader, line);
+        reader.ReadLine(line);
         EXPECT_EQ(line, "");
-        EXPECT_TRUE(Eof(reader));
+        EXPECT_TRUE(reader.AtEnd());
     }
-    CloseFile(reader);
+    reader.Close();
 }
 
 TEST(LineReader, LongLinesAndBlockBoundariesComeBackWhole) {
@@ -107,37 +107,36 @@ TEST(LineReader, LongLinesAndBlockBoundariesComeBackWhole) {
     const std::string small = dir.Write("small.txt", "one\r\ntwo");
     LineReader reader;
     std::string line;
-    Reset(reader, big);
-    ReadLn(reader, line);
-    EXPECT_EQ(line, huge);
-    ReadLn(reader, line);
-    EXPECT_EQ(line, "tail");
-    Reset(reader, small);
-    ReadLn(reader, line);
-    EXPECT_EQ(line, "one");
-    ReadLn(reader, line);
-    EXPECT_EQ(line, "two");
-    EXPECT_TRUE(Eof(reader));
-    CloseFile(reader);
-}
-
-TEST(LineReader, RawOperationsRecordCodesAndTheGuardRaises) {
-    LineReader reader;
-    std::string line = "old";
+    reader.Open(big);
     reader.ReadLine(line);
-    EXPECT_EQ(line, "");
-    EXPECT_EQ(PendingIOCode(), 104);
+    EXPECT_EQ(line, huge);
+    reader.ReadLine(line);
+    EXPECT_EQ(line, "tail");
+    reader.Open(small);
+    reader.ReadLine(line);
+    EXPECT_EQ(line, "one");
+    reader.ReadLine(line);
+    EXPECT_EQ(line, "two");
     EXPECT_TRUE(reader.AtEnd());
     reader.Close();
-    EXPECT_EQ(PendingIOCode(), 103);  // a later failure overwrites
-    try {
-        CheckIO();
-        FAIL() << "no error raised";
-    } catch (const EInOutError& e) {
-        EXPECT_EQ(e.ErrorCode(), 103);
-    }
-    EXPECT_EQ(PendingIOCode(), 0);
-    EXPECT_NO_THROW(CheckIO());
+}
+
+TEST(LineReader, OperationsOnAClosedReaderRaiseTheirCodes) {
+    LineReader reader;
+    const auto codeOf = [](auto&& operation) {
+        try {
+            operation();
+        } catch (const EInOutError& e) {
+            return e.ErrorCode();
+        }
+        return 0;
+    };
+    std::string line = "old";
+    EXPECT_EQ(codeOf([&] { reader.ReadLine(line); }), 104);
+    EXPECT_EQ(line, "old");
+    EXPECT_EQ(codeOf([&] { reader.AtEnd(); }), 104);
+    EXPECT_EQ(codeOf([&] { reader.Close(); }), 103);
+    EXPECT_NO_THROW(CheckIO());  // nothing left pending
 }
 
 TEST(LineReader, OpenFailuresCarryThePlatformCodes) {
@@ -145,7 +144,7 @@ TEST(LineReader, OpenFailuresCarryThePlatformCodes) {
     auto codeOf = [](const std::string& path) {
         LineReader reader;
         try {
-            Reset(reader, path);
+            reader.Open(path);
         } catch (const EInOutError& e) {
             EXPECT_FALSE(reader.IsReading());
             return e.ErrorCode();
@@ -180,10 +179,12 @@ TEST(LineReader, PathIsCutAtNulButNeverShortened) {
     dir.Write(name, "another file");
     const auto codeOf = [](const std::string& p) {
         LineReader reader;
-        reader.Open(p);
-        const std::int32_t code = PendingIOCode();
-        SetPendingIOCode(0);
-        return code;
+        try {
+            reader.Open(p);
+        } catch (const EInOutError& e) {
+            return e.ErrorCode();
+        }
+        return 0;
     };
     EXPECT_EQ(codeOf(base + name + std::string(41, 'z')), platform::err::kFilenameTooLong);  // a name over 255 bytes
     EXPECT_EQ(codeOf(base + name + "/" + std::string(5000, 'z')), platform::err::kFilenameTooLong);
@@ -205,15 +206,15 @@ TEST(LineReader, AReadThatWouldWaitFailsOnAFileButWaitsOnStandardInput) {
     const std::string path = dir.Write("a.txt", "key\r\n");
     LineReader reader;
     std::string line;
-    Reset(reader, path);
+    reader.Open(path);
     platform::PlanReadFailure(1, EAGAIN);
     try {
-        ReadLn(reader, line);
+        reader.ReadLine(line);
         ADD_FAILURE() << "read " << line;
     } catch (const EInOutError& e) {
         EXPECT_EQ(e.ErrorCode(), platform::err::kLockViolation);
     }
-    CloseFile(reader);
+    reader.Close();
 
     int fds[2];
     ASSERT_EQ(::pipe(fds), 0);
@@ -222,11 +223,11 @@ TEST(LineReader, AReadThatWouldWaitFailsOnAFileButWaitsOnStandardInput) {
     ::close(fds[0]);
     ASSERT_EQ(::write(fds[1], "key\r\n", 5), 5);
     ::close(fds[1]);
-    Reset(reader, "");
+    reader.Open("");
     platform::PlanReadFailure(1, EAGAIN);
-    ReadLn(reader, line);
+    reader.ReadLine(line);
     EXPECT_EQ(line, "key");
-    CloseFile(reader);
+    reader.Close();
     ::dup2(savedStdin, STDIN_FILENO);
     ::close(savedStdin);
 }
@@ -245,16 +246,16 @@ TEST(LineReader, PipesAreReadOneSmallBlockAhead) {
         ::close(fds[1]);
     });
     LineReader reader;
-    Reset(reader, "");
+    reader.Open("");
     std::string line;
-    ReadLn(reader, line);
+    reader.ReadLine(line);
     EXPECT_EQ(line, "first");
-    ReadLn(reader, line);
+    reader.ReadLine(line);
     EXPECT_EQ(line, std::string(1000, 'r'));
-    ReadLn(reader, line);
+    reader.ReadLine(line);
     EXPECT_EQ(line, "last");
-    EXPECT_TRUE(Eof(reader));
-    CloseFile(reader);
+    EXPECT_TRUE(reader.AtEnd());
+    reader.Close();
     writer.join();
     // Standard input is not closed by the reader.
     EXPECT_NE(::fcntl(STDIN_FILENO, F_GETFD), -1);
@@ -271,12 +272,12 @@ TEST(LineReader, ReadAheadOnAPipeStopsAtOneBlock) {
     ASSERT_EQ(::write(fds[1], data.data(), data.size()), static_cast<ssize_t>(data.size()));
     {
         LineReader reader;
-        Reset(reader, "");
+        reader.Open("");
         std::string line;
-        ReadLn(reader, line);
+        reader.ReadLine(line);
         EXPECT_EQ(line, "a");
-        EXPECT_FALSE(Eof(reader));
-        CloseFile(reader);
+        EXPECT_FALSE(reader.AtEnd());
+        reader.Close();
     }
     // What the reader did not need is still in the pipe.
     ::close(fds[1]);

@@ -1,4 +1,4 @@
-#include "core/listing_file.h"
+#include "core/output/listing_file.h"
 #include "core/errors.h"
 #include "platform/code_page.h"
 #include "temp_files.h"

@@ -1,7 +1,7 @@
 #include "core/errors.h"
-#include "core/global_search.h"
-#include "core/local_search.h"
-#include "core/range_view.h"
+#include "core/search/global_search.h"
+#include "core/search/local_search.h"
+#include "core/search/range_view.h"
 #include "platform/code_page.h"
 #include "temp_files.h"
 

@@ -1,4 +1,4 @@
-#include "core/target_grid.h"
+#include "core/browse/target_grid.h"
 
 #include <gtest/gtest.h>
 

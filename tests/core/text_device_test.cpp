@@ -1,5 +1,5 @@
-#include "core/text_device.h"
-#include "core/dialog_units.h"
+#include "core/output/text_device.h"
+#include "core/output/dialog_units.h"
 #include "platform/code_page.h"
 
 #include <gtest/gtest.h>

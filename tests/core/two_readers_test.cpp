@@ -3,8 +3,8 @@
 // size, failing ones among them. Also built alone under ThreadSanitizer,
 // which `make test` runs, for races in the merge.
 #include "core/errors.h"
-#include "core/global_search.h"
-#include "core/line_reader.h"
+#include "core/search/global_search.h"
+#include "core/search/line_reader.h"
 #include "reference_model.h"
 #include "temp_files.h"
 

@@ -1,4 +1,4 @@
-#include "core/drive_items.h"
+#include "core/browse/drive_items.h"
 #include "platform/code_page.h"
 #include "platform/mounted_volumes.h"
 

@@ -21,8 +21,8 @@
 //                     (list >> 2) % (targets + 1).
 #include "../core/temp_files.h"
 #include "core/errors.h"
-#include "core/global_search.h"
-#include "core/local_search.h"
+#include "core/search/global_search.h"
+#include "core/search/local_search.h"
 #include "fuzz_support.h"
 
 #include <optional>
@@ -65,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::vector<std::string> lines = fuzz::ReadAsScan(reader, path, false);
     const std::vector<std::string> expected = fuzz::ScanLinesOf(bytes);
     FUZZ_CHECK(lines == expected, details() + "\n  " + fuzz::FirstDifference(lines, expected));
-    core::CloseFile(reader);
+    reader.Close();
 
     const fuzz::ExactBytes searchText(s);
     if (mode & 128) {

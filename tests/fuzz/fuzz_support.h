@@ -4,7 +4,7 @@
 #pragma once
 
 #include "../core/reference_model.h"
-#include "core/line_reader.h"
+#include "core/search/line_reader.h"
 
 #include <algorithm>
 #include <cctype>
@@ -128,19 +128,19 @@ private:
 // the end; checks that reads after the end give empty lines and the end test
 // stays true.
 inline std::vector<std::string> ReadAsScan(core::LineReader& reader, const std::string& path, bool extraEndTests) {
-    core::Reset(reader, path);
+    reader.Open(path);
     std::vector<std::string> lines;
     std::string line;
-    core::ReadLn(reader, line);
+    reader.ReadLine(line);
     lines.push_back(line);
     do {
-        if (extraEndTests) core::Eof(reader);
-        core::ReadLn(reader, line);
+        if (extraEndTests) reader.AtEnd();
+        reader.ReadLine(line);
         lines.push_back(line);
-    } while (!core::Eof(reader));
+    } while (!reader.AtEnd());
     for (int i = 0; i < 2; ++i) {
-        core::ReadLn(reader, line);
-        FUZZ_CHECK(line.empty() && core::Eof(reader), "a read after the end gave " + Escaped(line));
+        reader.ReadLine(line);
+        FUZZ_CHECK(line.empty() && reader.AtEnd(), "a read after the end gave " + Escaped(line));
     }
     return lines;
 }

@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Opening an open reader closes it first and starts over.
     const auto again = fuzz::ReadAsScan(reader, path, false);
     FUZZ_CHECK(again == expected, details(again));
-    core::CloseFile(reader);
+    reader.Close();
     FUZZ_CHECK(!reader.IsReading(), "mode " + std::to_string(mode));
     return 0;
 }

@@ -12,10 +12,10 @@
 //                 bytes (times four the search text) and read a few bytes at a time.
 #include "../core/reference_model.h"
 #include "../core/temp_files.h"
-#include "core/block_scan.h"
-#include "core/global_search.h"
+#include "core/search/block_scan.h"
+#include "core/search/global_search.h"
 #include "core/io_check.h"
-#include "core/local_search.h"
+#include "core/search/local_search.h"
 #include "fuzz_support.h"
 #include "platform/file_access.h"
 
@@ -96,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (std::size_t k = 0; k < files; ++k) {
             for (const bool clean : {false, true}) {
                 core::LineReader reader;
-                core::Reset(reader, paths[k]);
+                reader.Open(paths[k]);
                 core::BlockScan scan(reader, searchText.View(),
                                      clean ? core::LineCleaning::StripIdeographicSpaces : core::LineCleaning::None,
                                      1 + (mode >> 5));

@@ -1,6 +1,6 @@
 // Saving and printing the result listing: the file name dialog, the save,
 // the display lines and the print command's messages.
-#include "core/text_device.h"
+#include "core/output/text_device.h"
 #include "ui/RESULT.h"
 #include "ui/WHAT.h"
 #include "ui/application.h"

@@ -1,6 +1,6 @@
 // The local search window: the local listing of the viewed file, typed text
 // the code page can't hold, file errors, cancel and exit.
-#include "core/listing_lines.h"
+#include "core/output/listing_lines.h"
 #include "ui/LocalSrch.h"
 #include "ui/RESULT.h"
 #include "ui/application.h"

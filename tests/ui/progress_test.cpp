@@ -1,7 +1,7 @@
 // Long runs: the progress window of a search, a range of the viewer and a
 // local search, and its cancel, which leaves each window as a failed run
 // leaves it, also while a read is stuck.
-#include "core/listing_lines.h"
+#include "core/output/listing_lines.h"
 #include "ui/LocalSrch.h"
 #include "ui/RESULT.h"
 #include "ui/TEXTVIEW.h"

@@ -1,6 +1,6 @@
 // The result window: the listing box, reading a target out of the selection,
 // and the click on the strip above the listing.
-#include "core/listing_format.h"
+#include "core/search/listing_format.h"
 #include "ui/RESULT.h"
 #include "ui/TEXTVIEW.h"
 #include "ui/WHAT.h"

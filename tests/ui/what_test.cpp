@@ -1,7 +1,7 @@
 // The search setup window: its layout, the browser, the target grid, the
 // search box and the commands, driven through the real widgets on a
 // temporary folder tree.
-#include "core/folder_path.h"
+#include "core/browse/folder_path.h"
 #include "core/temp_files.h"
 #include "platform/code_page.h"
 #include "platform/folder_access.h"

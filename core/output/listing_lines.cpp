@@ -1,0 +1,31 @@
+#include "core/output/listing_lines.h"
+
+#include <cstring>
+
+namespace core {
+
+namespace {
+// Calls found(offset after the CR LF) for every CR LF of bytes, in order.
+template <class Found>
+void ForEachLineEnd(std::string_view bytes, Found&& found) {
+    const char* const begin = bytes.data();
+    const char* const end = begin + bytes.size();
+    for (const char* p = begin; p < end;) {
+        const void* cr = std::memchr(p, '\r', static_cast<std::size_t>(end - p));
+        if (cr == nullptr) break;
+        p = static_cast<const char*>(cr) + 1;
+        if (p < end && *p == '\n') found(static_cast<std::size_t>(++p - begin));
+    }
+}
+}  // namespace
+
+ListingLines::ListingLines(std::string bytes) : bytes_(std::move(bytes)) {
+    // Counted first, so that the index is allocated once at its exact size.
+    std::size_t count = 1;
+    ForEachLineEnd(bytes_, [&](std::size_t) { ++count; });
+    starts_.reserve(count);
+    starts_.push_back(0);
+    ForEachLineEnd(bytes_, [&](std::size_t next) { starts_.push_back(next); });
+}
+
+}  // namespace core

@@ -1,0 +1,144 @@
+#include "core/search/byte_search.h"
+
+#include "platform/cpu_features.h"
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include <immintrin.h>
+#define NORVANE_HAVE_AVX2_PATH 1
+#endif
+
+namespace core {
+
+namespace {
+
+// Sixteen starts at a time while their sixteen last bytes lie inside: both
+// anchors compared at once, and where both agree, verify(at) decides.
+// Returns the first start verify accepts, or nullptr with p moved on to
+// where the vectors stopped.
+template <class Verify>
+const char* FindSse2(const char*& p, const char* last, const char* s, std::size_t m, Verify&& verify) noexcept {
+#if defined(__SSE2__)
+    const __m128i first = _mm_set1_epi8(s[0]);
+    const __m128i lastByte = _mm_set1_epi8(s[m - 1]);
+    for (; last - p >= 15; p += 16) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + m - 1));
+        unsigned mask = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, lastByte))));
+        for (; mask != 0; mask &= mask - 1) {
+            const char* at = p + std::countr_zero(mask);
+            if (verify(at)) return at;
+        }
+    }
+#else
+    (void)last, (void)s, (void)m, (void)verify;
+#endif
+    return nullptr;
+}
+
+#if defined(NORVANE_HAVE_AVX2_PATH)
+// The same, thirty-two starts at a time, on processors that have AVX2.
+template <class Verify>
+__attribute__((target("avx2"))) const char* FindAvx2(const char*& p, const char* last, const char* s, std::size_t m,
+                                                      Verify&& verify) noexcept {
+    const __m256i first = _mm256_set1_epi8(s[0]);
+    const __m256i lastByte = _mm256_set1_epi8(s[m - 1]);
+    for (; last - p >= 31; p += 32) {
+        const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+        const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + m - 1));
+        auto mask = static_cast<unsigned>(
+            _mm256_movemask_epi8(_mm256_and_si256(_mm256_cmpeq_epi8(a, first), _mm256_cmpeq_epi8(b, lastByte))));
+        for (; mask != 0; mask &= mask - 1) {
+            const char* at = p + std::countr_zero(mask);
+            if (verify(at)) return at;
+        }
+    }
+    return nullptr;
+}
+
+#endif
+
+// The first start in [p, last] whose both anchors agree and that verify
+// accepts, or nullptr: the vectors first, the scalar tail after them.
+template <class Verify>
+const char* FindAnchored(const char* p, const char* last, const char* s, std::size_t m, [[maybe_unused]] bool avx2,
+                         Verify&& verify) noexcept {
+    const char* hit = nullptr;
+#if defined(NORVANE_HAVE_AVX2_PATH)
+    if (avx2) hit = FindAvx2(p, last, s, m, verify);
+#endif
+    if (hit == nullptr) hit = FindSse2(p, last, s, m, verify);
+    for (; hit == nullptr && p <= last; ++p) {
+        if (p[0] == s[0] && p[m - 1] == s[m - 1] && verify(p)) hit = p;
+    }
+    return hit;
+}
+
+}  // namespace
+
+PhraseFinder::PhraseFinder(std::string_view phrase) : phrase_(phrase), border_(phrase.size() + 1, 0) {
+#if defined(NORVANE_HAVE_AVX2_PATH)
+    avx2_ = platform::HasAvx2();
+#endif
+    for (std::size_t k = 2; k <= phrase_.size(); ++k) {
+        std::size_t b = border_[k - 1];
+        while (b > 0 && phrase_[b] != phrase_[k - 1]) b = border_[b];
+        border_[k] = static_cast<std::uint32_t>(phrase_[b] == phrase_[k - 1] ? b + 1 : 0);
+    }
+}
+
+std::size_t PhraseFinder::Step(std::size_t matched, char c) const noexcept {
+    if (matched == phrase_.size()) matched = border_[matched];
+    while (matched > 0 && phrase_[matched] != c) matched = border_[matched];
+    return phrase_[matched] == c ? matched + 1 : 0;
+}
+
+const char* PhraseFinder::FindLong(const char*& at, std::size_t& matched, const char* to) const noexcept {
+    const std::size_t m = phrase_.size();
+    const char* const s = phrase_.data();
+    while (at < to) {
+        if (matched == 0) {
+            // Nothing begun: skip to where both anchors agree, as a whole
+            // occurrence must start there.
+            if (to - at < static_cast<std::ptrdiff_t>(m)) return to;
+            const char* start = FindAnchored(at, to - m, s, m, avx2_, [](const char*) { return true; });
+            if (start == nullptr) return to;
+            at = start;
+        }
+        matched = Step(matched, *at++);
+        if (matched == m) return at - m;
+    }
+    return to;
+}
+
+const char* PhraseFinder::Find(const char* from, const char* to) const noexcept {
+    const std::size_t m = phrase_.size();
+    if (m == 0 || to - from < static_cast<std::ptrdiff_t>(m)) return to;
+    const char* const s = phrase_.data();
+    if (m == 1) {
+        const void* hit = std::memchr(from, s[0], static_cast<std::size_t>(to - from));
+        return hit != nullptr ? static_cast<const char*>(hit) : to;
+    }
+    if (m > kShort) {
+        std::size_t matched = 0;
+        return FindLong(from, matched, to);
+    }
+    // to - m: the last start at which the phrase still fits.
+    const char* hit = FindAnchored(from, to - m, s, m, avx2_,
+                                   [&](const char* at) { return std::memcmp(at + 1, s + 1, m - 2) == 0; });
+    return hit != nullptr ? hit : to;
+}
+
+const char* PhraseFinder::Cursor::Next(const char* from, const char* to) noexcept {
+    const PhraseFinder& f = finder_;
+    if (f.phrase_.size() <= kShort) return f.Find(from, to);
+    if (at_ == nullptr || from > at_ || at_ > to) {
+        at_ = from;
+        matched_ = 0;
+    }
+    // Keep only the part of what was matched that starts at from or later.
+    while (matched_ > 0 && static_cast<std::size_t>(at_ - from) < matched_) matched_ = f.border_[matched_];
+    return f.FindLong(at_, matched_, to);
+}
+
+}  // namespace core

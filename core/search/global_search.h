@@ -1,0 +1,38 @@
+// The global search: every target scanned with the hit rule, the listing
+// built and the hit table filled.
+#pragma once
+
+#include "core/search/hit_table.h"
+#include "core/run_progress.h"
+
+#include <cstddef>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace core {
+
+// At most this many targets are searched.
+constexpr std::size_t kMaxTargets = 20;
+
+struct GlobalListing {
+    std::string text;        // the listing, every line ended by CR LF
+    std::size_t hitLines = 0;  // the hit lines it holds
+};
+
+// Who reads the targets: this thread, with a helper when the machine and the
+// targets' size make it worth it (Auto); or always this thread and a helper
+// taking the targets in turn from the first (Two), so tests see both at work.
+enum class Readers { Auto, Two };
+
+// Searches the targets (the list ends at its first empty entry, or after 20)
+// for searchText and returns the listing. hits is cleared, then filled as the
+// targets are scanned. The first file error raises EInOutError as soon as the
+// targets before it are searched, and nothing after it is read on; hits then
+// holds what was recorded before it. An empty first target opens nothing.
+// Reading is reported to progress, when given; when it asks to stop, the
+// search raises EAbort as it would a file error.
+GlobalListing RunGlobalSearch(std::string_view searchText, std::span<const std::string> targets, HitTable& hits,
+                              RunProgress* progress = nullptr, Readers readers = Readers::Auto);
+
+}  // namespace core

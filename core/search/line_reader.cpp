@@ -1,0 +1,195 @@
+#include "core/search/line_reader.h"
+
+#include "core/errors.h"
+#include "core/io_check.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace core {
+
+namespace {
+constexpr char kCR = 0x0D;
+constexpr char kLF = 0x0A;
+constexpr char kCtrlZ = 0x1A;
+}  // namespace
+
+void LineReader::StartReading(std::string_view path) {
+    const auto nul = path.find('\0');
+    if (nul != std::string_view::npos) path = path.substr(0, nul);
+
+    if (reading_) StopReading();
+    pos_ = end_ = 0;
+    read_ = 0;
+    endMarked_ = false;
+    const std::int32_t code = path.empty() ? file_.OpenStandardInput() : file_.OpenExisting(path);
+    if (code != 0) {
+        SetPendingIOCode(code);
+        return;
+    }
+    // Room for a block behind a carried-over line without growing.
+    buffer_.resize(file_.IsRegularFile() ? 2 * kFileBlock : 2 * kStreamBlock);
+    reading_ = true;
+}
+
+bool LineReader::ReadMore() {
+    const std::size_t block = file_.IsRegularFile() ? kFileBlock : kStreamBlock;
+    if (buffer_.size() - end_ < block) {
+        // Move the unconsumed bytes to the front; grow only for a line
+        // longer than the buffer, doubling so that a long line costs linear time.
+        if (pos_ > 0) {
+            std::memmove(buffer_.data(), buffer_.data() + pos_, end_ - pos_);
+            end_ -= pos_;
+            pos_ = 0;
+        }
+        if (buffer_.size() - end_ < block) buffer_.resize(std::max(2 * buffer_.size(), end_ + block));
+    }
+    std::size_t got = 0;
+    const std::int32_t code = file_.Read(buffer_.data() + end_, block, got);
+    if (code != 0 && code != platform::err::kBrokenPipe) {
+        SetPendingIOCode(code);
+        return false;
+    }
+    if (code != 0 || got == 0) {
+        // The end mark makes the end of the file read like a Ctrl-Z; as a
+        // Ctrl-Z is never consumed, nothing is read after it.
+        buffer_[end_++] = kCtrlZ;
+        endMarked_ = true;
+    } else {
+        end_ += got;
+        read_ += got;
+        if (progress_ && !progress_->Read(got)) throw EAbort(std::string());
+    }
+    return true;
+}
+
+void LineReader::TakeLine(std::string_view& line, std::size_t most) {
+    line = {};
+    if (!reading_) {
+        SetPendingIOCode(kIoFileNotOpenForInput);
+        return;
+    }
+    // Offsets count from pos_, which a read may move.
+    std::size_t scanned = 0;
+    for (;;) {
+        if (pos_ + scanned == end_) {
+            if (scanned > most) {
+                // Bytes past the kept ones, with no line end among them: gone.
+                end_ = pos_ + most;
+                scanned = most;
+            }
+            if (!ReadMore()) {
+                // A failed read leaves the part line read, consumed.
+                line = {buffer_.data() + pos_, std::min(end_ - pos_, most)};
+                pos_ = end_;
+                return;
+            }
+            continue;
+        }
+        const char* const from = buffer_.data() + pos_;
+        const char* const start = from + scanned;
+        std::size_t avail = end_ - pos_ - scanned;
+        if (const void* cr = std::memchr(start, kCR, avail)) avail = static_cast<const char*>(cr) - start;
+        if (const void* z = std::memchr(start, kCtrlZ, avail)) avail = static_cast<const char*>(z) - start;
+        scanned += avail;
+        if (pos_ + scanned == end_) continue;
+
+        const std::size_t length = scanned;
+        if (from[length] == kCtrlZ) {
+            line = {from, std::min(length, most)};
+            pos_ += length;
+            return;
+        }
+        // The CR: an LF right after it belongs to the line end.
+        if (pos_ + length + 1 == end_ && !ReadMore()) {
+            line = {buffer_.data() + pos_, std::min(length, most)};
+            pos_ = end_;
+            return;
+        }
+        line = {buffer_.data() + pos_, std::min(length, most)};
+        pos_ += length + 1;
+        if (buffer_[pos_] == kLF) ++pos_;
+        return;
+    }
+}
+
+bool LineReader::PeekLine(std::string_view& head, std::size_t most) {
+    head = {};
+    if (!reading_) {
+        SetPendingIOCode(kIoFileNotOpenForInput);
+        return false;
+    }
+    static constexpr std::string_view kLineEnds("\r\x1A", 2);
+    for (std::size_t scanned = 0;;) {
+        const std::string_view bytes = Unconsumed();
+        const std::size_t end = bytes.find_first_of(kLineEnds, scanned);
+        if (end != std::string_view::npos && end <= most) {
+            head = bytes.substr(0, end);
+            return true;
+        }
+        if (bytes.size() > most) {
+            head = bytes.substr(0, most);
+            return false;
+        }
+        scanned = bytes.size();
+        if (!ReadMore()) return false;
+    }
+}
+
+bool LineReader::ReadAgain(std::uint64_t offset, std::size_t size, std::string& out) {
+    out.resize(size);
+    std::size_t got = 0;
+    const std::int32_t code = file_.ReadAt(offset, out.data(), size, got);
+    out.resize(got);
+    if (code != 0) SetPendingIOCode(code);
+    return code == 0;
+}
+
+bool LineReader::AtTextEnd() {
+    if (!reading_) {
+        SetPendingIOCode(kIoFileNotOpenForInput);
+        return true;
+    }
+    // A failed read looks like the end.
+    if (pos_ == end_ && !ReadMore()) return true;
+    return buffer_[pos_] == kCtrlZ;
+}
+
+void LineReader::StopReading() {
+    if (!reading_) {
+        SetPendingIOCode(kIoFileNotOpen);
+        return;
+    }
+    reading_ = false;
+    if (const std::int32_t code = file_.Close()) SetPendingIOCode(code);
+}
+
+void LineReader::Open(std::string_view path) {
+    StartReading(path);
+    CheckIO();
+}
+
+void LineReader::ReadLine(std::string& line) {
+    std::string_view view;
+    TakeLine(view);
+    CheckIO();
+    line.assign(view);
+}
+
+void LineReader::ReadLineView(std::string_view& line, std::size_t most) {
+    TakeLine(line, most);
+    CheckIO();
+}
+
+bool LineReader::AtEnd() {
+    const bool end = AtTextEnd();
+    CheckIO();
+    return end;
+}
+
+void LineReader::Close() {
+    StopReading();
+    CheckIO();
+}
+
+}  // namespace core

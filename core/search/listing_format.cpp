@@ -1,0 +1,19 @@
+#include "core/search/listing_format.h"
+
+#include "core/General1.h"
+
+#include <algorithm>
+
+namespace core {
+
+std::string FileHeaderLine(std::string_view path, int k) {
+    constexpr std::size_t kWidth = 80;
+    std::string line(path);
+    line += " *";
+    line += FileIndexLabel(k);
+    line.append(49, '*');
+    line.resize(std::min(line.size(), kWidth));
+    return line;
+}
+
+}  // namespace core
