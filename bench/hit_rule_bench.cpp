@@ -1,5 +1,5 @@
-// The hit rule: the one-pair tests, the phrase finder, and whole scans of a
-// file for a rare, a frequent and a wrapped phrase.
+// The phrase finder, and whole scans of a file for a rare, a frequent and a
+// wrapped phrase.
 #include "bench_files.h"
 #include "core/search/byte_search.h"
 #include "core/search/hit_rule.h"
@@ -13,23 +13,6 @@ const std::string& Phrase(int which) {
                                           bench::Sj(bench::kWrapped)};
     return phrases[which];
 }
-
-void BM_PairHit(benchmark::State& state) {
-    const std::string s = bench::Sj("存在しない");
-    const std::string prev = bench::Sj("　畑の遠かった。猫へ鞄の、揺れていた。駅まで笑った。港町は、黙");
-    const std::string cur = bench::Sj("っていた。手紙も、夜といなかった。");
-    for (auto _ : state) benchmark::DoNotOptimize(core::PairHit(s, prev, cur));
-}
-BENCHMARK(BM_PairHit);
-
-// A long line full of lead-valued bytes: the phrase's last occurrence is the
-// only one that starts a character.
-void BM_SubstringPosTrailHeavy(benchmark::State& state) {
-    const std::string t = std::string(static_cast<std::size_t>(state.range(0)), '\x81') + "\x81x";
-    for (auto _ : state) benchmark::DoNotOptimize(core::SubstringPos("\x81x", t));
-    state.SetBytesProcessed(state.iterations() * state.range(0));
-}
-BENCHMARK(BM_SubstringPosTrailHeavy)->Arg(4096);
 
 void BM_PhraseFinder(benchmark::State& state) {
     const std::string& text = bench::ProseText();

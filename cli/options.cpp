@@ -1,6 +1,7 @@
 #include "cli/options.h"
 
 #include "core/search/global_search.h"
+#include "platform/code_page.h"
 
 #include <cstdio>
 #include <string_view>
@@ -11,6 +12,7 @@ Options ParseOptions(std::span<const char* const> args) {
     Options options;
     std::vector<std::string> positional;
     bool optionsEnded = false;
+    std::optional<core::LineEnds> newline;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view arg = args[i];
         if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
@@ -25,6 +27,13 @@ Options ParseOptions(std::span<const char* const> args) {
             if (++i == args.size()) throw UsageError("option -f needs a file name");
             if (options.searchFile) throw UsageError("option -f given twice");
             options.searchFile = args[i];
+        } else if (arg.starts_with("--encoding=")) {
+            options.form.encoding = platform::EncodingNamed(arg.substr(11));
+            if (!options.form.encoding) throw UsageError("unknown encoding " + std::string(arg.substr(11)));
+        } else if (arg == "--newline=crlf") {
+            newline = core::LineEnds::CrLf;
+        } else if (arg == "--newline=any") {
+            newline = core::LineEnds::Any;
         } else if (arg == "--output=cp932") {
             options.output = OutputForm::CodePage;
         } else if (arg == "--output=utf-8") {
@@ -34,6 +43,13 @@ Options ParseOptions(std::span<const char* const> args) {
         }
     }
     if (options.help) return options;
+    // Files from Unix end their lines with LF alone; the home files never do.
+    const bool homeEncoding = options.form.encoding == &platform::Cp932();
+    options.form.lineEnds = newline.value_or(homeEncoding ? core::LineEnds::CrLf : core::LineEnds::Any);
+    if (options.output == OutputForm::CodePage && !homeEncoding) {
+        throw UsageError("--output=cp932 writes the listing's own bytes, which are " +
+                         std::string(options.form.encoding->name) + " here: leave it out, or use --output=utf-8");
+    }
 
     auto next = positional.begin();
     if (!options.searchFile) {
@@ -65,7 +81,7 @@ const char* HelpText() {
        norvane-search --local [OPTIONS] (TEXT | -f SFILE) FILE
 
 Lists, file by file, every line of up to 20 Shift-JIS (code page 932) text
-files in which TEXT begins, also when TEXT runs on into the next line.
+files (or EUC-JP or UTF-8 ones, with --encoding) in which TEXT begins, also when TEXT runs on into the next line.
 Leading ideographic spaces of every line but the first are ignored and not
 listed. --local lists the lines of one file without that cleaning.
 
@@ -74,14 +90,21 @@ listed. --local lists the lines of one file without that cleaning.
   --output=cp932    write the listing's code-page bytes, even to a terminal
   --output=utf-8    convert the listing to UTF-8, even into a pipe or file
   --local           the local listing of one file
+  --encoding=NAME   the files are written in NAME: cp932 (the default),
+                    euc-jp or utf-8; TEXT is converted to it, and the
+                    listing is written in it
+  --newline=crlf    only CR LF or a lone CR ends a line; an LF elsewhere is
+                    part of the line (the default for cp932)
+  --newline=any     a lone LF ends a line too (the default for euc-jp and
+                    utf-8)
   -h, --help        show this help
   --                everything after it is TEXT and FILEs
 
-TEXT is typed in UTF-8 and must fit code page 932. An empty search text (an
+TEXT is typed in UTF-8 and must fit the files' encoding. An empty search text (an
 empty TEXT, or an SFILE whose first line is empty or starts with a NUL byte)
 is a usage error, and so is an SFILE whose first line is longer than 1048576
-bytes. The listing goes to standard output as code-page bytes, or as UTF-8
-when that is a terminal.
+bytes. The listing goes to standard output as bytes of the files' encoding,
+or as UTF-8 when that is a terminal.
 Exit status: 0 some line was listed, 1 none, 2 an error or a usage error
 (message on stderr).
 )";

@@ -1,6 +1,8 @@
 // The command line of norvane-search.
 #pragma once
 
+#include "core/search/text_form.h"
+
 #include <optional>
 #include <span>
 #include <stdexcept>
@@ -22,6 +24,9 @@ struct Options {
     std::string text;                       // TEXT as typed (UTF-8), without -f
     std::vector<std::string> files;         // as given on the command line
     OutputForm output = OutputForm::Auto;
+    // How the files are written (--encoding, --newline); the listing is
+    // written the same way.
+    core::TextForm form;
 };
 
 // A command line that can't be run; the message says why.

@@ -32,17 +32,18 @@ std::string HexCodePoint(char32_t c) {
     return buffer;
 }
 
-// TEXT as typed, in code-page bytes; never a near miss for a character the
-// code page lacks.
-std::string TypedSearchText(const std::string& typed) {
+// TEXT as typed, in the files' encoding; never a near miss for a character
+// the encoding lacks.
+std::string TypedSearchText(const std::string& typed, const platform::Encoding& encoding) {
     const auto chars = platform::DecodeUtf8(typed);
     if (!chars) throw CommandError("TEXT is not valid UTF-8");
     std::size_t unheld = 0;
-    std::optional<std::string> bytes = platform::EncodeCodePage(*chars, &unheld);
+    std::optional<std::string> bytes = platform::Utf8ToEncoding(encoding, typed, &unheld);
     if (!bytes) {
         const std::u32string_view c(&(*chars)[unheld], 1);
-        throw CommandError("TEXT holds " + HexCodePoint(c.front()) + " (" + platform::EncodeUtf8(c) +
-                           "), which code page 932 cannot hold there");
+        const std::string holder = &encoding == &platform::Cp932() ? "code page 932" : std::string(encoding.name);
+        throw CommandError("TEXT holds " + HexCodePoint(c.front()) + " (" + platform::EncodeUtf8(c) + "), which " +
+                           holder + " cannot hold there");
     }
     return *std::move(bytes);
 }
@@ -56,8 +57,9 @@ std::string CodePagePath(const std::string& native) {
 // The first line of the file, as the line reader reads it, holding no more
 // of it than a search text may have. One that is empty up to its first NUL is
 // refused, as an empty TEXT is, and so is one longer than kMaxSearchText.
-std::string SearchTextFromFile(const std::string& name) {
+std::string SearchTextFromFile(const std::string& name, const core::TextForm& form) {
     core::LineReader reader;
+    reader.SetForm(form);
     const std::string path = name == "-" ? std::string() : CodePagePath(name);
     bool whole = false;
     std::string text = core::WithTextFile(reader, path, [&](core::LineReader& r) {
@@ -96,19 +98,20 @@ void ReportError(const std::string& utf8Message) {
 int RunSearchCommand(const Options& options) {
     try {
         const std::string searchText =
-            options.searchFile ? SearchTextFromFile(*options.searchFile) : TypedSearchText(options.text);
+            options.searchFile ? SearchTextFromFile(*options.searchFile, options.form)
+                               : TypedSearchText(options.text, *options.form.encoding);
         std::vector<std::string> targets;
         for (const auto& file : options.files) targets.push_back(CodePagePath(file));
 
         std::string listing;
         std::size_t hitLines = 0;
         if (options.local) {
-            auto result = core::RunLocalSearch(targets.front(), searchText);
+            auto result = core::RunLocalSearch(targets.front(), searchText, nullptr, options.form);
             listing = std::move(result.text);
             hitLines = result.hitLines;
         } else {
             core::HitTable hits;
-            auto result = core::RunGlobalSearch(searchText, targets, hits);
+            auto result = core::RunGlobalSearch(searchText, targets, hits, nullptr, core::Readers::Auto, options.form);
             listing = std::move(result.text);
             hitLines = result.hitLines;
         }
@@ -117,7 +120,7 @@ int RunSearchCommand(const Options& options) {
                             (options.output == OutputForm::Auto && ::isatty(STDOUT_FILENO));
         // Converted only when asked: the listing itself is never copied.
         if (toUtf8) {
-            WriteAll(STDOUT_FILENO, platform::CodePageToUtf8(listing));
+            WriteAll(STDOUT_FILENO, platform::EncodingToUtf8(*options.form.encoding, listing));
         } else {
             WriteAll(STDOUT_FILENO, listing);
         }

@@ -6,24 +6,22 @@ namespace core {
 
 std::string ApplicationTitle(std::string_view modulePath) {
     modulePath = modulePath.substr(0, 255);
+    // The last separator that is a character of its own (a trail byte of the
+    // code page can have the value of a backslash but is never a separator).
+    const platform::Encoding& cp932 = platform::Cp932();
+    const char* const end = modulePath.data() + modulePath.size();
     std::size_t nameStart = 0;
-    for (std::size_t i = 0; i < modulePath.size(); ++i) {
-        const auto b = static_cast<unsigned char>(modulePath[i]);
-        if (platform::IsLeadByte(b)) {
-            ++i;  // its trail byte is never a separator
-        } else if (b == '\\' || b == '/') {
-            nameStart = i + 1;
-        }
+    for (const char* p = modulePath.data(); p < end; p += platform::CharacterLength(cp932, p, end)) {
+        if (*p == '\\' || *p == '/') nameStart = static_cast<std::size_t>(p - modulePath.data()) + 1;
     }
     std::string title(modulePath.substr(nameStart));
     title = title.substr(0, title.find('.'));
-    for (std::size_t i = 0; i < title.size(); ++i) {
-        const auto b = static_cast<unsigned char>(title[i]);
-        if (platform::IsLeadByte(b)) {
-            ++i;
-        } else if (i > 0 && b >= 'A' && b <= 'Z') {
-            title[i] = static_cast<char>(b - 'A' + 'a');
-        }
+    // Capitals after the first character become small; a double-byte
+    // character is left as it is.
+    for (std::size_t i = 0; i < title.size();) {
+        const std::size_t length = platform::CharacterLength(cp932, title.data() + i, title.data() + title.size());
+        if (length == 1 && i > 0 && title[i] >= 'A' && title[i] <= 'Z') title[i] = static_cast<char>(title[i] - 'A' + 'a');
+        i += length;
     }
     return title;
 }

@@ -5,9 +5,8 @@
 namespace core {
 
 bool IsTrailByteAt(std::string_view s, std::size_t index) noexcept {
-    std::size_t leads = 0;
-    while (leads < index && platform::IsLeadByte(static_cast<unsigned char>(s[index - 1 - leads]))) ++leads;
-    return leads % 2 == 1;
+    const char* const at = s.data() + index;
+    return platform::CharacterStart(platform::Cp932(), s.data(), at, s.data() + s.size()) != at;
 }
 
 std::string WithClosingPeriod(std::string_view message) {

@@ -23,4 +23,9 @@ NORVANE_TEXT(ViewerCaptionPrefix, "全文表示 ⇒　")
 
 #undef NORVANE_TEXT
 
+std::string ListingHeading(const platform::Encoding& encoding) {
+    if (&encoding == &platform::Cp932()) return ListingHeading();
+    return *platform::Utf8ToEncoding(encoding, "検索字句：　");
+}
+
 }  // namespace core::texts

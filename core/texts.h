@@ -1,6 +1,8 @@
 // Every fixed text of the search core, in code-page bytes, converted once.
 #pragma once
 
+#include "platform/code_page.h"
+
 #include <string>
 
 namespace core::texts {
@@ -17,6 +19,8 @@ const std::string& IoErrorFormat();      // any other code, "%d" for the number
 
 // The listing's heading label, ending in a full-width colon and an ideographic space.
 const std::string& ListingHeading();
+// The same in another encoding, for a listing of files written in it.
+std::string ListingHeading(const platform::Encoding& encoding);
 
 // The viewer's caption before the path.
 const std::string& ViewerCaptionPrefix();

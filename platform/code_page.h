@@ -1,8 +1,12 @@
-// The ANSI code page (932, Shift-JIS in its Microsoft form) and the one codec
-// between code-page bytes and Unicode. Nothing else in the program converts text.
+// Every rule about characters: how an encoding forms characters of bytes (as
+// data, with code page 932 the program's own), where the character holding a
+// byte starts, the ideographic space, and the codecs between the encodings
+// and Unicode. Nothing else in the program walks characters or converts text.
 #pragma once
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -10,8 +14,47 @@
 
 namespace platform {
 
+// How an encoding forms characters: a character is its first byte and up to
+// length - 1 more bytes, as long as each may follow (a byte that may not ends
+// the character early and starts the next one).
+struct Encoding {
+    std::string_view name;                // as --encoding names it
+    std::array<std::uint8_t, 256> length;  // by first byte, 1 to 4
+    std::array<bool, 256> follows;         // may stand inside a character
+    std::string_view ideographicSpace;     // U+3000 in this encoding
+    // Derived from the two tables: what a byte tells of the character
+    // boundaries around it, for walking back (see CharacterStart).
+    enum Boundary : std::uint8_t { kInside, kEndsCharacter, kStartsCharacter };
+    std::array<Boundary, 256> boundary;
+};
+
+// Code page 932 (Shift-JIS in its Microsoft form): a lead byte (0x81-0x9F,
+// 0xE0-0xFC) and whatever byte follows it are one character. The windows'
+// encoding and the default everywhere.
+const Encoding& Cp932() noexcept;
+// EUC-JP: 0xA1-0xFE pairs, 0x8E (half-width kana) and 0x8F (three bytes).
+const Encoding& EucJp() noexcept;
+// UTF-8: a lead byte and its continuation bytes; a stray byte stands alone.
+const Encoding& Utf8() noexcept;
+// The encoding of that name (cp932, euc-jp, utf-8), or nullptr.
+const Encoding* EncodingNamed(std::string_view name) noexcept;
+
 // True for the lead bytes of code page 932: 0x81-0x9F and 0xE0-0xFC.
 bool IsLeadByte(unsigned char b) noexcept;
+
+// The bytes of the character that starts at p, p < end; a character cut by
+// end is shorter.
+std::size_t CharacterLength(const Encoding& encoding, const char* p, const char* end) noexcept;
+
+// The start of the character that holds the byte at, as grep's mb_goback
+// finds it: bytes are walked back from at only until one tells a boundary,
+// or to from, a known character start, then forward by characters. The
+// bytes [from, end) are readable and from <= at <= end; at end, whose byte is
+// unknown, the start of the character that may still run on there.
+const char* CharacterStart(const Encoding& encoding, const char* from, const char* at, const char* end) noexcept;
+
+// Past every ideographic space at the start of [p, end).
+const char* SkipIdeographicSpaces(const Encoding& encoding, const char* p, const char* end) noexcept;
 
 // Decoding is total: bytes that form no character (a lone lead byte, an
 // unassigned pair, 0x80/0xA0/0xFD-0xFF aside, which the Microsoft form maps)
@@ -52,5 +95,13 @@ std::optional<std::string> Utf8ToCodePage(std::string_view utf8);
 // A fixed text written in the source as UTF-8, in code-page bytes. Only for
 // texts known to fit the code page; anything else is a programming error.
 std::string FixedText(std::string_view utf8);
+
+// The codecs of any encoding: text typed in UTF-8 into the encoding's bytes
+// (nullopt, with unheld as for EncodeCodePage, when a character has no form
+// there), and the encoding's bytes into UTF-8 for a terminal, each byte
+// that forms no character shown as U+FFFD.
+std::optional<std::string> Utf8ToEncoding(const Encoding& encoding, std::string_view utf8,
+                                          std::size_t* unheld = nullptr);
+std::string EncodingToUtf8(const Encoding& encoding, std::string_view bytes);
 
 }  // namespace platform

@@ -22,8 +22,9 @@ bool IsLead(char c) noexcept { return platform::IsLeadByte(static_cast<unsigned 
 // one character, a lead byte at the very end is one on its own.
 std::vector<std::size_t> CharacterEnds(std::string_view run) {
     std::vector<std::size_t> ends;
+    const char* const end = run.data() + run.size();
     for (std::size_t i = 0; i < run.size();) {
-        i += (IsLead(run[i]) && i + 1 < run.size()) ? 2 : 1;
+        i += platform::CharacterLength(platform::Cp932(), run.data() + i, end);
         ends.push_back(i);
     }
     return ends;
@@ -144,7 +145,7 @@ std::string_view LimitDisplayLine(std::string_view line) noexcept {
     if (line.size() <= kMaxDisplayLine) return line;
     std::size_t end = 0;
     while (end < kMaxDisplayLine) {
-        const std::size_t next = end + ((IsLead(line[end]) && end + 1 < line.size()) ? 2 : 1);
+        const std::size_t next = end + platform::CharacterLength(platform::Cp932(), line.data() + end, line.data() + line.size());
         if (next > kMaxDisplayLine) break;
         end = next;
     }

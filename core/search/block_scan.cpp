@@ -13,9 +13,6 @@ constexpr char kCR = 0x0D;
 constexpr char kLF = 0x0A;
 constexpr char kCtrlZ = 0x1A;
 
-// The leading ideographic space that the cleaner strips.
-bool IsSpacePair(const char* p) noexcept { return p[0] == '\x81' && p[1] == '\x40'; }
-
 unsigned Byte(char c) noexcept { return static_cast<unsigned char>(c); }
 }  // namespace
 
@@ -24,7 +21,7 @@ unsigned Byte(char c) noexcept { return static_cast<unsigned char>(c); }
 struct BlockScan::Line {
     const char* begin;
     const char* end;
-    bool clean;
+    const platform::Encoding* clean;  // when given, its ideographic spaces lead no text
     const char* start = nullptr;  // after the stripped spaces
     const char* sync = nullptr;   // a known character start, start <= sync
     const char* nul = nullptr;    // the first NUL, or end
@@ -32,10 +29,7 @@ struct BlockScan::Line {
 
     const char* Start() noexcept {
         if (start == nullptr) {
-            start = begin;
-            if (clean) {
-                while (end - start >= 2 && IsSpacePair(start)) start += 2;
-            }
+            start = clean != nullptr ? platform::SkipIdeographicSpaces(*clean, begin, end) : begin;
             sync = start;
         }
         return start;
@@ -59,8 +53,8 @@ BlockScan::BlockScan(LineReader& reader, std::string_view s, LineCleaning cleani
       // Cut no line shorter than a few times s: each cut costs a look at s's length.
       longLine_(std::max(longLine, 4 * s_.size())),
       pairs_(65536 / 64),
-      dropped_(reader) {
-    for (unsigned b = 0; b < 256; ++b) lead_[b] = platform::IsLeadByte(static_cast<unsigned char>(b));
+      dropped_(reader),
+      encoding_(*reader.Form().encoding) {
     for (std::size_t j = 0; j + 2 < s_.size(); ++j) {
         const unsigned pair = Byte(s_[j]) << 8 | Byte(s_[j + 1]);
         pairs_[pair / 64] |= std::uint64_t{1} << (pair % 64);
@@ -163,16 +157,13 @@ BlockScan::Step BlockScan::SlowStep(const char* w, const char* e, const char* te
 // bytes, told once that line's start is here; until then its indent, which
 // the test skips, is dropped as it comes.
 BlockScan::Step BlockScan::RunOnOfDropped(const char* w, const char* limit, const char* textEnd) {
-    const char* next = w;
-    if (clean_) {
-        while (limit - next >= 2 && IsSpacePair(next)) next += 2;
-    }
+    const char* const next = clean_ ? platform::SkipIdeographicSpaces(encoding_, w, limit) : w;
     if (!NextLineKnown(next, limit, textEnd)) {
         if (next == w) return Step::NeedMore;
         reader_.Consume(static_cast<std::size_t>(next - w));
         return Step::Progress;
     }
-    Line tail{runOn_.tail.data(), runOn_.tail.data() + runOn_.tail.size(), false};
+    Line tail{runOn_.tail.data(), runOn_.tail.data() + runOn_.tail.size(), nullptr};
     runOn_.active = false;
     if (Spans(tail, next, limit) && !ListDropped(runOn_.number, runOn_.textOffset, runOn_.textSize, {})) {
         return Step::Failed;
@@ -190,9 +181,9 @@ BlockScan::Step BlockScan::FirstLine(const char* w, const char* e, const char* l
     const void* crFound = crLimit > w ? std::memchr(w, kCR, static_cast<std::size_t>(crLimit - w)) : nullptr;
     const auto* const cr = static_cast<const char*>(crFound);
     const char* const end = cr != nullptr ? cr : limit;
-    Line line{w, end, !cut_.active && clean_ && !firstLine_};
+    Line line{w, end, Cleaner(!cut_.active && !firstLine_)};
     const bool ends = cr != nullptr || textEnd != nullptr;
-    if (!ends && line.clean && line.Start() + 1 >= e) {
+    if (!ends && line.clean && static_cast<std::size_t>(e - line.Start()) < encoding_.ideographicSpace.size()) {
         // Nothing but indent so far, and it may go on: no text holds it.
         if (line.Start() == w) return Step::NeedMore;
         reader_.Consume(static_cast<std::size_t>(line.Start() - w));
@@ -220,7 +211,7 @@ BlockScan::Step BlockScan::FirstLine(const char* w, const char* e, const char* l
                 if (!cut_.active && static_cast<std::size_t>(e - w) < longLine_) return Step::NeedMore;
                 // Keep what the run-on test needs of the line, and drop it.
                 const char* from = std::max(line.Start(), cr - (s_.size() - 1));
-                if (!StartsCharacter(line, from)) --from;
+                from = CharacterStart(line, from);
                 runOn_.active = true;
                 runOn_.number = n_;
                 runOn_.textOffset = textOffset;
@@ -264,7 +255,7 @@ BlockScan::Step BlockScan::FirstLine(const char* w, const char* e, const char* l
     const char* keepFrom = e > w && e[-1] == kCR ? e - 1 : e;
     if (found == Found::Nothing) {
         keepFrom = std::max(line.Start(), keepFrom - std::min(s_.size() - 1, static_cast<std::size_t>(keepFrom - line.Start())));
-        if (keepFrom > line.Start() && !StartsCharacter(line, keepFrom)) --keepFrom;
+        keepFrom = CharacterStart(line, keepFrom);
     }
     if (keepFrom == w) return Step::NeedMore;
     cut_.active = true;
@@ -286,7 +277,8 @@ bool BlockScan::NextLineKnown(const char* next, const char* limit, const char* t
     if (textEnd != nullptr) return true;
     const auto room = static_cast<std::size_t>(limit - next);
     // The indent may go on past what is here.
-    if (clean_ && (room == 0 || (room == 1 && *next == '\x81'))) return false;
+    const std::string_view space = encoding_.ideographicSpace;
+    if (clean_ && room < space.size() && std::memcmp(next, space.data(), room) == 0) return false;
     return room + 1 >= s_.size() || std::memchr(next, kCR, room) != nullptr || std::memchr(next, 0, room) != nullptr;
 }
 
@@ -333,7 +325,7 @@ void BlockScan::Lines(const char* from, const char* to, const char* limit) {
             maySpan = cr[-1] == first || (cr - lineStart >= 2 && (pairs[pair / 64] >> (pair % 64) & 1) != 0);
         }
         if (candidate < cr || maySpan) [[unlikely]] {
-            Line line{lineStart, cr, clean};
+            Line line{lineStart, cr, Cleaner(clean)};
             if (LineHit(line, limit, to, maySpan, cursor, candidate)) {
                 hits_.push_back({n, {line.Start(), static_cast<std::size_t>(cr - line.Start())}});
             }
@@ -379,7 +371,7 @@ const char* BlockScan::FirstCounting(Line& line, PhraseFinder::Cursor& cursor, c
 
 // The last line of the text, [from, to): only the phrase inside it counts.
 void BlockScan::LastLine(const char* from, const char* to) {
-    Line line{from, to, clean_ && !firstLine_};
+    Line line{from, to, Cleaner(!firstLine_)};
     PhraseFinder::Cursor cursor(finder_);
     const char* candidate = cursor.Next(from, to);
     if (FirstCounting(line, cursor, candidate, to) != nullptr) {
@@ -394,10 +386,7 @@ void BlockScan::LastLine(const char* from, const char* to) {
 const char* BlockScan::NextText(const char* cr, const char* limit) const noexcept {
     const char* next = cr + 1;
     if (next < limit && *next == kLF) ++next;
-    if (clean_) {
-        while (limit - next >= 2 && IsSpacePair(next)) next += 2;
-    }
-    return next;
+    return clean_ ? platform::SkipIdeographicSpaces(encoding_, next, limit) : next;
 }
 
 // Whether s starts in the line, which is not empty, and runs on into the
@@ -439,17 +428,16 @@ bool BlockScan::Spans(Line& line, const char* next, const char* limit) const noe
     return false;
 }
 
-// Whether at starts a character of the cleaned line. Bytes that can only be
-// lead bytes are walked back over from at to the first byte that is none (a
-// character ends there) or to a known character start; the parity of the
-// walk decides. The known start moves on, so a line is walked about once.
-bool BlockScan::StartsCharacter(Line& line, const char* at) const noexcept {
+// The start of the character of the cleaned line that holds at, as the
+// code page walks it from the line's last known character start, which moves
+// on, so that a line is walked about once.
+const char* BlockScan::CharacterStart(Line& line, const char* at) const noexcept {
     const char* const from = line.sync <= at ? line.sync : line.Start();
-    const char* q = at;
-    while (q > from && lead_[Byte(q[-1])]) --q;
-    const bool starts = ((at - q) & 1) == 0;
-    if (at >= line.sync) line.sync = starts ? at : at - 1;
-    return starts;
+    const char* const start = platform::CharacterStart(encoding_, from, at, line.end);
+    if (at >= line.sync) line.sync = start;
+    return start;
 }
+
+bool BlockScan::StartsCharacter(Line& line, const char* at) const noexcept { return CharacterStart(line, at) == at; }
 
 }  // namespace core

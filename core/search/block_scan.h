@@ -1,13 +1,15 @@
 // The line scan over whole blocks of a file or stream: the phrase is searched
 // for in a block at once, line ends are found with vector compares, and a
 // line is looked at closely only where the phrase, or the start of it at a
-// line end, turns up. It finds exactly the hits of the line-by-line rule
-// (PairHit, LastLineHit), in memory bounded whatever the lines' lengths.
+// line end, turns up. A line is a hit when the phrase starts in it at a
+// character start, also when it runs on into the next line; the last line
+// only by what it holds. Memory stays bounded whatever the lines' lengths.
 #pragma once
 
 #include "core/search/byte_search.h"
 #include "core/search/dropped_text.h"
 #include "core/search/line_reader.h"
+#include "platform/code_page.h"
 
 #include <array>
 #include <cstdint>
@@ -61,7 +63,10 @@ private:
                               const char* to) const noexcept;
     const char* NextText(const char* cr, const char* limit) const noexcept;
     bool Spans(Line& line, const char* next, const char* limit) const noexcept;
+    const char* CharacterStart(Line& line, const char* at) const noexcept;
     bool StartsCharacter(Line& line, const char* at) const noexcept;
+    // What cleans a line's start, when clean_ and the line is to be cleaned.
+    const platform::Encoding* Cleaner(bool cleaned) const noexcept { return clean_ && cleaned ? &encoding_ : nullptr; }
 
     // The one-line-at-a-time scan of long lines.
     Step SlowStep(const char* w, const char* e, const char* textEnd);
@@ -77,7 +82,6 @@ private:
     bool searchable_;  // false when no line can hold s
     bool clean_;
     std::size_t longLine_;
-    std::array<bool, 256> lead_{};
     // The pairs of adjacent bytes of s, as a 64K-bit set: a line can end in
     // the first part of s only if its last two bytes are one of them.
     std::vector<std::uint64_t> pairs_;
@@ -117,6 +121,7 @@ private:
     } runOn_;
     DroppedText dropped_;
     std::string droppedHit_;  // the text of a hit line read again
+    const platform::Encoding& encoding_;
 };
 
 }  // namespace core

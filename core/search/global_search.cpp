@@ -61,12 +61,20 @@ struct TargetResult {
     std::exception_ptr error;
 };
 
+// A target's path (code-page bytes, as opened) as the listing of files in
+// another encoding names it; a name that encoding can't write stays as it is.
+std::string PathIn(const platform::Encoding& encoding, std::string_view path) {
+    if (&encoding == &platform::Cp932()) return std::string(path);
+    return platform::Utf8ToEncoding(encoding, platform::CodePageToUtf8(path)).value_or(std::string(path));
+}
+
 // Searches target k; never throws, the error is kept in the result.
-void SearchTarget(std::string_view searchText, const std::string& path, int k, TargetResult& result,
-                  RunProgress* progress) noexcept {
+void SearchTarget(std::string_view searchText, const TextForm& form, const std::string& path, int k,
+                  TargetResult& result, RunProgress* progress) noexcept {
     try {
-        result.part.Append(FileHeaderLine(path, k), kCRLF);
+        result.part.Append(FileHeaderLine(PathIn(*form.encoding, path), k), kCRLF);
         LineReader reader;
+        reader.SetForm(form);
         WithTextFile(reader, path, [&](LineReader& r) {
             if (progress) progress->StartFile(path);
             r.SetProgress(progress);
@@ -107,8 +115,8 @@ TargetSizes SizesOf(std::span<const std::string> targets) {
 // reserved that the listing will not hold, whatever the targets' sizes.
 class Listing {
 public:
-    explicit Listing(std::string_view searchText) {
-        parts_.emplace_back().Append(texts::ListingHeading(), searchText, kCRLF, kCRLF);
+    Listing(std::string_view searchText, const TextForm& form) {
+        parts_.emplace_back().Append(texts::ListingHeading(*form.encoding), searchText, kCRLF, kCRLF);
     }
 
     // Adds target k's result and its row of the table; raises its error
@@ -178,9 +186,10 @@ private:
 // then stops at its next block and is joined, on every way out.
 class TwoReaders {
 public:
-    TwoReaders(std::string_view searchText, std::span<const std::string> targets, RunProgress* progress,
-               bool takeTurns)
+    TwoReaders(std::string_view searchText, const TextForm& form, std::span<const std::string> targets,
+               RunProgress* progress, bool takeTurns)
         : searchText_(searchText),
+          form_(form),
           targets_(targets),
           progress_(progress),
           results_(targets.size()),
@@ -248,7 +257,7 @@ private:
 
     void Search(std::size_t i) {
         TargetWatch watch(progress_, i, firstFailed_, leaving_);
-        SearchTarget(searchText_, targets_[i], static_cast<int>(i) + 1, results_[i], &watch);
+        SearchTarget(searchText_, form_, targets_[i], static_cast<int>(i) + 1, results_[i], &watch);
         if (results_[i].error) {
             std::size_t seen = firstFailed_.load();
             while (i < seen && !firstFailed_.compare_exchange_weak(seen, i)) {
@@ -267,6 +276,7 @@ private:
     }
 
     std::string_view searchText_;
+    TextForm form_;
     std::span<const std::string> targets_;
     RunProgress* progress_;
     std::vector<TargetResult> results_;  // each written by the reader of its target until it is done
@@ -283,24 +293,24 @@ private:
 }  // namespace
 
 GlobalListing RunGlobalSearch(std::string_view searchText, std::span<const std::string> targets, HitTable& hits,
-                              RunProgress* progress, Readers readers) {
+                              RunProgress* progress, Readers readers, const TextForm& form) {
     hits.Clear();
     std::size_t count = 0;
     while (count < std::min(targets.size(), kMaxTargets) && !targets[count].empty()) ++count;
     targets = targets.first(count);
     const TargetSizes sizes = SizesOf(targets);
     if (progress) progress->SetTotal(sizes.total);
-    Listing listing(searchText);
+    Listing listing(searchText, form);
 
     if (!SearchInParallel(sizes, readers)) {
         for (std::size_t i = 0; i < count; ++i) {
             TargetResult result;
-            SearchTarget(searchText, targets[i], static_cast<int>(i) + 1, result, progress);
+            SearchTarget(searchText, form, targets[i], static_cast<int>(i) + 1, result, progress);
             listing.Merge(result, static_cast<int>(i) + 1, hits);
         }
         return listing.Take();
     }
-    TwoReaders(searchText, targets, progress, readers == Readers::Two).Run(listing, hits);
+    TwoReaders(searchText, form, targets, progress, readers == Readers::Two).Run(listing, hits);
     return listing.Take();
 }
 

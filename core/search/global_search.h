@@ -4,6 +4,7 @@
 
 #include "core/search/hit_table.h"
 #include "core/run_progress.h"
+#include "core/search/text_form.h"
 
 #include <cstddef>
 #include <span>
@@ -31,8 +32,11 @@ enum class Readers { Auto, Two };
 // targets before it are searched, and nothing after it is read on; hits then
 // holds what was recorded before it. An empty first target opens nothing.
 // Reading is reported to progress, when given; when it asks to stop, the
-// search raises EAbort as it would a file error.
+// search raises EAbort as it would a file error. The targets are written in
+// form, and so is the listing (code page 932 and the home line ends unless
+// told otherwise).
 GlobalListing RunGlobalSearch(std::string_view searchText, std::span<const std::string> targets, HitTable& hits,
-                              RunProgress* progress = nullptr, Readers readers = Readers::Auto);
+                              RunProgress* progress = nullptr, Readers readers = Readers::Auto,
+                              const TextForm& form = {});
 
 }  // namespace core

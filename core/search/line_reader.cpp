@@ -21,6 +21,7 @@ void LineReader::StartReading(std::string_view path) {
     if (reading_) StopReading();
     pos_ = end_ = 0;
     read_ = 0;
+    lastRead_ = 0;
     endMarked_ = false;
     const std::int32_t code = path.empty() ? file_.OpenStandardInput() : file_.OpenExisting(path);
     if (code != 0) {
@@ -56,6 +57,7 @@ bool LineReader::ReadMore() {
         buffer_[end_++] = kCtrlZ;
         endMarked_ = true;
     } else {
+        if (form_.lineEnds == LineEnds::Any) EndLinesAtLoneLf(buffer_.data() + end_, got);
         end_ += got;
         read_ += got;
         if (progress_ && !progress_->Read(got)) throw EAbort(std::string());
@@ -174,6 +176,22 @@ void LineReader::ReadLine(std::string& line) {
     TakeLine(view);
     CheckIO();
     line.assign(view);
+}
+
+void LineReader::EndLinesAtLoneLf(char* block, std::size_t size) noexcept {
+    // A lone LF becomes the lone CR that ends a line by the home rule, so
+    // that every scan sees one kind of line end. The text of a line, all
+    // that is ever listed, holds neither.
+    char* const end = block + size;
+    const char* turned = nullptr;  // the last LF turned, to read it as the LF it was
+    for (char* lf = block; (lf = static_cast<char*>(std::memchr(lf, kLF, static_cast<std::size_t>(end - lf)))); ++lf) {
+        const char before = lf == block ? lastRead_ : lf - 1 == turned ? kLF : lf[-1];
+        if (before != kCR) {
+            *lf = kCR;
+            turned = lf;
+        }
+    }
+    lastRead_ = turned == end - 1 ? kLF : end[-1];
 }
 
 void LineReader::ReadLineView(std::string_view& line, std::size_t most) {

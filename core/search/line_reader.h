@@ -1,7 +1,7 @@
 // Reads a text file line by line, as bytes.
 //
 // A line ends at CR LF or at a lone CR; an LF anywhere else is part of the
-// line; a Ctrl-Z (in the file, or the end mark written at the end of the file)
+// line, unless the text form says that a lone LF ends a line too; a Ctrl-Z (in the file, or the end mark written at the end of the file)
 // ends the text and is never consumed, so the reader stays at it for good.
 //
 // A failed operation raises EInOutError with the platform's code (103 and
@@ -12,6 +12,7 @@
 
 #include "core/search/read_buffer.h"
 #include "core/run_progress.h"
+#include "core/search/text_form.h"
 #include "platform/file_access.h"
 
 #include <cstddef>
@@ -54,6 +55,10 @@ public:
     void Close();
 
     bool IsReading() const noexcept { return reading_; }
+    // How the text is written; set before Open. The scans read the encoding
+    // here; the reader itself honours the line ends.
+    void SetForm(const TextForm& form) noexcept { form_ = form; }
+    const TextForm& Form() const noexcept { return form_; }
     // The size of the open regular file; 0 for a stream.
     std::uint64_t FileBytes() const noexcept { return file_.Size(); }
     // Every block read is reported to progress (none: nullptr); when it asks
@@ -86,8 +91,11 @@ private:
     void TakeLine(std::string_view& line, std::size_t most = std::string_view::npos);
     bool AtTextEnd();
     void StopReading();
+    void EndLinesAtLoneLf(char* block, std::size_t size) noexcept;
 
     platform::File file_;
+    TextForm form_;
+    char lastRead_ = 0;  // the last byte read, for an LF at the start of a block
     RunProgress* progress_ = nullptr;
     bool reading_ = false;
     ReadBuffer buffer_;

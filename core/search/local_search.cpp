@@ -6,9 +6,11 @@
 
 namespace core {
 
-LocalListing RunLocalSearch(std::string_view path, std::string_view searchText, RunProgress* progress) {
+LocalListing RunLocalSearch(std::string_view path, std::string_view searchText, RunProgress* progress,
+                            const TextForm& form) {
     LocalListing listing;
     LineReader reader;
+    reader.SetForm(form);
     WithTextFile(reader, path, [&](LineReader& r) {
         WatchReading(r, path, progress);
         ScanLines(r, searchText, LineCleaning::None, [&](std::int64_t, std::string_view label, std::string_view text) {

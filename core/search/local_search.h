@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/run_progress.h"
+#include "core/search/text_form.h"
 
 #include <cstddef>
 #include <string>
@@ -17,7 +18,8 @@ struct LocalListing {
 
 // Scans the file at path for searchText. A file error raises EInOutError.
 // Reading is reported to progress, when given; when it asks to stop, the
-// search raises EAbort.
-LocalListing RunLocalSearch(std::string_view path, std::string_view searchText, RunProgress* progress = nullptr);
+// search raises EAbort. The file is written in form.
+LocalListing RunLocalSearch(std::string_view path, std::string_view searchText, RunProgress* progress = nullptr,
+                            const TextForm& form = {});
 
 }  // namespace core

@@ -1,4 +1,5 @@
 #include "core/search/hit_rule.h"
+#include "pair_rule.h"
 #include "platform/code_page.h"
 #include "temp_files.h"
 

@@ -6,6 +6,7 @@
 // the current line.
 #include "../core/reference_model.h"
 #include "core/search/hit_rule.h"
+#include "../core/pair_rule.h"
 #include "fuzz_support.h"
 
 #include <string>

@@ -1,0 +1,138 @@
+// Code page 932 tables are read once from the C library's iconv "CP932"
+// converter, which holds the Microsoft form but for five single bytes that are
+// added here.
+#include "platform/code_page.h"
+#include "platform/code_page_tables.h"
+
+#include <iconv.h>
+
+#include <cstring>
+#include <memory>
+#include <stdexcept>
+
+namespace platform::code_page_tables {
+namespace {
+
+
+
+class Cp932Converter {
+public:
+    Cp932Converter() {
+        // glibc knows the code page under both names; other C libraries may
+        // know only one.
+        for (const char* name : {"CP932", "WINDOWS-31J"}) {
+            cd_ = iconv_open("UTF-32LE", name);
+            if (cd_ != Invalid()) return;
+        }
+        throw std::runtime_error("code page 932: the C library has no CP932 converter");
+    }
+    ~Cp932Converter() { iconv_close(cd_); }
+    Cp932Converter(const Cp932Converter&) = delete;
+    Cp932Converter& operator=(const Cp932Converter&) = delete;
+
+    // The one character the bytes form as a whole, or kNoChar.
+    char32_t Convert(const unsigned char* bytes, std::size_t size) {
+        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+        char in[2];
+        std::memcpy(in, bytes, size);
+        char* in_ptr = in;
+        std::size_t in_left = size;
+        unsigned char out[8];
+        char* out_ptr = reinterpret_cast<char*>(out);
+        std::size_t out_left = sizeof out;
+        if (iconv(cd_, &in_ptr, &in_left, &out_ptr, &out_left) == static_cast<std::size_t>(-1) ||
+            in_left != 0 || sizeof out - out_left != 4) {
+            return kNoChar;
+        }
+        return static_cast<char32_t>(out[0]) | static_cast<char32_t>(out[1]) << 8 |
+               static_cast<char32_t>(out[2]) << 16 | static_cast<char32_t>(out[3]) << 24;
+    }
+
+private:
+    static iconv_t Invalid() { return reinterpret_cast<iconv_t>(static_cast<std::intptr_t>(-1)); }
+    iconv_t cd_;
+};
+
+// Microsoft's choice among codes sharing a character: single bytes, then JIS
+// and NEC rows (leads up to 0xEC), then the IBM rows (0xEF up), and last the
+// NEC-selected IBM rows (0xED, 0xEE); the lowest code within a group.
+int PreferenceGroup(std::uint16_t code) {
+    if (code < 0x100) return 0;
+    const unsigned lead = code >> 8;
+    if (lead <= 0xEC) return 1;
+    if (lead >= 0xEF) return 2;
+    return 3;
+}
+
+bool Prefer(std::uint16_t code, std::uint16_t over) {
+    const int group = PreferenceGroup(code), over_group = PreferenceGroup(over);
+    return group != over_group ? group < over_group : code < over;
+}
+
+void CheckFromConverter(char32_t c) {
+    // Characters outside the BMP would need a table the encoder does not
+    // have, and would collide with the reserved planes.
+    if (c != kNoChar && c >= 0x10000)
+        throw std::runtime_error("code page 932: converter maps outside the BMP");
+}
+
+std::unique_ptr<const Tables> BuildTables() {
+    auto t = std::make_unique<Tables>();
+    Cp932Converter converter;
+
+    for (unsigned b = 0; b < 0x100; ++b) {
+        const auto byte = static_cast<unsigned char>(b);
+        const char32_t c = IsLeadByte(byte) ? kNoChar : converter.Convert(&byte, 1);
+        CheckFromConverter(c);
+        t->single[b] = c != kNoChar ? c : kLoneByteBase + b;
+    }
+    // The Microsoft form maps these; glibc rejects them.
+    t->single[0x80] = 0x0080;
+    t->single[0xA0] = 0xF8F0;
+    t->single[0xFD] = 0xF8F1;
+    t->single[0xFE] = 0xF8F2;
+    t->single[0xFF] = 0xF8F3;
+    // A converter that maps ASCII or the half-width katakana elsewhere (the
+    // JIS yen sign for 0x5C, say) is some other code page.
+    for (unsigned b = 0; b < 0x100; ++b) {
+        const bool ascii = b < 0x80 && t->single[b] != b;
+        const bool kana = b >= 0xA1 && b <= 0xDF && t->single[b] != 0xFF61 + (b - 0xA1);
+        if (ascii || kana)
+            throw std::runtime_error("code page 932: converter is not the Microsoft form");
+    }
+
+    t->pair.fill(kNoChar);
+    for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
+        if (!IsLeadByte(static_cast<unsigned char>(lead))) continue;
+        for (unsigned trail = 0x40; trail <= 0xFC; ++trail) {
+            if (!IsTrailByte(static_cast<unsigned char>(trail))) continue;
+            const unsigned code = lead << 8 | trail;
+            const unsigned char bytes[2] = {static_cast<unsigned char>(lead),
+                                            static_cast<unsigned char>(trail)};
+            const char32_t c = converter.Convert(bytes, 2);
+            CheckFromConverter(c);
+            t->pair[code] = c != kNoChar ? c : kRawPairBase + code;
+        }
+    }
+
+    t->bmp.fill(kNoCode);
+    const auto offer = [&](char32_t c, std::uint16_t code) {
+        if (c >= 0x10000) return;  // the reserved planes are looked up apart
+        std::uint16_t& best = t->bmp[c];
+        if (best == kNoCode || Prefer(code, best)) best = code;
+    };
+    for (unsigned b = 0; b < 0x100; ++b) offer(t->single[b], static_cast<std::uint16_t>(b));
+    for (unsigned code = 0; code < 0x10000; ++code) {
+        if (t->pair[code] != kNoChar) offer(t->pair[code], static_cast<std::uint16_t>(code));
+    }
+    return t;
+}
+
+}  // namespace
+
+const Tables& GetTables() {
+    static const std::unique_ptr<const Tables> tables = BuildTables();
+    return *tables;
+}
+
+}  // namespace platform::code_page_tables
