@@ -6,34 +6,21 @@
 #pragma once
 
 #include "core/output/listing_lines.h"
+#include "ui/shown_line_cache.h"
 
 #include <QAbstractScrollArea>
 #include <QBasicTimer>
 #include <QPoint>
 #include <QString>
-#include <QTextLayout>
 
 #include <compare>
 #include <cstddef>
 #include <functional>
-#include <list>
 #include <memory>
 #include <optional>
 #include <string_view>
-#include <unordered_map>
-#include <vector>
 
 namespace ui {
-
-// One line of a listing as the box shows it, laid out at the box's width.
-struct ShownLine {
-    QString text;
-    // The byte offset, from the line's start, where each UTF-16 unit of text
-    // starts, plus one for the end (core::BoxText::byteAt).
-    std::vector<std::size_t> byteAt;
-    QTextLayout layout;
-    qreal height = 0;
-};
 
 class ListingView : public QAbstractScrollArea {
 public:
@@ -113,6 +100,8 @@ private:
     void Relayout(bool layoutsChanged);
     qreal TextWidth() const;
     qreal TextHeight() const;
+
+    // Display lines and scrolling (listing_view_scrolling.cpp).
     int WrapCount(std::size_t line) const;
     qreal HeightOf(DisplayPos p) const;
     bool Next(DisplayPos& p) const;
@@ -127,15 +116,18 @@ private:
     void EnsureCaretVisible();
     int VisibleDisplayLines() const;
 
+    // Caret and selection (listing_view_selection.cpp).
     Position Clamped(Position p) const;
     std::size_t ByteOffset(Position p) const;
     Position LineEnd(std::size_t line) const;
     Position DocumentEnd() const;
     void MoveCaret(Position to, bool select);
-    bool Navigate(QKeyEvent* event);
-    Position Vertical(Position from, int displayLines);
     void SelectWordAt(Position p);
     void SelectLineAt(Position p);
+
+    // Keys and mouse (listing_view_input.cpp).
+    bool Navigate(QKeyEvent* event);
+    Position Vertical(Position from, int displayLines);
     void RestartBlink();
     void AutoScroll();
     bool IsEditingKey(const QKeyEvent* event) const;
@@ -147,12 +139,8 @@ private:
     qreal desiredX_ = -1;  // the x that up and down keep to
     bool syncingBar_ = false;
 
-    // The lines laid out lately, most recent first; bounded in lines and in
-    // characters so that memory does not follow the listing.
-    mutable std::list<std::size_t> recent_;
-    mutable std::unordered_map<std::size_t, std::pair<std::shared_ptr<const ShownLine>, std::list<std::size_t>::iterator>>
-        cache_;
-    mutable std::size_t cachedUnits_ = 0;
+    // The lines laid out lately, for Shown.
+    mutable ShownLineCache shownLines_;
     qreal laidOutWidth_ = 0;
 
     bool dragging_ = false;

@@ -1,41 +1,27 @@
-// The block scan and the parallel global search against the slow reference,
-// on inputs made to land on their edges: the reader's block boundaries,
-// lines longer than a block, long indents and lead-byte runs, search texts
-// with line-end bytes, and the error paths.
+// The block scan against the slow reference, on inputs made to land on its
+// edges: the reader's block boundaries, lines longer than a block, long
+// indents and lead-byte runs, and search texts with line-end bytes.
 #include "core/search/block_scan.h"
-#include "core/search/byte_search.h"
 #include "core/io_check.h"
 #include "core/errors.h"
 #include "core/search/global_search.h"
 #include "core/search/line_reader.h"
 #include "core/search/local_search.h"
 #include "platform/file_access.h"
+#include "edge_bytes.h"
 #include "reference_model.h"
 #include "temp_files.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <random>
 #include <unistd.h>
 
 using namespace core;
+using testing_support::EdgeBytes;
 using testing_support::TempDir;
 
 namespace {
-
-// Bytes that matter to the rules: line ends, Ctrl-Z, NUL, the ideographic
-// space, lead bytes and a trail byte that is also a lead byte.
-std::string EdgeBytes(std::mt19937& rng, std::size_t length) {
-    static const char bytes[] = {'a', 'b', '\r', '\n', '\r', '\x81', '\x40', '\x82', '\xA0', '\xE0', '\0', '\x1A'};
-    std::string s(length, ' ');
-    for (auto& ch : s) {
-        // Ctrl-Z ends the text, so it is kept rare.
-        do ch = bytes[rng() % sizeof bytes];
-        while (ch == '\x1A' && rng() % 8 != 0);
-    }
-    return s;
-}
 
 std::string SearchText(std::mt19937& rng, bool noSpaceTrail) {
     static const char bytes[] = {'a', 'b', '\x81', '\x40', '\x82', '\xA0', '\xE0', '\n'};
@@ -69,73 +55,6 @@ std::string Filler(std::mt19937& rng, int kind, std::size_t length) {
 }
 
 }  // namespace
-
-TEST(ByteSearch, FinderAndLineEndsAgreeWithPlainLoops) {
-    std::mt19937 rng(11);
-    for (int round = 0; round < 20000; ++round) {
-        std::string text(rng() % 120, ' ');
-        for (auto& ch : text) ch = "ab\r\x82"[rng() % 4];
-        std::string phrase(1 + rng() % 20, ' ');
-        for (auto& ch : phrase) ch = "ab\x82"[rng() % 3];
-        if (rng() % 2 && text.size() >= phrase.size()) text.replace(rng() % (text.size() - phrase.size() + 1), phrase.size(), phrase);
-        const std::size_t from = text.empty() ? 0 : rng() % text.size();
-        const std::size_t to = from + rng() % (text.size() - from + 1);
-
-        const PhraseFinder finder(phrase);
-        const std::string_view window(text.data() + from, to - from);
-        const std::size_t want = window.find(phrase);
-        const char* got = finder.Find(text.data() + from, text.data() + to);
-        ASSERT_EQ(got, want == std::string_view::npos ? text.data() + to : text.data() + from + want)
-            << testing::PrintToString(phrase) << " in " << testing::PrintToString(std::string(window));
-
-        std::vector<const char*> crs, plain;
-        ForEachByte(text.data() + from, text.data() + to, '\r', [&](const char* p) { crs.push_back(p); });
-        for (std::size_t i = from; i < to; ++i) {
-            if (text[i] == '\r') plain.push_back(text.data() + i);
-        }
-        ASSERT_EQ(crs, plain);
-    }
-    const std::string abc = "abc";
-    EXPECT_EQ(PhraseFinder("").Find(abc.data(), abc.data() + 3), abc.data() + 3);
-}
-
-// Long phrases in periodic text, where nearly every position starts a
-// near-match: each occurrence in a window, and each in turn as the scan asks
-// for them (from just past the last one, or further on), as a plain search
-// finds them.
-TEST(ByteSearch, LongPhrasesAreFoundInTurnAsThePlainSearchFindsThem) {
-    std::mt19937 rng(12);
-    for (int round = 0; round < 2000; ++round) {
-        std::string unit(1 + rng() % 3, ' ');
-        for (auto& ch : unit) ch = "aab\x82"[rng() % 4];
-        std::string phrase, text;
-        while (phrase.size() < 33 + rng() % 120) phrase += unit;
-        while (text.size() < rng() % 700) text += unit;
-        for (std::size_t n = rng() % 3; n > 0; --n) {
-            std::string& flawed = rng() % 2 ? phrase : text;
-            if (!flawed.empty()) flawed[rng() % flawed.size()] = 'b';
-        }
-        const PhraseFinder finder(phrase);
-        const std::string_view plain(text);
-        const char* const begin = text.data();
-        const char* const end = begin + text.size();
-        const std::size_t from = text.empty() ? 0 : rng() % text.size();
-        const std::size_t want = plain.find(phrase, from);
-        ASSERT_EQ(finder.Find(begin + from, end), want == std::string_view::npos ? end : begin + want)
-            << testing::PrintToString(phrase) << " in " << testing::PrintToString(text);
-
-        PhraseFinder::Cursor cursor(finder);
-        std::size_t at = 0;
-        while (at <= text.size()) {
-            const std::size_t expected = plain.find(phrase, at);
-            const char* got = cursor.Next(begin + at, end);
-            ASSERT_EQ(got, expected == std::string_view::npos ? end : begin + expected)
-                << "from " << at << ": " << testing::PrintToString(phrase) << " in " << testing::PrintToString(text);
-            if (got == end) break;
-            at = static_cast<std::size_t>(got - begin) + (rng() % 4 == 0 ? 1 + rng() % 40 : 1);
-        }
-    }
-}
 
 TEST(BlockScan, ListingsMatchTheReferenceAcrossBlockBoundaries) {
     TempDir dir;
@@ -323,103 +242,4 @@ TEST(BlockScan, ViewsAndCopiesOfLinesLongerThanTheBufferAgree) {
     EXPECT_TRUE(reader.AtEnd());
     EXPECT_EQ(reader.Unconsumed().substr(0, 1), "\x1A");  // the end mark, never consumed
     reader.Close();
-}
-
-TEST(GlobalSearch, TwentyTargetsSearchedSideBySideKeepTheirOrder) {
-    TempDir dir;
-    std::mt19937 rng(7);
-    std::vector<std::string> paths, contents;
-    for (int k = 0; k < 20; ++k) {
-        // Sizes from empty to several blocks, so the two threads finish out of order.
-        std::string text;
-        const std::size_t lines = k % 5 == 0 ? 60000 : rng() % 50;
-        for (std::size_t i = 0; i < lines; ++i) text += EdgeBytes(rng, rng() % 12) + "\r\n";
-        contents.push_back(text);
-        paths.push_back(dir.Write("t" + std::to_string(k) + ".txt", text));
-    }
-    for (const std::string s : {"a", "ab", "\x82\xA0", "b\x81"}) {
-        HitTable hits;
-        const auto listing = RunGlobalSearch(s, paths, hits);
-        ASSERT_EQ(listing.text, reference::GlobalListing(s, paths, contents)) << testing::PrintToString(s);
-        for (int k = 1; k <= 20; ++k) {
-            const auto expected = reference::Scan(contents[k - 1], s, true);
-            for (std::size_t j = 0; j < 249; ++j) {
-                ASSERT_EQ(hits.Row(k)[j], j < expected.size() ? expected[j].number : 0) << k << " " << j;
-            }
-        }
-    }
-}
-
-TEST(GlobalSearch, TheFirstFailingTargetInOrderIsRaised) {
-    TempDir dir;
-    // Big enough for the targets to be searched side by side.
-    const std::string a = dir.Write("a.txt", "x\r\nyx\r\n" + std::string(2 * LineReader::kFileBlock, 'y'));
-    std::filesystem::create_directory(dir.Path("folder"));
-    // A folder (5) comes before a missing file (2); an unreadable regular
-    // file gives the platform's I/O code (1117) when read, not when opened.
-    const std::vector<std::string> targets = {a, a, dir.Path("folder"), a, dir.Path("gone.txt"), a};
-    HitTable hits;
-    try {
-        RunGlobalSearch("x", targets, hits);
-        FAIL() << "no error";
-    } catch (const EInOutError& e) {
-        EXPECT_EQ(e.ErrorCode(), 5);
-    }
-    for (int k = 1; k <= 2; ++k) {
-        EXPECT_EQ(hits.Row(k)[0], 1);
-        EXPECT_EQ(hits.Row(k)[1], 2);
-    }
-    for (int k = 3; k <= 20; ++k) EXPECT_EQ(hits.Row(k)[0], 0) << k;
-
-    const std::vector<std::string> unreadable = {a, "/proc/self/mem", a};
-    try {
-        RunGlobalSearch("x", unreadable, hits);
-        FAIL() << "no error";
-    } catch (const EInOutError& e) {
-        EXPECT_EQ(e.ErrorCode(), 1117);
-    }
-    EXPECT_EQ(hits.Row(1)[0], 1);
-    EXPECT_EQ(hits.Row(3)[0], 0);
-    EXPECT_THROW(RunLocalSearch("/proc/self/mem", "x"), EInOutError);
-}
-
-TEST(GlobalSearch, StandardInputAmongTheTargetsIsReadInTurn) {
-    TempDir dir;
-    // Big enough to be worth two threads, were it not for standard input.
-    const std::string bigText = "key\r\n" + std::string(2 * LineReader::kFileBlock, 'y');
-    const std::string big = dir.Write("big.txt", bigText);
-    const std::string piped = "none\r\n" + std::string(300, 'k') + "ey\r\nkey";
-    const int savedStdin = ::dup(STDIN_FILENO);
-    const auto pipeIn = [](const std::string& bytes) {
-        int fds[2];
-        EXPECT_EQ(::pipe(fds), 0);
-        ::dup2(fds[0], STDIN_FILENO);
-        ::close(fds[0]);
-        EXPECT_EQ(::write(fds[1], bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-        ::close(fds[1]);
-    };
-
-    // A path that is empty up to its NUL names standard input.
-    pipeIn(piped);
-    const std::vector<std::string> targets = {big, std::string("\0in", 3), big};
-    HitTable hits;
-    EXPECT_EQ(RunGlobalSearch("key", targets, hits).text,
-              reference::GlobalListing("key", targets, {bigText, piped, bigText}));
-    EXPECT_EQ(hits.Row(2)[0], 2);
-    EXPECT_EQ(hits.Row(2)[1], 3);
-
-    // After a failing target nothing further is opened: standard input is left unread.
-    std::filesystem::create_directory(dir.Path("folder"));
-    pipeIn("key\r\n");
-    // (While the first, biggest target is read, a second thread would have
-    // time to get through the next ones.)
-    const std::string huge = dir.Write("huge.txt", std::string(16 * LineReader::kFileBlock, 'y'));
-    const std::string tiny = dir.Write("tiny.txt", "key");
-    const std::vector<std::string> failing = {huge, tiny, dir.Path("folder"), std::string("\0in", 3), big};
-    EXPECT_THROW(RunGlobalSearch("key", failing, hits), EInOutError);
-    char left[16];
-    EXPECT_EQ(::read(STDIN_FILENO, left, sizeof left), 5);
-
-    ::dup2(savedStdin, STDIN_FILENO);
-    ::close(savedStdin);
 }

@@ -1,0 +1,80 @@
+// The phrase finder and the walk over every CR against plain loops, on short
+// random texts and on long phrases in periodic text, where nearly every
+// position starts a near-match.
+#include "core/search/byte_search.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <string_view>
+#include <vector>
+
+using namespace core;
+
+TEST(ByteSearch, FinderAndLineEndsAgreeWithPlainLoops) {
+    std::mt19937 rng(11);
+    for (int round = 0; round < 20000; ++round) {
+        std::string text(rng() % 120, ' ');
+        for (auto& ch : text) ch = "ab\r\x82"[rng() % 4];
+        std::string phrase(1 + rng() % 20, ' ');
+        for (auto& ch : phrase) ch = "ab\x82"[rng() % 3];
+        if (rng() % 2 && text.size() >= phrase.size()) text.replace(rng() % (text.size() - phrase.size() + 1), phrase.size(), phrase);
+        const std::size_t from = text.empty() ? 0 : rng() % text.size();
+        const std::size_t to = from + rng() % (text.size() - from + 1);
+
+        const PhraseFinder finder(phrase);
+        const std::string_view window(text.data() + from, to - from);
+        const std::size_t want = window.find(phrase);
+        const char* got = finder.Find(text.data() + from, text.data() + to);
+        ASSERT_EQ(got, want == std::string_view::npos ? text.data() + to : text.data() + from + want)
+            << testing::PrintToString(phrase) << " in " << testing::PrintToString(std::string(window));
+
+        std::vector<const char*> crs, plain;
+        ForEachByte(text.data() + from, text.data() + to, '\r', [&](const char* p) { crs.push_back(p); });
+        for (std::size_t i = from; i < to; ++i) {
+            if (text[i] == '\r') plain.push_back(text.data() + i);
+        }
+        ASSERT_EQ(crs, plain);
+    }
+    const std::string abc = "abc";
+    EXPECT_EQ(PhraseFinder("").Find(abc.data(), abc.data() + 3), abc.data() + 3);
+}
+
+// Long phrases in periodic text, where nearly every position starts a
+// near-match: each occurrence in a window, and each in turn as the scan asks
+// for them (from just past the last one, or further on), as a plain search
+// finds them.
+TEST(ByteSearch, LongPhrasesAreFoundInTurnAsThePlainSearchFindsThem) {
+    std::mt19937 rng(12);
+    for (int round = 0; round < 2000; ++round) {
+        std::string unit(1 + rng() % 3, ' ');
+        for (auto& ch : unit) ch = "aab\x82"[rng() % 4];
+        std::string phrase, text;
+        while (phrase.size() < 33 + rng() % 120) phrase += unit;
+        while (text.size() < rng() % 700) text += unit;
+        for (std::size_t n = rng() % 3; n > 0; --n) {
+            std::string& flawed = rng() % 2 ? phrase : text;
+            if (!flawed.empty()) flawed[rng() % flawed.size()] = 'b';
+        }
+        const PhraseFinder finder(phrase);
+        const std::string_view plain(text);
+        const char* const begin = text.data();
+        const char* const end = begin + text.size();
+        const std::size_t from = text.empty() ? 0 : rng() % text.size();
+        const std::size_t want = plain.find(phrase, from);
+        ASSERT_EQ(finder.Find(begin + from, end), want == std::string_view::npos ? end : begin + want)
+            << testing::PrintToString(phrase) << " in " << testing::PrintToString(text);
+
+        PhraseFinder::Cursor cursor(finder);
+        std::size_t at = 0;
+        while (at <= text.size()) {
+            const std::size_t expected = plain.find(phrase, at);
+            const char* got = cursor.Next(begin + at, end);
+            ASSERT_EQ(got, expected == std::string_view::npos ? end : begin + expected)
+                << "from " << at << ": " << testing::PrintToString(phrase) << " in " << testing::PrintToString(text);
+            if (got == end) break;
+            at = static_cast<std::size_t>(got - begin) + (rng() % 4 == 0 ? 1 + rng() % 40 : 1);
+        }
+    }
+}
