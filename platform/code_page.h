@@ -51,7 +51,25 @@ std::size_t CharacterLength(const Encoding& encoding, const char* p, const char*
 // or to from, a known character start, then forward by characters. The
 // bytes [from, end) are readable and from <= at <= end; at end, whose byte is
 // unknown, the start of the character that may still run on there.
-const char* CharacterStart(const Encoding& encoding, const char* from, const char* at, const char* end) noexcept;
+// Inline: the scans ask it for every candidate.
+inline const char* CharacterStart(const Encoding& encoding, const char* from, const char* at, const char* end) noexcept {
+    const char* q = at;
+    while (q > from) {
+        const Encoding::Boundary boundary = encoding.boundary[static_cast<unsigned char>(q[-1])];
+        if (boundary == Encoding::kEndsCharacter) break;
+        --q;
+        if (boundary == Encoding::kStartsCharacter) break;
+    }
+    // q starts a character: walk on by characters to the one holding at.
+    while (q < at) {
+        const char* const full = q + encoding.length[static_cast<unsigned char>(*q)];
+        const char* p = q + 1;
+        while (p < full && p < end && encoding.follows[static_cast<unsigned char>(*p)]) ++p;
+        if (p > at || (p == end && p < full)) return q;
+        q = p;
+    }
+    return q;
+}
 
 // Past every ideographic space at the start of [p, end).
 const char* SkipIdeographicSpaces(const Encoding& encoding, const char* p, const char* end) noexcept;

@@ -73,25 +73,6 @@ std::size_t CharacterLength(const Encoding& encoding, const char* p, const char*
     return static_cast<std::size_t>(q - p);
 }
 
-const char* CharacterStart(const Encoding& encoding, const char* from, const char* at, const char* end) noexcept {
-    const char* q = at;
-    while (q > from) {
-        const Encoding::Boundary boundary = encoding.boundary[Byte(q[-1])];
-        if (boundary == Encoding::kEndsCharacter) break;
-        --q;
-        if (boundary == Encoding::kStartsCharacter) break;
-    }
-    // q starts a character: walk on by characters to the one holding at.
-    while (q < at) {
-        const char* const full = q + encoding.length[Byte(*q)];
-        const char* p = q + 1;
-        while (p < full && p < end && encoding.follows[Byte(*p)]) ++p;
-        if (p > at || (p == end && p < full)) return q;
-        q = p;
-    }
-    return q;
-}
-
 const char* SkipIdeographicSpaces(const Encoding& encoding, const char* p, const char* end) noexcept {
     const std::string_view space = encoding.ideographicSpace;
     while (static_cast<std::size_t>(end - p) >= space.size() && std::memcmp(p, space.data(), space.size()) == 0) {
