@@ -11,8 +11,10 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <optional>
 #include <random>
+#include <thread>
 
 using namespace core;
 using testing_support::TempDir;
@@ -34,10 +36,13 @@ public:
     void SetTotal(std::uint64_t) override {}
     void StartFile(std::string_view) override {}
     bool Read(std::uint64_t bytes) override {
-        read += bytes;
+        // The first block read holds its reader a while, so that the other
+        // one has surely failed by the next block however busy the machine.
+        if (read.fetch_add(bytes) == 0 && holdFirstBlock) std::this_thread::sleep_for(std::chrono::milliseconds(500));
         return true;
     }
     std::atomic<std::uint64_t> read{0};
+    bool holdFirstBlock = false;
 };
 
 }  // namespace
@@ -95,6 +100,7 @@ TEST(TwoReaders, AnErrorStopsTheOtherReaderAtOnce) {
     const std::string big = dir.Write("big.txt", std::string(64 * LineReader::kFileBlock, 'y'));
     const std::vector<std::string> targets = {dir.Path("missing.txt"), big};
     CountingProgress progress;
+    progress.holdFirstBlock = true;
     HitTable hits;
     try {
         RunGlobalSearch("zzz", targets, hits, &progress, Readers::Two);
