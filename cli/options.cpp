@@ -104,7 +104,10 @@ TEXT is typed in UTF-8 and must fit the files' encoding. An empty search text (a
 empty TEXT, or an SFILE whose first line is empty or starts with a NUL byte)
 is a usage error, and so is an SFILE whose first line is longer than 1048576
 bytes. The listing goes to standard output as bytes of the files' encoding,
-or as UTF-8 when that is a terminal.
+or as UTF-8 when that is a terminal. It is written as it is made, file by
+file: when a file fails part-way (missing, unreadable, a read error), what
+was written before stays written, the message goes to standard error and the
+exit status is 2.
 Exit status: 0 some line was listed, 1 none, 2 an error or a usage error
 (message on stderr).
 )";

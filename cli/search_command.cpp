@@ -89,6 +89,21 @@ void WriteAll(int fd, std::string_view bytes) {
     }
 }
 
+// The listing as it is made, each block written at once (converted to UTF-8
+// from the files' encoding when asked), so that the command's memory does
+// not grow with the listing. A failed write stops the search.
+class StandardOutputSink final : public core::ListingSink {
+public:
+    explicit StandardOutputSink(const platform::Encoding* toUtf8From) noexcept : toUtf8From_(toUtf8From) {}
+    void Write(std::string block) override {
+        // A block holds whole lines, so no character is cut by the conversion.
+        WriteAll(STDOUT_FILENO, toUtf8From_ ? platform::EncodingToUtf8(*toUtf8From_, block) : block);
+    }
+
+private:
+    const platform::Encoding* toUtf8From_;
+};
+
 void ReportError(const std::string& utf8Message) {
     std::fprintf(stderr, "%s\n", utf8Message.c_str());
 }
@@ -103,26 +118,16 @@ int RunSearchCommand(const Options& options) {
         std::vector<std::string> targets;
         for (const auto& file : options.files) targets.push_back(CodePagePath(file));
 
-        std::string listing;
-        std::size_t hitLines = 0;
-        if (options.local) {
-            auto result = core::RunLocalSearch(targets.front(), searchText, nullptr, options.form);
-            listing = std::move(result.text);
-            hitLines = result.hitLines;
-        } else {
-            core::HitTable hits;
-            auto result = core::RunGlobalSearch(searchText, targets, hits, nullptr, core::Readers::Auto, options.form);
-            listing = std::move(result.text);
-            hitLines = result.hitLines;
-        }
-
         const bool toUtf8 = options.output == OutputForm::Utf8 ||
                             (options.output == OutputForm::Auto && ::isatty(STDOUT_FILENO));
-        // Converted only when asked: the listing itself is never copied.
-        if (toUtf8) {
-            WriteAll(STDOUT_FILENO, platform::EncodingToUtf8(*options.form.encoding, listing));
+        StandardOutputSink out(toUtf8 ? options.form.encoding : nullptr);
+        std::size_t hitLines = 0;
+        if (options.local) {
+            hitLines = core::StreamLocalSearch(targets.front(), searchText, out, nullptr, options.form);
         } else {
-            WriteAll(STDOUT_FILENO, listing);
+            core::HitTable hits;
+            hitLines = core::StreamGlobalSearch(searchText, targets, hits, out, nullptr, core::Readers::Auto,
+                                                options.form);
         }
         return hitLines > 0 ? kExitListed : kExitNothingListed;
     } catch (const UsageError& e) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/search/hit_table.h"
+#include "core/search/listing_sink.h"
 #include "core/run_progress.h"
 #include "core/search/text_form.h"
 
@@ -38,5 +39,13 @@ enum class Readers { Auto, Two };
 GlobalListing RunGlobalSearch(std::string_view searchText, std::span<const std::string> targets, HitTable& hits,
                               RunProgress* progress = nullptr, Readers readers = Readers::Auto,
                               const TextForm& form = {});
+
+// The same, writing the listing to sink as it is made, in target order, a
+// block of whole lines at a time, and returning the hit lines. On an error,
+// what was written stays written: the targets before the failing one, and
+// that target's lines found before the error when it had any.
+std::size_t StreamGlobalSearch(std::string_view searchText, std::span<const std::string> targets, HitTable& hits,
+                               ListingSink& sink, RunProgress* progress = nullptr, Readers readers = Readers::Auto,
+                               const TextForm& form = {});
 
 }  // namespace core

@@ -3,22 +3,41 @@
 #include "core/search/hit_rule.h"
 #include "core/search/line_reader.h"
 #include "core/search/listing_format.h"
+#include "core/search/target_search.h"
 
 namespace core {
 
-LocalListing RunLocalSearch(std::string_view path, std::string_view searchText, RunProgress* progress,
-                            const TextForm& form) {
-    LocalListing listing;
+std::size_t StreamLocalSearch(std::string_view path, std::string_view searchText, ListingSink& sink,
+                              RunProgress* progress, const TextForm& form) {
+    std::size_t hitLines = 0;
+    SinkOut out(sink);
+    ListingPart part(out);
     LineReader reader;
     reader.SetForm(form);
-    WithTextFile(reader, path, [&](LineReader& r) {
-        WatchReading(r, path, progress);
-        ScanLines(r, searchText, LineCleaning::None, [&](std::int64_t, std::string_view label, std::string_view text) {
-            AppendLabelledLine(listing.text, label, text);
-            ++listing.hitLines;
+    try {
+        WithTextFile(reader, path, [&](LineReader& r) {
+            WatchReading(r, path, progress);
+            ScanLines(r, searchText, LineCleaning::None, [&](std::int64_t, std::string_view label, std::string_view text) {
+                part.Append(label, ": ", text, kCRLF);  // as AppendLabelledLine
+                ++hitLines;
+            });
         });
-    });
-    listing.text += kCRLF;
+    } catch (...) {
+        // The lines found before the error are written, as the global search does.
+        if (hitLines > 0) part.Flush();
+        throw;
+    }
+    part.Append(kCRLF);
+    part.Flush();
+    return hitLines;
+}
+
+LocalListing RunLocalSearch(std::string_view path, std::string_view searchText, RunProgress* progress,
+                            const TextForm& form) {
+    CollectingSink sink;
+    LocalListing listing;
+    listing.hitLines = StreamLocalSearch(path, searchText, sink, progress, form);
+    listing.text = sink.Take();
     return listing;
 }
 

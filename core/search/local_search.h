@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/run_progress.h"
+#include "core/search/listing_sink.h"
 #include "core/search/text_form.h"
 
 #include <cstddef>
@@ -21,5 +22,10 @@ struct LocalListing {
 // search raises EAbort. The file is written in form.
 LocalListing RunLocalSearch(std::string_view path, std::string_view searchText, RunProgress* progress = nullptr,
                             const TextForm& form = {});
+
+// The same, writing the listing to sink as it is made and returning the hit
+// lines; on an error, the lines found before it stay written.
+std::size_t StreamLocalSearch(std::string_view path, std::string_view searchText, ListingSink& sink,
+                              RunProgress* progress = nullptr, const TextForm& form = {});
 
 }  // namespace core

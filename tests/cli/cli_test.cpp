@@ -171,12 +171,14 @@ TEST(NorvaneSearch, TerminalOutputIsConvertedAndOptionsForceEither) {
     EXPECT_NE(forcedUtf8.out.find("検索字句：　猫\r\n"), std::string::npos);
 }
 
-TEST(NorvaneSearch, ErrorsGoToStandardErrorWithNothingListed) {
+TEST(NorvaneSearch, ErrorsGoToStandardErrorAfterWhatWasListed) {
     TempDir dir;
     const std::string a = dir.Write("a.txt", "x");
+    // The listing is written as it is made: the targets before the failing
+    // one stay written, and the failing one adds nothing without a hit line.
     const Result missing = RunCommand({"x", a, dir.Path("gone.txt")});
     EXPECT_EQ(missing.status, 2);
-    EXPECT_EQ(missing.out, "");
+    EXPECT_EQ(missing.out, RunCommand({"x", a}).out);
     EXPECT_EQ(missing.err, "ﾌｧｲﾙが見つかりません.\n");
 
     const Result folder = RunCommand({"x", dir.Root().string()});

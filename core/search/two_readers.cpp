@@ -1,0 +1,199 @@
+#include "core/search/two_readers.h"
+
+#include "core/search/target_search.h"
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <optional>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+namespace core {
+
+namespace {
+
+// The bytes of a target's lines that its reader may hold before the writer
+// takes them: enough to keep both readers busy, little enough that the
+// command's memory does not follow the listing's size.
+constexpr std::size_t kAhead = 2 * 1024 * 1024;
+
+// Stops the reading of one target at its next block once it can no longer
+// count: a target before it failed, or the search is being left. Everything
+// else goes on to the caller's progress, when given.
+class TargetWatch final : public RunProgress {
+public:
+    TargetWatch(RunProgress* outer, std::size_t index, const std::atomic<std::size_t>& firstFailed,
+                const std::atomic<bool>& leaving) noexcept
+        : outer_(outer), index_(index), firstFailed_(firstFailed), leaving_(leaving) {}
+    void SetTotal(std::uint64_t) override {}
+    void StartFile(std::string_view path) override {
+        if (outer_) outer_->StartFile(path);
+    }
+    bool Read(std::uint64_t bytes) override {
+        if (leaving_.load() || firstFailed_.load() < index_) return false;
+        return outer_ == nullptr || outer_->Read(bytes);
+    }
+
+private:
+    RunProgress* outer_;
+    std::size_t index_;
+    const std::atomic<std::size_t>& firstFailed_;
+    const std::atomic<bool>& leaving_;
+};
+
+// The two readers and the writer. Every reader hands its target's blocks to
+// that target's queue; the writer empties the queues in target order. The
+// readers are joined on every way out: leaving, they stop at their next block.
+class TwoReaders {
+public:
+    TwoReaders(std::string_view searchText, const TextForm& form, std::span<const std::string> targets,
+               RunProgress* progress, bool takeTurns)
+        : searchText_(searchText),
+          form_(form),
+          targets_(targets),
+          progress_(progress),
+          queues_(targets.size()),
+          turns_(takeTurns),
+          firstFailed_(targets.size()) {}
+    TwoReaders(const TwoReaders&) = delete;
+    TwoReaders& operator=(const TwoReaders&) = delete;
+    ~TwoReaders() {
+        {
+            std::lock_guard lock(mutex_);
+            leaving_.store(true);
+        }
+        changed_.notify_all();
+        for (std::thread& reader : readers_) {
+            if (reader.joinable()) reader.join();
+        }
+    }
+
+    std::optional<std::size_t> Run(ListingSink& sink, HitTable& hits) {
+        for (int reader = 0; reader < 2; ++reader) {
+            try {
+                readers_[reader] = std::thread([this, reader] { SearchTaken(reader); });
+            } catch (const std::system_error&) {
+                // One reader fewer: the other one takes every target.
+                std::lock_guard lock(mutex_);
+                turns_ = false;
+            }
+        }
+        if (!readers_[0].joinable() && !readers_[1].joinable()) return std::nullopt;
+
+        std::size_t hitLines = 0;
+        for (std::size_t i = 0; i < targets_.size(); ++i) {
+            Queue& queue = queues_[i];
+            for (;;) {
+                std::deque<std::string> blocks;
+                bool done = false;
+                {
+                    std::unique_lock lock(mutex_);
+                    changed_.wait(lock, [&] { return !queue.blocks.empty() || queue.done; });
+                    blocks.swap(queue.blocks);
+                    queue.bytes = 0;
+                    done = queue.done;
+                }
+                changed_.notify_all();
+                for (std::string& block : blocks) sink.Write(std::move(block));
+                if (done) break;
+            }
+            TargetResult& result = queue.result;
+            std::copy(result.row.begin(), result.row.end(), hits.Row(static_cast<int>(i) + 1).begin());
+            if (result.error) std::rethrow_exception(result.error);
+            hitLines += result.hitLines;
+        }
+        return hitLines;
+    }
+
+private:
+    struct Queue {
+        std::deque<std::string> blocks;  // guarded by mutex_
+        std::size_t bytes = 0;           // guarded by mutex_
+        bool done = false;               // guarded by mutex_; then result is the writer's
+        TargetResult result;             // the reader's until done
+    };
+
+    // Hands a target's blocks to its queue, waiting while the queue is full.
+    class QueueOut final : public BlockOut {
+    public:
+        QueueOut(TwoReaders& owner, Queue& queue) noexcept : owner_(owner), queue_(queue) {}
+        void Put(std::string block) override {
+            {
+                std::unique_lock lock(owner_.mutex_);
+                owner_.changed_.wait(lock, [&] { return queue_.bytes < kAhead || owner_.leaving_.load(); });
+                if (owner_.leaving_.load()) return;
+                queue_.bytes += block.size();
+                queue_.blocks.push_back(std::move(block));
+            }
+            owner_.changed_.notify_all();
+        }
+
+    private:
+        TwoReaders& owner_;
+        Queue& queue_;
+    };
+
+    void SearchTaken(int reader) {
+        for (std::size_t i; (i = Take(reader)) < targets_.size();) Search(i);
+    }
+
+    // The next target for reader 0 or 1; the target count when none is left
+    // to take. Taking turns, each reader waits for its own and the first
+    // waits until the second has one too, so that both are at work from the
+    // start.
+    std::size_t Take(int reader) {
+        const std::size_t count = targets_.size();
+        std::unique_lock lock(mutex_);
+        const auto over = [&] { return leaving_.load() || next_ >= count || next_ > firstFailed_.load(); };
+        changed_.wait(lock, [&] { return over() || !turns_ || static_cast<int>(next_ % 2) == reader; });
+        if (over()) return count;
+        const std::size_t i = next_++;
+        changed_.notify_all();
+        if (turns_ && i == 0) changed_.wait(lock, [&] { return over() || next_ > 1; });
+        return i;
+    }
+
+    void Search(std::size_t i) {
+        Queue& queue = queues_[i];
+        TargetWatch watch(progress_, i, firstFailed_, leaving_);
+        QueueOut out(*this, queue);
+        SearchTarget(searchText_, form_, targets_[i], static_cast<int>(i) + 1, out, queue.result, &watch);
+        if (queue.result.error) {
+            std::size_t seen = firstFailed_.load();
+            while (i < seen && !firstFailed_.compare_exchange_weak(seen, i)) {
+            }
+        }
+        {
+            std::lock_guard lock(mutex_);
+            queue.done = true;
+        }
+        changed_.notify_all();
+    }
+
+    std::string_view searchText_;
+    TextForm form_;
+    std::span<const std::string> targets_;
+    RunProgress* progress_;
+    std::vector<Queue> queues_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::size_t next_ = 0;                  // guarded by mutex_: the next target to take
+    bool turns_;                            // guarded by mutex_
+    std::atomic<std::size_t> firstFailed_;  // no target after it is taken, or read on
+    std::atomic<bool> leaving_{false};
+    std::thread readers_[2];
+};
+
+}  // namespace
+
+std::optional<std::size_t> SearchWithTwoReaders(std::string_view searchText, const TextForm& form,
+                                                std::span<const std::string> targets, RunProgress* progress,
+                                                bool takeTurns, ListingSink& sink, HitTable& hits) {
+    return TwoReaders(searchText, form, targets, progress, takeTurns).Run(sink, hits);
+}
+
+}  // namespace core

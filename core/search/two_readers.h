@@ -1,0 +1,30 @@
+// The global search with two readers at once, each taking the next target,
+// while the calling thread writes the listing in target order as its blocks
+// come. Internal to the global search.
+#pragma once
+
+#include "core/run_progress.h"
+#include "core/search/hit_table.h"
+#include "core/search/listing_sink.h"
+#include "core/search/text_form.h"
+
+#include <cstddef>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace core {
+
+// Searches the targets as the one-at-a-time search does, with the same
+// listing, table and first error. takeTurns makes the readers take the
+// targets in turn from the first, so that both are at work. A reader holds
+// no more than a few megabytes of a target's lines ahead of the writer.
+// Returns the hit lines, or nothing when no reader thread could be started
+// (nothing has been read then). Raises the first target's error once the
+// targets before it are written; the other reader stops at its next block.
+std::optional<std::size_t> SearchWithTwoReaders(std::string_view searchText, const TextForm& form,
+                                                std::span<const std::string> targets, RunProgress* progress,
+                                                bool takeTurns, ListingSink& sink, HitTable& hits);
+
+}  // namespace core

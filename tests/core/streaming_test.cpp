@@ -1,0 +1,82 @@
+// The listing written as it is made: the same bytes as the listing in one
+// piece, in blocks of whole lines, and what was written before an error
+// stays written, whoever reads the targets.
+#include "core/errors.h"
+#include "core/search/global_search.h"
+#include "platform/file_access.h"
+#include "temp_files.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <chrono>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+using namespace core;
+
+namespace {
+
+class RecordingSink final : public ListingSink {
+public:
+    explicit RecordingSink(std::size_t failAt = 0) : failAt_(failAt) {}
+    void Write(std::string block) override {
+        if (++blocks == failAt_) {
+            // A slow disk first: the readers fill all the room they have.
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            throw std::runtime_error("the disk is full");
+        }
+        EXPECT_TRUE(block.ends_with("\r\n")) << "block " << blocks << " ends inside a line";
+        EXPECT_LE(block.size(), 300u * 1024) << "block " << blocks;
+        written += block;
+    }
+    std::string written;
+    std::size_t blocks = 0;
+
+private:
+    std::size_t failAt_;
+};
+
+}  // namespace
+
+TEST(StreamGlobalSearch, WritesTheSameListingInBlocksAndKeepsWhatWasWrittenOnAnError) {
+    testing_support::TempDir dir;
+    // Three targets of more listing each than a reader may hold ahead of the
+    // writer, so that their lines go out in many blocks and the readers wait.
+    const std::string hitLine = "x" + std::string(70, 'z') + "\r\n";
+    std::string text;
+    for (int i = 0; i < 200000; ++i) text += i % 3 == 0 ? hitLine : "y\r\n";
+    const std::vector<std::string> targets = {dir.Write("a.txt", text), dir.Write("b.txt", text),
+                                              dir.Write("c.txt", text)};
+    HitTable hits;
+    const std::string whole = RunGlobalSearch("x", targets, hits, nullptr, Readers::Two).text;
+    const std::string one = RunGlobalSearch("x", std::span(targets).first(1), hits).text;
+
+    for (const Readers readers : {Readers::Auto, Readers::Two}) {
+        for (const std::size_t count : {std::size_t{1}, std::size_t{3}}) {
+            const auto chosen = std::span(targets).first(count);
+            const std::string& expected = count == 1 ? one : whole;
+            RecordingSink sink;
+            EXPECT_EQ(StreamGlobalSearch("x", chosen, hits, sink, nullptr, readers), 66667 * count);
+            EXPECT_EQ(sink.written, expected);
+            EXPECT_GT(sink.blocks, 16 * count);
+
+            // A read fails part-way: what was written is the start of the
+            // listing, and the error comes out.
+            platform::PlanReadFailure(count == 1 ? 3 : 9, EIO);
+            RecordingSink cut;
+            EXPECT_THROW(StreamGlobalSearch("x", chosen, hits, cut, nullptr, readers), EInOutError);
+            platform::PlanReadFailure(0, 0);
+            EXPECT_LT(cut.written.size(), expected.size());
+            EXPECT_EQ(expected.compare(0, cut.written.size(), cut.written), 0);
+
+            // The sink fails (a full disk): the search stops with its error
+            // and leaves no reader waiting for room.
+            RecordingSink full(3);
+            EXPECT_THROW(StreamGlobalSearch("x", chosen, hits, full, nullptr, readers), std::runtime_error);
+            EXPECT_EQ(expected.compare(0, full.written.size(), full.written), 0);
+        }
+    }
+}
