@@ -27,6 +27,12 @@ BlockScan::BlockScan(LineReader& reader, std::string_view s, LineCleaning cleani
         pairs_[pair / 64] |= std::uint64_t{1} << (pair % 64);
     }
     for (std::size_t i = 1; i < s_.size() && i <= 64; ++i) splitsEndingIn_[Byte(s_[i - 1])] |= std::uint64_t{1} << (i - 1);
+    // The bytes a line that s runs on from may end in: s but its last. Only
+    // a few are worth a compare each; with more, every CR is looked at.
+    for (std::size_t i = 0; i + 1 < s_.size(); ++i) {
+        if (std::find(endBytes_.begin(), endBytes_.end(), s_[i]) == endBytes_.end()) endBytes_.push_back(s_[i]);
+    }
+    if (endBytes_.size() > kMostEndBytes) endBytes_.clear();
 }
 
 bool BlockScan::Next() {
@@ -114,8 +120,10 @@ bool BlockScan::Next() {
 
 // The lines that start in [from, to), each ended by a CR before to; bytes
 // up to limit are readable, and the line after each of them is whole there.
-// Most lines cost only a look at their last two bytes; the state lives in
-// locals so that the loop keeps it in registers.
+// Most lines cost only a look at their last two bytes, and where the phrase
+// has few bytes, a run of 64 bytes with no candidate and no line ending in
+// one of them costs only a count of its CRs. The state lives in locals so
+// that the loop keeps it in registers.
 void BlockScan::Lines(const char* from, const char* to, const char* limit) {
     const char* lineStart = from;
     PhraseFinder::Cursor cursor(finder_);
@@ -124,7 +132,7 @@ void BlockScan::Lines(const char* from, const char* to, const char* limit) {
     const std::uint64_t* const pairs = s_.size() >= 2 ? pairs_.data() : nullptr;
     std::int64_t n = n_;
     bool clean = clean_ && !firstLine_;
-    ForEachByte(from, to, kCR, [&](const char* cr) {
+    const auto lineEnd = [&](const char* cr) {
         bool maySpan = false;
         if (pairs != nullptr && cr != lineStart) {
             // Can the line end in the first part of s? Its last byte is s[0],
@@ -142,9 +150,35 @@ void BlockScan::Lines(const char* from, const char* to, const char* limit) {
         clean = clean_;
         lineStart = cr + 1;
         if (lineStart < limit && *lineStart == kLF) ++lineStart;
-    });
+    };
+    for (const char* p = from; p < to; p += 64) {
+        const auto size = static_cast<std::size_t>(std::min<std::ptrdiff_t>(64, to - p));
+        std::uint64_t crs = ByteMask(p, size, kCR);
+        if (crs == 0) continue;
+        if (size == 64 && candidate >= p + 64 && !MayEndInPhrase(p, p > from, crs)) {
+            // No line that ends here can be a hit: count them.
+            n += std::popcount(crs);
+            clean = clean_;
+            lineStart = p + (63 - std::countl_zero(crs)) + 1;
+            if (lineStart < limit && *lineStart == kLF) ++lineStart;
+            continue;
+        }
+        for (; crs != 0; crs &= crs - 1) lineEnd(p + std::countr_zero(crs));
+    }
     if (n != n_) firstLine_ = false;
     n_ = n;
+}
+
+// Whether a line ending at one of the CRs (the bits of crs) of the 64 bytes
+// at p may end in the first part of s: only when the byte before that CR is
+// one of s but its last. Exact enough to pass over most runs at once, never
+// wrong in saying no. The byte before p is readable when before is true.
+bool BlockScan::MayEndInPhrase(const char* p, bool before, std::uint64_t crs) const noexcept {
+    if (endBytes_.empty()) return s_.size() >= 2;
+    std::uint64_t ends = 0;
+    for (const char b : endBytes_) ends |= ByteMask64(p, b);
+    const bool endsBefore = before && std::find(endBytes_.begin(), endBytes_.end(), p[-1]) != endBytes_.end();
+    return ((ends << 1 | static_cast<std::uint64_t>(endsBefore)) & crs) != 0;
 }
 
 // The close look at a line where a hit is possible: the candidates inside

@@ -56,6 +56,7 @@ private:
     enum class Found { Nothing, Hit, NoHit };
 
     void Lines(const char* from, const char* to, const char* limit);
+    bool MayEndInPhrase(const char* p, bool before, std::uint64_t crs) const noexcept;
     void LastLine(const char* from, const char* to);
     bool LineHit(Line& line, const char* limit, const char* to, bool maySpan, PhraseFinder::Cursor& cursor,
                  const char*& candidate) const noexcept;
@@ -88,6 +89,10 @@ private:
     // For each byte b, bit i-1 set when s[i-1] == b (i <= 64): the splits of
     // s across a line end after a line ending in b.
     std::array<std::uint64_t, 256> splitsEndingIn_{};
+    // The distinct bytes of s but its last, when there are at most
+    // kMostEndBytes of them; empty otherwise (then every CR is looked at).
+    static constexpr std::size_t kMostEndBytes = 4;
+    std::vector<char> endBytes_;
 
     std::int64_t n_ = 1;  // the number of the line the unconsumed bytes start with
     bool firstLine_ = true;
