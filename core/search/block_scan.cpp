@@ -20,6 +20,7 @@ BlockScan::BlockScan(LineReader& reader, std::string_view s, LineCleaning cleani
       // Cut no line shorter than a few times s: each cut costs a look at s's length.
       longLine_(std::max(longLine, 4 * s_.size())),
       pairs_(65536 / 64),
+      endBytes_(std::string_view(s_).substr(0, s_.empty() ? 0 : s_.size() - 1)),
       dropped_(reader),
       encoding_(*reader.Form().encoding) {
     for (std::size_t j = 0; j + 2 < s_.size(); ++j) {
@@ -27,12 +28,6 @@ BlockScan::BlockScan(LineReader& reader, std::string_view s, LineCleaning cleani
         pairs_[pair / 64] |= std::uint64_t{1} << (pair % 64);
     }
     for (std::size_t i = 1; i < s_.size() && i <= 64; ++i) splitsEndingIn_[Byte(s_[i - 1])] |= std::uint64_t{1} << (i - 1);
-    // The bytes a line that s runs on from may end in: s but its last. Only
-    // a few are worth a compare each; with more, every CR is looked at.
-    for (std::size_t i = 0; i + 1 < s_.size(); ++i) {
-        if (std::find(endBytes_.begin(), endBytes_.end(), s_[i]) == endBytes_.end()) endBytes_.push_back(s_[i]);
-    }
-    if (endBytes_.size() > kMostEndBytes) endBytes_.clear();
 }
 
 bool BlockScan::Next() {
@@ -120,9 +115,9 @@ bool BlockScan::Next() {
 
 // The lines that start in [from, to), each ended by a CR before to; bytes
 // up to limit are readable, and the line after each of them is whole there.
-// Most lines cost only a look at their last two bytes, and where the phrase
-// has few bytes, a run of 64 bytes with no candidate and no line ending in
-// one of them costs only a count of its CRs. The state lives in locals so
+// Most lines cost only a look at their last two bytes, and a run of 64
+// bytes with no candidate and no line ending in a byte of the phrase costs
+// only a count of its CRs. The state lives in locals so
 // that the loop keeps it in registers.
 void BlockScan::Lines(const char* from, const char* to, const char* limit) {
     const char* lineStart = from;
@@ -171,14 +166,12 @@ void BlockScan::Lines(const char* from, const char* to, const char* limit) {
 
 // Whether a line ending at one of the CRs (the bits of crs) of the 64 bytes
 // at p may end in the first part of s: only when the byte before that CR is
-// one of s but its last. Exact enough to pass over most runs at once, never
-// wrong in saying no. The byte before p is readable when before is true.
+// one of s but its last. Never wrong in saying no. The byte before p is
+// readable when before is true.
 bool BlockScan::MayEndInPhrase(const char* p, bool before, std::uint64_t crs) const noexcept {
-    if (endBytes_.empty()) return s_.size() >= 2;
-    std::uint64_t ends = 0;
-    for (const char b : endBytes_) ends |= ByteMask64(p, b);
-    const bool endsBefore = before && std::find(endBytes_.begin(), endBytes_.end(), p[-1]) != endBytes_.end();
-    return ((ends << 1 | static_cast<std::uint64_t>(endsBefore)) & crs) != 0;
+    if (s_.size() < 2) return false;
+    const bool endsBefore = before && endBytes_.Contains(p[-1]);
+    return ((endBytes_.Mask64(p) << 1 | static_cast<std::uint64_t>(endsBefore)) & crs) != 0;
 }
 
 // The close look at a line where a hit is possible: the candidates inside

@@ -89,10 +89,8 @@ private:
     // For each byte b, bit i-1 set when s[i-1] == b (i <= 64): the splits of
     // s across a line end after a line ending in b.
     std::array<std::uint64_t, 256> splitsEndingIn_{};
-    // The distinct bytes of s but its last, when there are at most
-    // kMostEndBytes of them; empty otherwise (then every CR is looked at).
-    static constexpr std::size_t kMostEndBytes = 4;
-    std::vector<char> endBytes_;
+    // The bytes of s but its last: a line that s runs on from ends in one.
+    ByteSet endBytes_;
 
     std::int64_t n_ = 1;  // the number of the line the unconsumed bytes start with
     bool firstLine_ = true;

@@ -76,6 +76,61 @@ const char* FindAnchored(const char* p, const char* last, const char* s, std::si
 
 }  // namespace
 
+ByteSet::ByteSet(std::string_view bytes) {
+    for (const char b : bytes) {
+        if (member_[static_cast<unsigned char>(b)]) continue;
+        member_[static_cast<unsigned char>(b)] = true;
+        few_.push_back(b);
+    }
+    if (few_.size() <= 4) return;
+#if defined(NORVANE_HAVE_AVX2_PATH)
+    avx2_ = platform::HasAvx2();
+#endif
+    for (const char b : few_) {
+        const unsigned byte = static_cast<unsigned char>(b), high = byte >> 4, low = byte & 0xF;
+        const auto bucket = static_cast<std::uint8_t>(1u << (high % 8));
+        // Both 16-byte lanes of a 32-byte register look up the same table.
+        lowHalves_[low] |= bucket;
+        lowHalves_[low + 16] |= bucket;
+        highHalves_[high] |= bucket;
+        highHalves_[high + 16] |= bucket;
+    }
+    few_.clear();
+    many_ = true;
+}
+
+#if defined(NORVANE_HAVE_AVX2_PATH)
+namespace {
+__attribute__((target("avx2"))) std::uint64_t NibbleMask64(const char* p, const std::uint8_t* lowHalves,
+                                                          const std::uint8_t* highHalves) noexcept {
+    const __m256i lows = _mm256_load_si256(reinterpret_cast<const __m256i*>(lowHalves));
+    const __m256i highs = _mm256_load_si256(reinterpret_cast<const __m256i*>(highHalves));
+    const __m256i halfMask = _mm256_set1_epi8(0x0F);
+    std::uint64_t mask = 0;
+    for (int half = 0; half < 2; ++half) {
+        const __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32 * half));
+        const __m256i low = _mm256_shuffle_epi8(lows, _mm256_and_si256(x, halfMask));
+        const __m256i high = _mm256_shuffle_epi8(highs, _mm256_and_si256(_mm256_srli_epi16(x, 4), halfMask));
+        const __m256i none = _mm256_cmpeq_epi8(_mm256_and_si256(low, high), _mm256_setzero_si256());
+        mask |= static_cast<std::uint64_t>(~static_cast<std::uint32_t>(_mm256_movemask_epi8(none))) << (32 * half);
+    }
+    return mask;
+}
+}  // namespace
+#endif
+
+std::uint64_t ByteSet::Mask64(const char* p) const noexcept {
+    if (!many_) {
+        std::uint64_t mask = 0;
+        for (const char b : few_) mask |= ByteMask64(p, b);
+        return mask;
+    }
+#if defined(NORVANE_HAVE_AVX2_PATH)
+    if (avx2_) return NibbleMask64(p, lowHalves_.data(), highHalves_.data());
+#endif
+    return ~std::uint64_t{0};
+}
+
 PhraseFinder::PhraseFinder(std::string_view phrase) : phrase_(phrase), border_(phrase.size() + 1, 0) {
 #if defined(NORVANE_HAVE_AVX2_PATH)
     avx2_ = platform::HasAvx2();

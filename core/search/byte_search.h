@@ -4,6 +4,7 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -69,6 +70,27 @@ private:
     // that is also its suffix.
     std::vector<std::uint32_t> border_;
     bool avx2_ = false;
+};
+
+// A set of bytes looked for 64 at a time, for a first sieve: Mask64 never
+// misses a member, and may take a byte for one that shares its member's low
+// half and the low three bits of its high half. Where the processor lacks
+// AVX2 and the set has more than four bytes, it says every byte may be one.
+class ByteSet {
+public:
+    explicit ByteSet(std::string_view bytes);
+    bool Contains(char c) const noexcept { return member_[static_cast<unsigned char>(c)]; }
+    std::uint64_t Mask64(const char* p) const noexcept;
+
+private:
+    std::array<bool, 256> member_{};
+    std::vector<char> few_;  // the members, when at most four
+    bool many_ = false;      // more than four: the nibble tables below, with AVX2
+    bool avx2_ = false;
+    // For a byte with high half h and low half l: bit h % 8 of both
+    // lowHalves_[l] and highHalves_[h] when a member has them.
+    alignas(32) std::array<std::uint8_t, 32> lowHalves_{};
+    alignas(32) std::array<std::uint8_t, 32> highHalves_{};
 };
 
 // Bit i set when p[i] == b, for the 64 bytes at p.

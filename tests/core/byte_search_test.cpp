@@ -78,3 +78,33 @@ TEST(ByteSearch, LongPhrasesAreFoundInTurnAsThePlainSearchFindsThem) {
         }
     }
 }
+
+// The sieve of the block scan never misses a member, whatever the set, and
+// is exact for the few-byte sets it compares byte by byte.
+TEST(ByteSet, MaskNeverMissesAMember) {
+    std::mt19937 rng(77);
+    for (int round = 0; round < 2000; ++round) {
+        std::string members;
+        for (std::size_t n = rng() % 20; n > 0; --n) members += static_cast<char>(rng() % 256);
+        const core::ByteSet set(members);
+        std::string text(64, '\0');
+        for (char& c : text) {
+            const bool member = rng() % 2 == 0 && !members.empty();
+            c = member ? members[rng() % members.size()] : static_cast<char>(rng() % 256);
+        }
+        std::uint64_t exact = 0;
+        for (std::size_t i = 0; i < 64; ++i) {
+            ASSERT_EQ(set.Contains(text[i]), members.find(text[i]) != std::string::npos);
+            if (set.Contains(text[i])) exact |= std::uint64_t{1} << i;
+        }
+        const std::uint64_t mask = set.Mask64(text.data());
+        ASSERT_EQ(mask & exact, exact) << "round " << round;
+        std::string distinct;
+        for (const char c : members) {
+            if (distinct.find(c) == std::string::npos) distinct += c;
+        }
+        if (distinct.size() <= 4) {
+            ASSERT_EQ(mask, exact) << "round " << round;
+        }
+    }
+}
