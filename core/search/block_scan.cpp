@@ -115,10 +115,9 @@ bool BlockScan::Next() {
 
 // The lines that start in [from, to), each ended by a CR before to; bytes
 // up to limit are readable, and the line after each of them is whole there.
-// Most lines cost only a look at their last two bytes, and a run of 64
-// bytes with no candidate and no line ending in a byte of the phrase costs
-// only a count of its CRs. The state lives in locals so
-// that the loop keeps it in registers.
+// Most lines cost only a count of their CRs in a run of whole 64-byte
+// chunks; the others a look at their last two bytes. The state lives in
+// locals so that the loop keeps it in registers.
 void BlockScan::Lines(const char* from, const char* to, const char* limit) {
     const char* lineStart = from;
     PhraseFinder::Cursor cursor(finder_);
@@ -147,31 +146,25 @@ void BlockScan::Lines(const char* from, const char* to, const char* limit) {
         if (lineStart < limit && *lineStart == kLF) ++lineStart;
     };
     for (const char* p = from; p < to; p += 64) {
-        const auto size = static_cast<std::size_t>(std::min<std::ptrdiff_t>(64, to - p));
-        std::uint64_t crs = ByteMask(p, size, kCR);
-        if (crs == 0) continue;
-        if (size == 64 && candidate >= p + 64 && !MayEndInPhrase(p, p > from, crs)) {
-            // No line that ends here can be a hit: count them.
-            n += std::popcount(crs);
-            clean = clean_;
-            lineStart = p + (63 - std::countl_zero(crs)) + 1;
-            if (lineStart < limit && *lineStart == kLF) ++lineStart;
-            continue;
+        if (const char* quietEnd = std::min(to, candidate); quietEnd - p >= 64) {
+            // The whole chunks before the next candidate in which no line
+            // ends in a byte of s but its last: no line ending there can be
+            // a hit, so they are only counted.
+            const ByteSet::Run run = endBytes_.SkipWhileNoneFollows(p, quietEnd, kCR, p > from);
+            if (run.count != 0) {
+                n += run.count;
+                clean = clean_;
+                lineStart = run.last + 1;
+                if (lineStart < limit && *lineStart == kLF) ++lineStart;
+            }
+            p = run.stop;
+            if (p == to) break;
         }
-        for (; crs != 0; crs &= crs - 1) lineEnd(p + std::countr_zero(crs));
+        const auto size = static_cast<std::size_t>(std::min<std::ptrdiff_t>(64, to - p));
+        for (std::uint64_t crs = ByteMask(p, size, kCR); crs != 0; crs &= crs - 1) lineEnd(p + std::countr_zero(crs));
     }
     if (n != n_) firstLine_ = false;
     n_ = n;
-}
-
-// Whether a line ending at one of the CRs (the bits of crs) of the 64 bytes
-// at p may end in the first part of s: only when the byte before that CR is
-// one of s but its last. Never wrong in saying no. The byte before p is
-// readable when before is true.
-bool BlockScan::MayEndInPhrase(const char* p, bool before, std::uint64_t crs) const noexcept {
-    if (s_.size() < 2) return false;
-    const bool endsBefore = before && endBytes_.Contains(p[-1]);
-    return ((endBytes_.Mask64(p) << 1 | static_cast<std::uint64_t>(endsBefore)) & crs) != 0;
 }
 
 // The close look at a line where a hit is possible: the candidates inside

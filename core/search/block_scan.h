@@ -56,7 +56,6 @@ private:
     enum class Found { Nothing, Hit, NoHit };
 
     void Lines(const char* from, const char* to, const char* limit);
-    bool MayEndInPhrase(const char* p, bool before, std::uint64_t crs) const noexcept;
     void LastLine(const char* from, const char* to);
     bool LineHit(Line& line, const char* limit, const char* to, bool maySpan, PhraseFinder::Cursor& cursor,
                  const char*& candidate) const noexcept;

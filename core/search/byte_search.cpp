@@ -82,10 +82,11 @@ ByteSet::ByteSet(std::string_view bytes) {
         member_[static_cast<unsigned char>(b)] = true;
         few_.push_back(b);
     }
-    if (few_.size() <= 4) return;
 #if defined(NORVANE_HAVE_AVX2_PATH)
     avx2_ = platform::HasAvx2();
 #endif
+    // The nibble tables hold every set: the walk over chunks uses them for a
+    // few members too, Mask64 only for many.
     for (const char b : few_) {
         const unsigned byte = static_cast<unsigned char>(b), high = byte >> 4, low = byte & 0xF;
         const auto bucket = static_cast<std::uint8_t>(1u << (high % 8));
@@ -95,27 +96,69 @@ ByteSet::ByteSet(std::string_view bytes) {
         highHalves_[high] |= bucket;
         highHalves_[high + 16] |= bucket;
     }
+    if (few_.size() <= 4) return;
     few_.clear();
     many_ = true;
 }
 
 #if defined(NORVANE_HAVE_AVX2_PATH)
 namespace {
-__attribute__((target("avx2"))) std::uint64_t NibbleMask64(const char* p, const std::uint8_t* lowHalves,
-                                                          const std::uint8_t* highHalves) noexcept {
-    const __m256i lows = _mm256_load_si256(reinterpret_cast<const __m256i*>(lowHalves));
-    const __m256i highs = _mm256_load_si256(reinterpret_cast<const __m256i*>(highHalves));
-    const __m256i halfMask = _mm256_set1_epi8(0x0F);
-    std::uint64_t mask = 0;
-    for (int half = 0; half < 2; ++half) {
-        const __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32 * half));
+
+// The nibble tables of a set, in registers: which of 32 bytes may be members.
+struct Nibbles {
+    __m256i lows, highs;
+
+    __attribute__((target("avx2"))) static Nibbles Load(const std::uint8_t* lowHalves,
+                                                        const std::uint8_t* highHalves) noexcept {
+        return {_mm256_load_si256(reinterpret_cast<const __m256i*>(lowHalves)),
+                _mm256_load_si256(reinterpret_cast<const __m256i*>(highHalves))};
+    }
+    __attribute__((target("avx2"), always_inline)) std::uint32_t Members(__m256i x) const noexcept {
+        const __m256i halfMask = _mm256_set1_epi8(0x0F);
         const __m256i low = _mm256_shuffle_epi8(lows, _mm256_and_si256(x, halfMask));
         const __m256i high = _mm256_shuffle_epi8(highs, _mm256_and_si256(_mm256_srli_epi16(x, 4), halfMask));
         const __m256i none = _mm256_cmpeq_epi8(_mm256_and_si256(low, high), _mm256_setzero_si256());
-        mask |= static_cast<std::uint64_t>(~static_cast<std::uint32_t>(_mm256_movemask_epi8(none))) << (32 * half);
+        return ~static_cast<std::uint32_t>(_mm256_movemask_epi8(none));
     }
-    return mask;
+};
+
+__attribute__((target("avx2"), always_inline)) inline __m256i Load32(const char* p) noexcept {
+    return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
 }
+
+__attribute__((target("avx2"))) std::uint64_t NibbleMask64(const char* p, const std::uint8_t* lowHalves,
+                                                           const std::uint8_t* highHalves) noexcept {
+    const Nibbles set = Nibbles::Load(lowHalves, highHalves);
+    return set.Members(Load32(p)) | static_cast<std::uint64_t>(set.Members(Load32(p + 32))) << 32;
+}
+
+// SkipWhileNoneFollows with AVX2: a chunk without b costs two compares, and
+// only a chunk with one looks its members up.
+__attribute__((target("avx2,popcnt"))) ByteSet::Run SkipAvx2(const char* p, const char* end, char b, bool before,
+                                                             const std::array<bool, 256>& member,
+                                                             const std::uint8_t* lowHalves,
+                                                             const std::uint8_t* highHalves) noexcept {
+    const Nibbles set = Nibbles::Load(lowHalves, highHalves);
+    const __m256i bs = _mm256_set1_epi8(b);
+    const char* const start = p;
+    ByteSet::Run run{p, 0, nullptr};
+    for (; end - p >= 64; p += 64) {
+        const __m256i x0 = Load32(p), x1 = Load32(p + 32);
+        const std::uint64_t found =
+            static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(x0, bs))) |
+            static_cast<std::uint64_t>(static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(x1, bs))))
+                << 32;
+        if (found == 0) continue;
+        const bool afterMember = (p > start || before) && member[static_cast<unsigned char>(p[-1])];
+        const std::uint64_t members = set.Members(x0) | static_cast<std::uint64_t>(set.Members(x1)) << 32;
+        if ((found & (members << 1 | static_cast<std::uint64_t>(afterMember))) != 0) break;
+        run.count += std::popcount(found);
+        run.last = p + 63 - std::countl_zero(found);
+    }
+    run.stop = p;
+    return run;
+}
+
 }  // namespace
 #endif
 
@@ -129,6 +172,24 @@ std::uint64_t ByteSet::Mask64(const char* p) const noexcept {
     if (avx2_) return NibbleMask64(p, lowHalves_.data(), highHalves_.data());
 #endif
     return ~std::uint64_t{0};
+}
+
+ByteSet::Run ByteSet::SkipWhileNoneFollows(const char* p, const char* end, char b, bool before) const noexcept {
+#if defined(NORVANE_HAVE_AVX2_PATH)
+    if (avx2_) return SkipAvx2(p, end, b, before, member_, lowHalves_.data(), highHalves_.data());
+#endif
+    const char* const start = p;
+    Run run{p, 0, nullptr};
+    for (; end - p >= 64; p += 64) {
+        const std::uint64_t found = ByteMask64(p, b);
+        if (found == 0) continue;
+        const bool afterMember = (p > start || before) && Contains(p[-1]);
+        if ((found & (Mask64(p) << 1 | static_cast<std::uint64_t>(afterMember))) != 0) break;
+        run.count += std::popcount(found);
+        run.last = p + 63 - std::countl_zero(found);
+    }
+    run.stop = p;
+    return run;
 }
 
 PhraseFinder::PhraseFinder(std::string_view phrase) : phrase_(phrase), border_(phrase.size() + 1, 0) {

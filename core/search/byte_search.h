@@ -82,6 +82,19 @@ public:
     bool Contains(char c) const noexcept { return member_[static_cast<unsigned char>(c)]; }
     std::uint64_t Mask64(const char* p) const noexcept;
 
+    // Where a walk over 64-byte chunks stopped, and the bytes it counted.
+    struct Run {
+        const char* stop;
+        std::int64_t count;
+        const char* last;  // the last byte counted, or nullptr
+    };
+    // Passes the 64-byte chunks from p that lie wholly before end while no
+    // byte b in them follows what may be a member (never missing one; like
+    // Mask64, it may take other bytes for members), counting the bs passed.
+    // The byte before p is looked at, and readable, when before is true. One
+    // pass in registers: the block scan's stretches without a hit.
+    Run SkipWhileNoneFollows(const char* p, const char* end, char b, bool before) const noexcept;
+
 private:
     std::array<bool, 256> member_{};
     std::vector<char> few_;  // the members, when at most four
