@@ -2,17 +2,19 @@
 
 // What the processor offers beyond the build's baseline, asked once. One
 // implementation per processor family (cpu_features_x86.cpp); elsewhere a
-// port says no to every feature.
+// port says the baseline.
 
 namespace platform {
 
-// True when the processor runs AVX2 instructions, and the POPCNT that every
-// such processor has.
-bool HasAvx2() noexcept;
+// The widest vector instructions the processor runs, of those the byte
+// searches use: AVX2 (with POPCNT), or AVX-512 with its byte instructions
+// (BW) on top of that.
+enum class Vectors { Baseline, Avx2, Avx512 };
+Vectors WidestVectors() noexcept;
 
-// For tests: while baseline is true, every feature is said to be missing,
-// so that the baseline paths can be checked on any processor. It counts for
-// what is set up after the call.
-void PretendBaselineProcessor(bool baseline) noexcept;
+// For tests: from now on the answer is at most `most`, so that every path
+// can be checked on a processor that has the widest. It counts for what is
+// set up after the call.
+void PretendVectorsAtMost(Vectors most) noexcept;
 
 }  // namespace platform

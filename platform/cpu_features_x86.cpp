@@ -1,24 +1,29 @@
 #include "platform/cpu_features.h"
 
+#include <algorithm>
 #include <atomic>
 
 namespace platform {
 
 namespace {
-std::atomic<bool> pretendBaseline{false};
-}  // namespace
+std::atomic<Vectors> pretendAtMost{Vectors::Avx512};
 
-bool HasAvx2() noexcept {
+Vectors Detect() noexcept {
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-    static const bool has = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("popcnt");
-    return has && !pretendBaseline.load(std::memory_order_relaxed);
+    if (!__builtin_cpu_supports("avx2") || !__builtin_cpu_supports("popcnt")) return Vectors::Baseline;
+    if (!__builtin_cpu_supports("avx512f") || !__builtin_cpu_supports("avx512bw")) return Vectors::Avx2;
+    return Vectors::Avx512;
 #else
-    return false;
+    return Vectors::Baseline;
 #endif
 }
+}  // namespace
 
-void PretendBaselineProcessor(bool baseline) noexcept {
-    pretendBaseline.store(baseline, std::memory_order_relaxed);
+Vectors WidestVectors() noexcept {
+    static const Vectors has = Detect();
+    return std::min(has, pretendAtMost.load(std::memory_order_relaxed));
 }
+
+void PretendVectorsAtMost(Vectors most) noexcept { pretendAtMost.store(most, std::memory_order_relaxed); }
 
 }  // namespace platform

@@ -19,14 +19,9 @@ BlockScan::BlockScan(LineReader& reader, std::string_view s, LineCleaning cleani
       clean_(cleaning == LineCleaning::StripIdeographicSpaces),
       // Cut no line shorter than a few times s: each cut costs a look at s's length.
       longLine_(std::max(longLine, 4 * s_.size())),
-      pairs_(65536 / 64),
-      endBytes_(std::string_view(s_).substr(0, s_.empty() ? 0 : s_.size() - 1)),
+      sieve_(s_),
       dropped_(reader),
       encoding_(*reader.Form().encoding) {
-    for (std::size_t j = 0; j + 2 < s_.size(); ++j) {
-        const unsigned pair = Byte(s_[j]) << 8 | Byte(s_[j + 1]);
-        pairs_[pair / 64] |= std::uint64_t{1} << (pair % 64);
-    }
     for (std::size_t i = 1; i < s_.size() && i <= 64; ++i) splitsEndingIn_[Byte(s_[i - 1])] |= std::uint64_t{1} << (i - 1);
 }
 
@@ -116,24 +111,17 @@ bool BlockScan::Next() {
 // The lines that start in [from, to), each ended by a CR before to; bytes
 // up to limit are readable, and the line after each of them is whole there.
 // Most lines cost only a count of their CRs in a run of whole 64-byte
-// chunks; the others a look at their last two bytes. The state lives in
+// chunks; the others a look at their last two bytes (as the sieve does for
+// a few of them in such a run). The state lives in
 // locals so that the loop keeps it in registers.
 void BlockScan::Lines(const char* from, const char* to, const char* limit) {
     const char* lineStart = from;
     PhraseFinder::Cursor cursor(finder_);
     const char* candidate = cursor.Next(from, to);
-    const char first = s_[0];
-    const std::uint64_t* const pairs = s_.size() >= 2 ? pairs_.data() : nullptr;
     std::int64_t n = n_;
     bool clean = clean_ && !firstLine_;
     const auto lineEnd = [&](const char* cr) {
-        bool maySpan = false;
-        if (pairs != nullptr && cr != lineStart) {
-            // Can the line end in the first part of s? Its last byte is s[0],
-            // or its last two are two adjacent bytes of s.
-            const unsigned pair = (cr - lineStart >= 2 ? Byte(cr[-2]) << 8 : 0) | Byte(cr[-1]);
-            maySpan = cr[-1] == first || (cr - lineStart >= 2 && (pairs[pair / 64] >> (pair % 64) & 1) != 0);
-        }
+        const bool maySpan = sieve_.MayEndInPhrase(lineStart, cr);
         if (candidate < cr || maySpan) [[unlikely]] {
             Line line{lineStart, cr, Cleaner(clean)};
             if (LineHit(line, limit, to, maySpan, cursor, candidate)) {
@@ -148,9 +136,9 @@ void BlockScan::Lines(const char* from, const char* to, const char* limit) {
     for (const char* p = from; p < to; p += 64) {
         if (const char* quietEnd = std::min(to, candidate); quietEnd - p >= 64) {
             // The whole chunks before the next candidate in which no line
-            // ends in a byte of s but its last: no line ending there can be
-            // a hit, so they are only counted.
-            const ByteSet::Run run = endBytes_.SkipWhileNoneFollows(p, quietEnd, kCR, p > from);
+            // may end in the first part of s: no line ending there can be a
+            // hit, so they are only counted.
+            const LineEndSieve::Run run = sieve_.Skip(p, quietEnd, from);
             if (run.count != 0) {
                 n += run.count;
                 clean = clean_;

@@ -8,6 +8,7 @@
 
 #include "core/search/byte_search.h"
 #include "core/search/dropped_text.h"
+#include "core/search/line_end_sieve.h"
 #include "core/search/line_reader.h"
 #include "platform/code_page.h"
 
@@ -82,14 +83,11 @@ private:
     bool searchable_;  // false when no line can hold s
     bool clean_;
     std::size_t longLine_;
-    // The pairs of adjacent bytes of s, as a 64K-bit set: a line can end in
-    // the first part of s only if its last two bytes are one of them.
-    std::vector<std::uint64_t> pairs_;
     // For each byte b, bit i-1 set when s[i-1] == b (i <= 64): the splits of
     // s across a line end after a line ending in b.
     std::array<std::uint64_t, 256> splitsEndingIn_{};
-    // The bytes of s but its last: a line that s runs on from ends in one.
-    ByteSet endBytes_;
+    // Which lines may end in the first part of s.
+    LineEndSieve sieve_;
 
     std::int64_t n_ = 1;  // the number of the line the unconsumed bytes start with
     bool firstLine_ = true;

@@ -1,7 +1,10 @@
 // Byte searches for the block scan: the phrase over a whole block, and the
-// CR line ends in order. SSE2 (every x86-64 has it) and AVX2 where the processor
-// has it, plain loops elsewhere; the answers are the same.
+// CR line ends in order. SSE2 (every x86-64 has it), and AVX2 or AVX-512
+// where the processor has them (byte_search_x86.cpp); plain loops
+// elsewhere. The answers are the same.
 #pragma once
+
+#include "platform/cpu_features.h"
 
 #include <algorithm>
 #include <array>
@@ -20,8 +23,8 @@
 namespace core {
 
 // A phrase compiled once, searched many times. Two of its bytes (the first
-// and the last) are compared at 16 positions at once (32 with AVX2, when the
-// processor has it); a short phrase is compared in full only where both
+// and the last) are compared at 16 positions at once (32 with AVX2, 64 with
+// AVX-512, when the processor has them); a short phrase is compared in full only where both
 // agree. A long phrase is matched from there byte by byte with its prefix
 // automaton (Knuth-Morris-Pratt), so that no byte is compared more than a
 // few times whatever the text: time stays linear in the text for phrases of
@@ -69,41 +72,7 @@ private:
     // For each k, the length of the longest proper prefix of phrase_[0, k)
     // that is also its suffix.
     std::vector<std::uint32_t> border_;
-    bool avx2_ = false;
-};
-
-// A set of bytes looked for 64 at a time, for a first sieve: Mask64 never
-// misses a member, and may take a byte for one that shares its member's low
-// half and the low three bits of its high half. Where the processor lacks
-// AVX2 and the set has more than four bytes, it says every byte may be one.
-class ByteSet {
-public:
-    explicit ByteSet(std::string_view bytes);
-    bool Contains(char c) const noexcept { return member_[static_cast<unsigned char>(c)]; }
-    std::uint64_t Mask64(const char* p) const noexcept;
-
-    // Where a walk over 64-byte chunks stopped, and the bytes it counted.
-    struct Run {
-        const char* stop;
-        std::int64_t count;
-        const char* last;  // the last byte counted, or nullptr
-    };
-    // Passes the 64-byte chunks from p that lie wholly before end while no
-    // byte b in them follows what may be a member (never missing one; like
-    // Mask64, it may take other bytes for members), counting the bs passed.
-    // The byte before p is looked at, and readable, when before is true. One
-    // pass in registers: the block scan's stretches without a hit.
-    Run SkipWhileNoneFollows(const char* p, const char* end, char b, bool before) const noexcept;
-
-private:
-    std::array<bool, 256> member_{};
-    std::vector<char> few_;  // the members, when at most four
-    bool many_ = false;      // more than four: the nibble tables below, with AVX2
-    bool avx2_ = false;
-    // For a byte with high half h and low half l: bit h % 8 of both
-    // lowHalves_[l] and highHalves_[h] when a member has them.
-    alignas(32) std::array<std::uint8_t, 32> lowHalves_{};
-    alignas(32) std::array<std::uint8_t, 32> highHalves_{};
+    platform::Vectors vectors_;
 };
 
 // Bit i set when p[i] == b, for the 64 bytes at p.

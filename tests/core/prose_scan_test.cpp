@@ -17,7 +17,7 @@ using namespace core;
 
 TEST(BlockScan, ProseMatchesTheReferenceOnEveryProcessorPath) {
     struct Restore {
-        ~Restore() { platform::PretendBaselineProcessor(false); }
+        ~Restore() { platform::PretendVectorsAtMost(platform::Vectors::Avx512); }
     } restore;
     testing_support::TempDir dir;
     std::mt19937 rng(1207);
@@ -56,8 +56,8 @@ TEST(BlockScan, ProseMatchesTheReferenceOnEveryProcessorPath) {
         const std::string path = dir.Write("prose.txt", text);
         const bool clean = rng() % 2 == 0;
         const auto expected = reference::Scan(text, s, clean);
-        for (const bool baseline : {false, true}) {
-            platform::PretendBaselineProcessor(baseline);
+        for (const auto vectors : {platform::Vectors::Baseline, platform::Vectors::Avx2, platform::Vectors::Avx512}) {
+            platform::PretendVectorsAtMost(vectors);
             LineReader reader;
             reader.Open(path);
             BlockScan scan(reader, s, clean ? LineCleaning::StripIdeographicSpaces : LineCleaning::None);
@@ -68,7 +68,7 @@ TEST(BlockScan, ProseMatchesTheReferenceOnEveryProcessorPath) {
             }
             CheckIO();
             for (const auto& hit : expected) want.emplace_back(hit.number, hit.text);
-            ASSERT_EQ(got, want) << "round " << round << (baseline ? " baseline" : " vectors") << " search "
+            ASSERT_EQ(got, want) << "round " << round << " vectors " << static_cast<int>(vectors) << " search "
                                  << testing::PrintToString(s);
         }
     }
