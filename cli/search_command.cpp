@@ -7,14 +7,14 @@
 #include "core/search/line_reader.h"
 #include "core/search/local_search.h"
 #include "platform/code_page.h"
+#include "platform/standard_output.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <new>
 #include <optional>
+#include <stdexcept>
 #include <string>
-#include <unistd.h>
 
 namespace cli {
 
@@ -78,17 +78,6 @@ std::string SearchTextFromFile(const std::string& name, const core::TextForm& fo
     return text;
 }
 
-void WriteAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            throw CommandError(std::string("cannot write the listing: ") + std::strerror(errno));
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-}
-
 // The listing as it is made, each block written at once (converted to UTF-8
 // from the files' encoding when asked), so that the command's memory does
 // not grow with the listing. A failed write stops the search.
@@ -97,7 +86,9 @@ public:
     explicit StandardOutputSink(const platform::Encoding* toUtf8From) noexcept : toUtf8From_(toUtf8From) {}
     void Write(std::string block) override {
         // A block holds whole lines, so no character is cut by the conversion.
-        WriteAll(STDOUT_FILENO, toUtf8From_ ? platform::EncodingToUtf8(*toUtf8From_, block) : block);
+        const int error =
+            platform::WriteStandardOutput(toUtf8From_ ? platform::EncodingToUtf8(*toUtf8From_, block) : block);
+        if (error != 0) throw CommandError(std::string("cannot write the listing: ") + std::strerror(error));
     }
 
 private:
@@ -119,7 +110,7 @@ int RunSearchCommand(const Options& options) {
         for (const auto& file : options.files) targets.push_back(CodePagePath(file));
 
         const bool toUtf8 = options.output == OutputForm::Utf8 ||
-                            (options.output == OutputForm::Auto && ::isatty(STDOUT_FILENO));
+                            (options.output == OutputForm::Auto && platform::StandardOutputIsTerminal());
         StandardOutputSink out(toUtf8 ? options.form.encoding : nullptr);
         std::size_t hitLines = 0;
         if (options.local) {
