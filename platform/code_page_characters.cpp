@@ -2,7 +2,6 @@
 #include "platform/code_page.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace platform {
 namespace {
@@ -71,14 +70,6 @@ std::size_t CharacterLength(const Encoding& encoding, const char* p, const char*
     const char* q = p + 1;
     while (q < full && encoding.follows[Byte(*q)]) ++q;
     return static_cast<std::size_t>(q - p);
-}
-
-const char* SkipIdeographicSpaces(const Encoding& encoding, const char* p, const char* end) noexcept {
-    const std::string_view space = encoding.ideographicSpace;
-    while (static_cast<std::size_t>(end - p) >= space.size() && std::memcmp(p, space.data(), space.size()) == 0) {
-        p += space.size();
-    }
-    return p;
 }
 
 }  // namespace platform

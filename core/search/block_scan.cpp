@@ -215,9 +215,10 @@ bool BlockScan::Spans(Line& line, const char* next, const char* limit) const noe
     const auto room = static_cast<std::size_t>(limit - next);
     const std::size_t most = std::min(m - 1, static_cast<std::size_t>(cr - start));
     // Whether s[0, i) ends the line and s[i, m) starts the next one there.
+    // The first bytes of both parts first: most splits fail there.
     const auto splitsAt = [&](std::size_t i) {
-        return room >= m - i && *next == s_[i] && std::memcmp(cr - i, s_.data(), i) == 0 &&
-               std::memcmp(next, s_.data() + i, m - i) == 0;
+        return room >= m - i && *next == s_[i] && cr[-static_cast<std::ptrdiff_t>(i)] == s_[0] &&
+               std::memcmp(cr - i, s_.data(), i) == 0 && std::memcmp(next, s_.data() + i, m - i) == 0;
     };
     const auto counts = [&](std::size_t i) {
         // A NUL anywhere in the line ends the joined text inside the line.
