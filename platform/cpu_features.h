@@ -8,7 +8,7 @@ namespace platform {
 
 // The widest vector instructions the processor runs, of those the byte
 // searches use: AVX2 (with POPCNT), or AVX-512 with its byte instructions
-// (BW) on top of that.
+// (BW) on top of that, on a processor that runs it at full speed.
 enum class Vectors { Baseline, Avx2, Avx512 };
 Vectors WidestVectors() noexcept;
 

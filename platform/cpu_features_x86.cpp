@@ -11,7 +11,13 @@ std::atomic<Vectors> pretendAtMost{Vectors::Avx512};
 Vectors Detect() noexcept {
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
     if (!__builtin_cpu_supports("avx2") || !__builtin_cpu_supports("popcnt")) return Vectors::Baseline;
-    if (!__builtin_cpu_supports("avx512f") || !__builtin_cpu_supports("avx512bw")) return Vectors::Avx2;
+    // AVX-512 only from the processors that also have VBMI (Ice Lake, Zen 4
+    // and later): the first ones to have AVX-512 slow the whole core down
+    // while they run it, which costs more than the wider vectors gain.
+    if (!__builtin_cpu_supports("avx512f") || !__builtin_cpu_supports("avx512bw") ||
+        !__builtin_cpu_supports("avx512vbmi")) {
+        return Vectors::Avx2;
+    }
     return Vectors::Avx512;
 #else
     return Vectors::Baseline;
