@@ -49,6 +49,21 @@ __attribute__((target("avx2"), always_inline)) inline std::uint32_t Members32(__
     return ~static_cast<std::uint32_t>(_mm256_movemask_epi8(none));
 }
 
+// The step both walks end a chunk with, given its CRs and the bytes in it
+// that may be the phrase's: false when one of the CRs may end a line in the
+// first part of the phrase, else the CRs are counted. Inlined into each walk,
+// so that it is compiled for the walk's instructions.
+__attribute__((always_inline)) inline bool Passes(const char* p, std::uint64_t crs, std::uint64_t after,
+                                                  const char* floor, const LineEndSieve::Tables& t,
+                                                  LineEndSieve::Run& run) noexcept {
+    const std::uint64_t close = crs & (after << 1 | 1);
+    if (close != 0 && AnyMayEnd(close, p, floor, t)) return false;
+    run.count += std::popcount(crs);
+    const char* const last = p + 63 - std::countl_zero(crs | 1);
+    run.last = crs != 0 ? last : run.last;
+    return true;
+}
+
 }  // namespace
 
 __attribute__((target("avx2"))) const char* FindAvx2(const char*& p, const char* last, const char* s, std::size_t m,
@@ -97,11 +112,7 @@ __attribute__((target("avx2,popcnt"))) LineEndSieve::Run SkipAvx2(const char* p,
         const std::uint64_t crs = Equal64(p, crByte);
         const std::uint64_t after = static_cast<std::uint64_t>(Members32(Load32(p), lows, highs)) |
                                     static_cast<std::uint64_t>(Members32(Load32(p + 32), lows, highs)) << 32;
-        const std::uint64_t close = crs & (after << 1 | 1);
-        if (close != 0 && AnyMayEnd(close, p, floor, t)) break;
-        run.count += std::popcount(crs);
-        const char* const last = p + 63 - std::countl_zero(crs | 1);
-        run.last = crs != 0 ? last : run.last;
+        if (!Passes(p, crs, after, floor, t, run)) break;
     }
     run.stop = p;
     return run;
@@ -121,11 +132,7 @@ __attribute__((target("avx512f,avx512bw,popcnt"))) LineEndSieve::Run SkipAvx512(
         const __m512i low = _mm512_shuffle_epi8(lows, _mm512_and_si512(x, halfMask));
         const __m512i high = _mm512_shuffle_epi8(highs, _mm512_and_si512(_mm512_srli_epi16(x, 4), halfMask));
         const std::uint64_t after = _mm512_test_epi8_mask(low, high);
-        const std::uint64_t close = crs & (after << 1 | 1);
-        if (close != 0 && AnyMayEnd(close, p, floor, t)) break;
-        run.count += std::popcount(crs);
-        const char* const last = p + 63 - std::countl_zero(crs | 1);
-        run.last = crs != 0 ? last : run.last;
+        if (!Passes(p, crs, after, floor, t, run)) break;
     }
     run.stop = p;
     return run;

@@ -2,7 +2,7 @@
 // random texts on every processor path, and on long phrases in periodic
 // text, where nearly every position starts a near-match.
 #include "core/search/byte_search.h"
-#include "platform/cpu_features.h"
+#include "vector_paths.h"
 
 #include <gtest/gtest.h>
 
@@ -14,13 +14,11 @@
 using namespace core;
 
 TEST(ByteSearch, FinderAndLineEndsAgreeWithPlainLoops) {
-    struct Restore {
-        ~Restore() { platform::PretendVectorsAtMost(platform::Vectors::Avx512); }
-    } restore;
+    const testing_support::VectorPaths paths;
     std::mt19937 rng(11);
     for (int round = 0; round < 30000; ++round) {
         // Every processor path, on texts long enough for the widest vectors.
-        platform::PretendVectorsAtMost(static_cast<platform::Vectors>(round % 3));
+        paths.Use(testing_support::VectorPaths::kAll[round % 3]);
         std::string text(rng() % 300, ' ');
         for (auto& ch : text) ch = "ab\r\x82"[rng() % 4];
         std::string phrase(1 + rng() % 20, ' ');

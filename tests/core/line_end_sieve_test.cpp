@@ -2,7 +2,7 @@
 // processor path: its walk passes exactly the chunks in which no CR may end
 // a line in the first part of the phrase, counting their CRs.
 #include "core/search/line_end_sieve.h"
-#include "platform/cpu_features.h"
+#include "vector_paths.h"
 
 #include <gtest/gtest.h>
 
@@ -10,13 +10,11 @@
 #include <string>
 
 TEST(LineEndSieve, WalksExactlyToTheFirstChunkWhereALineMayEndInThePhrase) {
-    struct Restore {
-        ~Restore() { platform::PretendVectorsAtMost(platform::Vectors::Avx512); }
-    } restore;
+    const testing_support::VectorPaths paths;
     std::mt19937 rng(77);
     for (int round = 0; round < 6000; ++round) {
-        const auto vectors = static_cast<platform::Vectors>(round % 3);
-        platform::PretendVectorsAtMost(vectors);
+        const platform::Vectors vectors = testing_support::VectorPaths::kAll[round % 3];
+        paths.Use(vectors);
         // Bytes of the phrase (which may hold an LF), CRs and any bytes, as
         // dense or as sparse as the round has them.
         std::string s;

@@ -5,20 +5,19 @@
 #include "core/io_check.h"
 #include "core/search/block_scan.h"
 #include "core/search/line_reader.h"
-#include "platform/cpu_features.h"
 #include "reference_model.h"
 #include "temp_files.h"
+#include "vector_paths.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <random>
 
 using namespace core;
 
 TEST(BlockScan, ProseMatchesTheReferenceOnEveryProcessorPath) {
-    struct Restore {
-        ~Restore() { platform::PretendVectorsAtMost(platform::Vectors::Avx512); }
-    } restore;
+    const testing_support::VectorPaths paths;
     testing_support::TempDir dir;
     std::mt19937 rng(1207);
     // Kana and kanji (several share a lead or a trail byte), an indent, ASCII.
@@ -56,8 +55,8 @@ TEST(BlockScan, ProseMatchesTheReferenceOnEveryProcessorPath) {
         const std::string path = dir.Write("prose.txt", text);
         const bool clean = rng() % 2 == 0;
         const auto expected = reference::Scan(text, s, clean);
-        for (const auto vectors : {platform::Vectors::Baseline, platform::Vectors::Avx2, platform::Vectors::Avx512}) {
-            platform::PretendVectorsAtMost(vectors);
+        for (const platform::Vectors vectors : testing_support::VectorPaths::kAll) {
+            paths.Use(vectors);
             LineReader reader;
             reader.Open(path);
             BlockScan scan(reader, s, clean ? LineCleaning::StripIdeographicSpaces : LineCleaning::None);
