@@ -111,9 +111,9 @@ bool BlockScan::Next() {
 // The lines that start in [from, to), each ended by a CR before to; bytes
 // up to limit are readable, and the line after each of them is whole there.
 // Most lines cost only a count of their CRs in a run of whole 64-byte
-// chunks; the others a look at their last two bytes (as the sieve does for
-// a few of them in such a run). The state lives in
-// locals so that the loop keeps it in registers.
+// chunks; the others a look at their last two bytes (which the sieve takes
+// for a few of them in such a run). The state lives in locals so that the
+// loop keeps it in registers.
 void BlockScan::Lines(const char* from, const char* to, const char* limit) {
     const char* lineStart = from;
     PhraseFinder::Cursor cursor(finder_);

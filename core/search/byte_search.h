@@ -7,7 +7,6 @@
 #include "platform/cpu_features.h"
 
 #include <algorithm>
-#include <array>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -24,11 +23,11 @@ namespace core {
 
 // A phrase compiled once, searched many times. Two of its bytes (the first
 // and the last) are compared at 16 positions at once (32 with AVX2, 64 with
-// AVX-512, when the processor has them); a short phrase is compared in full only where both
-// agree. A long phrase is matched from there byte by byte with its prefix
-// automaton (Knuth-Morris-Pratt), so that no byte is compared more than a
-// few times whatever the text: time stays linear in the text for phrases of
-// any length.
+// AVX-512, when the processor has them); a short phrase is compared in full
+// only where both agree. A long phrase is matched from there byte by byte
+// with its prefix automaton (Knuth-Morris-Pratt), so that no byte is
+// compared more than a few times whatever the text: time stays linear in
+// the text for phrases of any length.
 class PhraseFinder {
 public:
     explicit PhraseFinder(std::string_view phrase);
