@@ -3,8 +3,9 @@
 # and `cat` on the same generated corpora (20 Shift-JIS files; 200 MB and
 # 1 GB in all), for a rare phrase, a frequent phrase and a phrase that the
 # wrap often breaks. Every command's output is read through a pipe. Prints
-# the ratio of norvane-search to the faster of grep and rg, each listing's
-# sha256 and norvane-search's peak RSS.
+# the ratio of norvane-search to the faster of grep and rg, the processor
+# time (user + system) of norvane-search and rg, each listing's sha256 and
+# norvane-search's peak RSS.
 #
 # Goal: every ratio at most 1.0.
 #
@@ -60,7 +61,8 @@ rg_pattern() { printf '(?-u)'; od -An -v -tx1 "$1" | tr -s ' \n' ' ' | sed 's/ *
 echo "$files files per corpus; $runs runs per command; $(nproc) cores. Every command's output goes"
 echo "through a pipe (hyperfine --output=pipe): grep stops at its first match when it writes to"
 echo "/dev/null. 'cat' is the bare cost of reading the files into a pipe."
-printf '\n%-6s %-9s %10s %10s %10s %10s %12s %12s %14s\n' corpus phrase norvane grep rg cat 'norvane/peer' 'norvane/cat' 'peak RSS (MB)'
+printf '\n%-6s %-9s %10s %10s %10s %10s %12s %12s %16s %16s %14s\n' corpus phrase norvane grep rg cat 'norvane/peer' \
+  'norvane/cat' 'norvane CPU u+s' 'rg CPU u+s' 'peak RSS (MB)'
 status=0
 for bytes in $sizes; do
   corpus=$(corpus_of "$bytes")
@@ -75,14 +77,16 @@ for bytes in $sizes; do
       -n grep "env LC_ALL=C grep -n -F -f phrase-$phrase.txt $targets" \
       -n rg "rg -n -a --no-heading $pattern $targets" \
       -n cat "cat $targets" >/dev/null
-    read -r n g r c < <(awk -F, 'NR > 1 { mean[$1] = $2 }
-      END { print mean["norvane-search"], mean["grep"], mean["rg"], mean["cat"] }' "$results/$phrase.csv")
+    read -r n g r c nu ns ru rs < <(awk -F, 'NR > 1 { mean[$1] = $2; user[$1] = $5; sys[$1] = $6 }
+      END { print mean["norvane-search"], mean["grep"], mean["rg"], mean["cat"],
+                  user["norvane-search"], sys["norvane-search"], user["rg"], sys["rg"] }' "$results/$phrase.csv")
     rss_kb=$( { /usr/bin/time -f %M "$search" -f "phrase-$phrase.txt" $targets >/dev/null; } 2>&1 | tail -1)
     read -r rp rc ok < <(awk -v n="$n" -v g="$g" -v r="$r" -v c="$c" \
       'BEGIN { p = g < r ? g : r; printf "%.2f %.2f %d\n", n / p, n / c, (n <= p) }')
     ((ok)) || status=1
-    printf '%-6s %-9s %9.3fs %9.3fs %9.3fs %9.3fs %12s %12s %14.1f\n' "${total_mb}M" "$phrase" "$n" "$g" "$r" "$c" \
-      "$rp" "$rc" "$(awk -v k="$rss_kb" 'BEGIN { print k / 1024 }')"
+    printf '%-6s %-9s %9.3fs %9.3fs %9.3fs %9.3fs %12s %12s %16s %16s %14.1f\n' "${total_mb}M" "$phrase" "$n" "$g" "$r" "$c" \
+      "$rp" "$rc" "$(awk -v u="$nu" -v s="$ns" 'BEGIN { printf "%.3f+%.3fs", u, s }')" \
+      "$(awk -v u="$ru" -v s="$rs" 'BEGIN { printf "%.3f+%.3fs", u, s }')" "$(awk -v k="$rss_kb" 'BEGIN { print k / 1024 }')"
   done
   cd - >/dev/null
 done
