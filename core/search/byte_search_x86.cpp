@@ -23,9 +23,9 @@ inline const char* FirstWhole(std::uint64_t mask, const char* p, const char* s, 
 
 // Whether one of the CRs at the bits of crs, in the chunk at p, may end a
 // line in the first part of the phrase.
-inline bool AnyMayEnd(std::uint64_t crs, const char* p, const char* floor, const LineEndSieve::Tables& t) noexcept {
+inline bool AnyMayEnd(std::uint64_t crs, const char* p, const char* floor, const LineEndTables& t) noexcept {
     for (; crs != 0; crs &= crs - 1) {
-        if (LineEndSieve::MayEndInPhrase(t, floor, p + std::countr_zero(crs))) return true;
+        if (MayEndInPhrase(t, floor, p + std::countr_zero(crs))) return true;
     }
     return false;
 }
@@ -54,8 +54,8 @@ __attribute__((target("avx2"), always_inline)) inline std::uint32_t Members32(__
 // first part of the phrase, else the CRs are counted. Inlined into each walk,
 // so that it is compiled for the walk's instructions.
 __attribute__((always_inline)) inline bool Passes(const char* p, std::uint64_t crs, std::uint64_t after,
-                                                  const char* floor, const LineEndSieve::Tables& t,
-                                                  LineEndSieve::Run& run) noexcept {
+                                                  const char* floor, const LineEndTables& t,
+                                                  LineEndRun& run) noexcept {
     const std::uint64_t close = crs & (after << 1 | 1);
     if (close != 0 && AnyMayEnd(close, p, floor, t)) return false;
     run.count += std::popcount(crs);
@@ -102,12 +102,12 @@ __attribute__((target("avx512f,avx512bw"))) const char* FindAvx512(const char*& 
 // high half of one). Only a CR after such a byte, or at the chunk's start,
 // is looked at closely. Whether a chunk holds a CR at all is as good as
 // random in prose, so the walks do not branch on it.
-__attribute__((target("avx2,popcnt"))) LineEndSieve::Run SkipAvx2(const char* p, const char* end, const char* floor,
-                                                                   const LineEndSieve::Tables& t) noexcept {
+__attribute__((target("avx2,popcnt"))) LineEndRun SkipAvx2(const char* p, const char* end, const char* floor,
+                                                                   const LineEndTables& t) noexcept {
     const __m256i lows = _mm256_load_si256(reinterpret_cast<const __m256i*>(t.lowHalves));
     const __m256i highs = _mm256_load_si256(reinterpret_cast<const __m256i*>(t.highHalves));
     const __m256i crByte = _mm256_set1_epi8('\r');
-    LineEndSieve::Run run{p, 0, nullptr};
+    LineEndRun run{p, 0, nullptr};
     for (; end - p >= 64; p += 64) {
         const std::uint64_t crs = Equal64(p, crByte);
         const std::uint64_t after = static_cast<std::uint64_t>(Members32(Load32(p), lows, highs)) |
@@ -118,14 +118,14 @@ __attribute__((target("avx2,popcnt"))) LineEndSieve::Run SkipAvx2(const char* p,
     return run;
 }
 
-__attribute__((target("avx512f,avx512bw,popcnt"))) LineEndSieve::Run SkipAvx512(const char* p, const char* end,
+__attribute__((target("avx512f,avx512bw,popcnt"))) LineEndRun SkipAvx512(const char* p, const char* end,
                                                                                  const char* floor,
-                                                                                 const LineEndSieve::Tables& t) noexcept {
+                                                                                 const LineEndTables& t) noexcept {
     const __m512i lows = _mm512_load_si512(t.lowHalves);
     const __m512i highs = _mm512_load_si512(t.highHalves);
     const __m512i halfMask = _mm512_set1_epi8(0x0F);
     const __m512i crByte = _mm512_set1_epi8('\r');
-    LineEndSieve::Run run{p, 0, nullptr};
+    LineEndRun run{p, 0, nullptr};
     for (; end - p >= 64; p += 64) {
         const __m512i x = _mm512_loadu_si512(p);
         const std::uint64_t crs = _mm512_cmpeq_epi8_mask(x, crByte);

@@ -4,7 +4,7 @@
 // line-end sieve.
 #pragma once
 
-#include "core/search/line_end_sieve.h"
+#include "core/search/line_end_tables.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -20,10 +20,10 @@ namespace core::x86 {
 const char* FindAvx2(const char*& p, const char* last, const char* s, std::size_t m, bool whole) noexcept;
 const char* FindAvx512(const char*& p, const char* last, const char* s, std::size_t m, bool whole) noexcept;
 
-// LineEndSieve::Skip.
-LineEndSieve::Run SkipAvx2(const char* p, const char* end, const char* floor, const LineEndSieve::Tables& t) noexcept;
-LineEndSieve::Run SkipAvx512(const char* p, const char* end, const char* floor,
-                             const LineEndSieve::Tables& t) noexcept;
+// LineEndSieve::Skip, for its vectors.
+LineEndRun SkipAvx2(const char* p, const char* end, const char* floor, const LineEndTables& t) noexcept;
+LineEndRun SkipAvx512(const char* p, const char* end, const char* floor,
+                             const LineEndTables& t) noexcept;
 
 }  // namespace core::x86
 

@@ -1,10 +1,10 @@
-// Which line ends the phrase may run on across, for the block scan: a line
-// can end in the first part of s only if its last byte is s[0] or its last
-// two are two adjacent bytes of s. Most lines of prose fail that at once, so
-// a run of whole 64-byte chunks whose CRs all fail it costs only a count of
-// its lines.
+// Which line ends the phrase may run on across, for the block scan, by the
+// rule of line_end_tables.h. Most lines of prose fail it at once, so a run
+// of whole 64-byte chunks whose CRs all fail it costs only a count of its
+// lines.
 #pragma once
 
+#include "core/search/line_end_tables.h"
 #include "platform/cpu_features.h"
 
 #include <array>
@@ -22,33 +22,14 @@ public:
     LineEndSieve(const LineEndSieve&) = delete;
     LineEndSieve& operator=(const LineEndSieve&) = delete;
 
-    // What the test of a line end reads; the vector walks read it too.
-    struct Tables {
-        bool twoOrMore;  // a phrase of one byte runs on across no line end
-        char first;
-        const std::uint64_t* pairs;      // the pairs of adjacent bytes of s but its last, 65536 bits
-        const std::uint8_t* lowHalves;   // the nibble tables of the bytes of s but its last,
-        const std::uint8_t* highHalves;  // 64 bytes each: the same 16 four times
-    };
+    using Tables = LineEndTables;
+    using Run = LineEndRun;
 
     // Whether the line [lineStart, cr) may end in the first part of s.
-    static bool MayEndInPhrase(const Tables& t, const char* lineStart, const char* cr) noexcept {
-        if (!t.twoOrMore || cr == lineStart) return false;
-        if (cr[-1] == t.first) return true;
-        if (cr - lineStart < 2) return false;
-        const unsigned pair = static_cast<unsigned char>(cr[-2]) << 8 | static_cast<unsigned char>(cr[-1]);
-        return (t.pairs[pair / 64] >> (pair % 64) & 1) != 0;
-    }
     bool MayEndInPhrase(const char* lineStart, const char* cr) const noexcept {
-        return MayEndInPhrase(tables_, lineStart, cr);
+        return core::MayEndInPhrase(tables_, lineStart, cr);
     }
 
-    // Where a walk over chunks stopped, and the line ends it passed.
-    struct Run {
-        const char* stop;
-        std::int64_t count;  // the CRs in the chunks passed
-        const char* last;    // the last of them, or nullptr
-    };
     // Passes the 64-byte chunks from p that lie wholly before end as long as
     // no CR in them may end a line in the first part of s, as
     // MayEndInPhrase(floor, cr) says; the bytes from floor on are readable.
