@@ -19,7 +19,7 @@ BlockScan::BlockScan(LineReader& reader, std::string_view s, LineCleaning cleani
       clean_(cleaning == LineCleaning::StripIdeographicSpaces),
       // Cut no line shorter than a few times s: each cut costs a look at s's length.
       longLine_(std::max(longLine, 4 * s_.size())),
-      sieve_(s_),
+      anchors_(s_),
       dropped_(reader),
       encoding_(*reader.Form().encoding) {
     for (std::size_t i = 1; i < s_.size() && i <= 64; ++i) splitsEndingIn_[Byte(s_[i - 1])] |= std::uint64_t{1} << (i - 1);
@@ -109,60 +109,82 @@ bool BlockScan::Next() {
 }
 
 // The lines that start in [from, to), each ended by a CR before to; bytes
-// up to limit are readable, and the line after each of them is whole there.
-// Most lines cost only a count of their CRs in a run of whole 64-byte
-// chunks; the others a look at their last two bytes (which the sieve takes
-// for a few of them in such a run). The state lives in locals so that the
-// loop keeps it in registers.
+// up to limit are readable, and the line after each of them is whole there
+// (it ends at a CR, or at limit). Only the line of each anchor and the line
+// before it can be hits; the lines between them are counted, not looked at.
 void BlockScan::Lines(const char* from, const char* to, const char* limit) {
-    const char* lineStart = from;
-    PhraseFinder::Cursor cursor(finder_);
-    const char* candidate = cursor.Next(from, to);
+    // The anchors in the line after the last one count too: the phrase may
+    // run on into it.
+    const auto* const nextCr = static_cast<const char*>(std::memchr(to, kCR, static_cast<std::size_t>(limit - to)));
+    const char* const anchorsEnd = nextCr != nullptr ? nextCr : limit;
     std::int64_t n = n_;
-    bool clean = clean_ && !firstLine_;
-    const auto lineEnd = [&](const char* cr) {
-        const bool maySpan = sieve_.MayEndInPhrase(lineStart, cr);
-        if (candidate < cr || maySpan) [[unlikely]] {
-            Line line{lineStart, cr, Cleaner(clean)};
-            if (LineHit(line, limit, to, maySpan, cursor, candidate)) {
-                hits_.push_back({n, {line.Start(), static_cast<std::size_t>(cr - line.Start())}});
-            }
-        }
+    const char* lineStart = from;  // of line n; the CRs before it are counted
+    const auto line = [&](const char* cr) {
+        return Line{lineStart, cr, Cleaner(!firstLine_ || lineStart != from)};
+    };
+    const auto pass = [&](const char* cr) {
         ++n;
-        clean = clean_;
         lineStart = cr + 1;
         if (lineStart < limit && *lineStart == kLF) ++lineStart;
     };
-    for (const char* p = from; p < to; p += 64) {
-        if (const char* quietEnd = std::min(to, candidate); quietEnd - p >= 64) {
-            // The whole chunks before the next candidate in which no line
-            // may end in the first part of s: no line ending there can be a
-            // hit, so they are only counted.
-            const LineEndSieve::Run run = sieve_.Skip(p, quietEnd, from);
-            if (run.count != 0) {
-                n += run.count;
-                clean = clean_;
-                lineStart = run.last + 1;
-                if (lineStart < limit && *lineStart == kLF) ++lineStart;
-            }
-            p = run.stop;
-            if (p == to) break;
+    const auto list = [&](Line& hit) {
+        hits_.push_back({n, {hit.Start(), static_cast<std::size_t>(hit.end - hit.Start())}});
+    };
+    for (;;) {
+        std::int64_t crs = 0;  // in [lineStart, x)
+        const char* const x = anchors_.Find(lineStart, anchorsEnd, crs);
+        if (x == anchorsEnd) {
+            n += crs;  // none lie in [to, anchorsEnd)
+            break;
         }
-        const auto size = static_cast<std::size_t>(std::min<std::ptrdiff_t>(64, to - p));
-        for (std::uint64_t crs = ByteMask(p, size, kCR); crs != 0; crs &= crs - 1) lineEnd(p + std::countr_zero(crs));
+        if (crs != 0) {
+            // The anchor lies in a later line than line n. Of the lines
+            // before its own, only the last may be a hit: by running on into
+            // the anchor's line, which then holds the anchor in its first
+            // Offset() bytes after the indent.
+            const char* const last = LastCR(lineStart, x);
+            if (x >= NextText(last, limit) + anchors_.Offset()) {
+                n += crs - 1;
+            } else {
+                if (crs >= 2) {
+                    n += crs - 2;
+                    pass(LastCR(lineStart, last));
+                }
+                if (Line previous = line(last); RunsOn(previous, limit)) list(previous);
+            }
+            pass(last);
+        }
+        const auto* const cr = static_cast<const char*>(std::memchr(x, kCR, static_cast<std::size_t>(anchorsEnd - x)));
+        if (cr == nullptr) break;  // the anchor lies in the line after the last one
+        if (Line own = line(cr); LineHit(own, x, limit)) list(own);
+        pass(cr);
     }
     if (n != n_) firstLine_ = false;
     n_ = n;
 }
 
-// The close look at a line where a hit is possible: the candidates inside
-// it (moving candidate past the line), then the phrase running on.
-bool BlockScan::LineHit(Line& line, const char* limit, const char* to, bool maySpan, PhraseFinder::Cursor& cursor,
-                        const char*& candidate) const noexcept {
-    const char* const cr = line.end;
-    const char* const hit = FirstCounting(line, cursor, candidate, to);
-    if (candidate < cr) candidate = cursor.Next(cr + 1, to);
-    return hit != nullptr || (maySpan && Spans(line, NextText(cr, limit), limit));
+// The close look at a line ended by a CR, whose first anchor is at x: the
+// phrase inside it, then the phrase running on into the next line. The
+// phrase inside it starts no sooner than where the anchor puts it, and most
+// often there.
+bool BlockScan::LineHit(Line& line, const char* x, const char* limit) const noexcept {
+    const auto offset = static_cast<std::ptrdiff_t>(anchors_.Offset());
+    const char* const first = x - line.Start() > offset ? x - offset : line.Start();
+    PhraseFinder::Cursor cursor(finder_);
+    const char* candidate = line.end - first >= static_cast<std::ptrdiff_t>(s_.size()) &&
+                                    std::memcmp(first, s_.data(), s_.size()) == 0
+                                ? first
+                                : cursor.Next(first, line.end);
+    return FirstCounting(line, cursor, candidate, line.end) != nullptr || RunsOn(line, limit);
+}
+
+// Whether the phrase starts in the line, ended by a CR, and runs on into
+// the next one.
+bool BlockScan::RunsOn(Line& line, const char* limit) const noexcept {
+    if (s_.size() < 2 || line.end == line.begin) return false;
+    // Most lines end in no byte that a first part of s ends in.
+    if (s_.size() - 1 <= 64 && splitsEndingIn_[Byte(line.end[-1])] == 0) return false;
+    return Spans(line, NextText(line.end, limit), limit);
 }
 
 // The first candidate from candidate on that counts for the line, or

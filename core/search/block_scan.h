@@ -1,14 +1,15 @@
-// The line scan over whole blocks of a file or stream: the phrase is searched
-// for in a block at once, line ends are found with vector compares, and a
-// line is looked at closely only where the phrase, or the start of it at a
-// line end, turns up. A line is a hit when the phrase starts in it at a
-// character start, also when it runs on into the next line; the last line
-// only by what it holds. Memory stays bounded whatever the lines' lengths.
+// The line scan over whole blocks of a file or stream. Every hit holds the
+// phrase's anchor (byte_search.h), in its own line or, when the phrase runs
+// on, in the next one; so the anchor is searched for in a block at once,
+// only the line of each anchor and the line before it are looked at closely,
+// and the lines between are only counted, with vector compares. A line is a
+// hit when the phrase starts in it at a character start, also when it runs
+// on into the next line; the last line only by what it holds. Memory stays
+// bounded whatever the lines' lengths.
 #pragma once
 
 #include "core/search/byte_search.h"
 #include "core/search/dropped_text.h"
-#include "core/search/line_end_sieve.h"
 #include "core/search/line_reader.h"
 #include "platform/code_page.h"
 
@@ -58,8 +59,8 @@ private:
 
     void Lines(const char* from, const char* to, const char* limit);
     void LastLine(const char* from, const char* to);
-    bool LineHit(Line& line, const char* limit, const char* to, bool maySpan, PhraseFinder::Cursor& cursor,
-                 const char*& candidate) const noexcept;
+    bool LineHit(Line& line, const char* x, const char* limit) const noexcept;
+    bool RunsOn(Line& line, const char* limit) const noexcept;
     const char* FirstCounting(Line& line, PhraseFinder::Cursor& cursor, const char*& candidate,
                               const char* to) const noexcept;
     const char* NextText(const char* cr, const char* limit) const noexcept;
@@ -86,8 +87,8 @@ private:
     // For each byte b, bit i-1 set when s[i-1] == b (i <= 64): the splits of
     // s across a line end after a line ending in b.
     std::array<std::uint64_t, 256> splitsEndingIn_{};
-    // Which lines may end in the first part of s.
-    LineEndSieve sieve_;
+    // Where a hit may be, line by line.
+    AnchorFinder anchors_;
 
     std::int64_t n_ = 1;  // the number of the line the unconsumed bytes start with
     bool firstLine_ = true;

@@ -3,6 +3,14 @@
 
 #include "platform/cpu_features.h"
 
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace core {
 
 namespace {
@@ -47,7 +55,86 @@ const char* FindAnchored(const char* p, const char* last, const char* s, std::si
     return hit;
 }
 
+// How common a byte is in Shift-JIS prose, roughly, by its class: the
+// hiragana lead byte first, then punctuation, line ends and spaces,
+// katakana, the hiragana trail bytes, ASCII, and last the kanji lead bytes
+// and the other trail bytes. Only the order counts.
+int Commonness(unsigned char b) noexcept {
+    if (b == 0x82) return 10;
+    if (b == 0x81 || b == '\n' || b == '\r') return 9;
+    if (b == ' ') return 8;
+    if (b == 0x83) return 7;
+    if (b >= 0x9F && b <= 0xF1) return 6;
+    if (b >= 0x30 && b <= 0x7E) return 5;
+    if ((b >= 0x21 && b <= 0x2F) || b == '\t') return 4;
+    if (b >= 0x80 && b <= 0xFC) return 3;
+    return 1;
+}
+
+// The first x in [p, end) where byte x is a and byte x + 1 is b or a CR
+// (byte end is readable), or when single, anything; end when there is none.
+// crs grows by the CRs before the answer.
+const char* FindPair(const char* p, const char* end, char a, char b, bool single, std::int64_t& crs,
+                     [[maybe_unused]] platform::Vectors vectors) noexcept {
+    const char* hit = nullptr;
+#if defined(NORVANE_X86_VECTORS)
+    if (vectors == platform::Vectors::Avx512) return x86::FindPairAvx512(p, end, a, b, single, crs);
+    if (vectors == platform::Vectors::Avx2) hit = x86::FindPairAvx2(p, end, a, b, single, crs);
+#endif
+#if defined(__SSE2__)
+    const __m128i first = _mm_set1_epi8(a);
+    const __m128i second = _mm_set1_epi8(b);
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i anySecond = _mm_set1_epi8(single ? -1 : 0);
+    for (; hit == nullptr && end - p >= 16; p += 16) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 1));
+        const auto lineEnds = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, cr)));
+        const __m128i seconds = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(next, second), _mm_cmpeq_epi8(next, cr)), anySecond);
+        const auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(x, first), seconds)));
+        const unsigned before = mask != 0 ? (1u << std::countr_zero(mask)) - 1 : ~0u;
+        crs += std::popcount(lineEnds & before);
+        if (mask != 0) hit = p + std::countr_zero(mask);
+    }
+#endif
+    for (; hit == nullptr && p < end; ++p) {
+        if (p[0] == a && (single || p[1] == b || p[1] == '\r')) {
+            hit = p;
+        } else {
+            crs += p[0] == '\r';
+        }
+    }
+    return hit != nullptr ? hit : end;
+}
+
 }  // namespace
+
+AnchorFinder::AnchorFinder(std::string_view phrase) : empty_(phrase.empty()), vectors_(platform::WidestVectors()) {
+    if (phrase.empty()) return;
+    first_ = phrase[0];
+    pair_ = phrase.size() >= 2;
+    int best = 1 << 30;
+    for (std::size_t j = 0; j + 1 < phrase.size(); ++j) {
+        const int commonness = Commonness(static_cast<unsigned char>(phrase[j])) +
+                               Commonness(static_cast<unsigned char>(phrase[j + 1]));
+        if (commonness < best) {
+            best = commonness;
+            offset_ = j;
+            first_ = phrase[j];
+            second_ = phrase[j + 1];
+        }
+    }
+}
+
+const char* AnchorFinder::Find(const char* from, const char* to, std::int64_t& crs) const noexcept {
+    crs = 0;
+    if (from >= to) return to;
+    if (empty_) {
+        crs = std::count(from, to, '\r');
+        return to;
+    }
+    return FindPair(from, to, first_, second_, !pair_, crs, vectors_);
+}
 
 PhraseFinder::PhraseFinder(std::string_view phrase)
     : phrase_(phrase), border_(phrase.size() + 1, 0), vectors_(platform::WidestVectors()) {

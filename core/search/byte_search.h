@@ -1,23 +1,17 @@
-// Byte searches for the block scan: the phrase over a whole block, and the
-// CR line ends in order. SSE2 (every x86-64 has it), and AVX2 or AVX-512
+// Byte searches for the block scan: the phrase, and its anchor with the CR
+// line ends before it, over a whole block. SSE2 (every x86-64 has it), and AVX2 or AVX-512
 // where the processor has them (byte_search_x86.cpp); plain loops
 // elsewhere. The answers are the same.
 #pragma once
 
 #include "platform/cpu_features.h"
 
-#include <algorithm>
-#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace core {
 
@@ -74,42 +68,38 @@ private:
     platform::Vectors vectors_;
 };
 
-// Bit i set when p[i] == b, for the 64 bytes at p.
-inline std::uint64_t ByteMask64(const char* p, char b) noexcept {
-#if defined(__SSE2__)
-    const __m128i v = _mm_set1_epi8(b);
-    const auto mask16 = [&](const char* q) {
-        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q));
-        return static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, v))));
-    };
-    return mask16(p) | mask16(p + 16) << 16 | mask16(p + 32) << 32 | mask16(p + 48) << 48;
-#else
-    std::uint64_t mask = 0;
-    for (int i = 0; i < 64; ++i) mask |= static_cast<std::uint64_t>(p[i] == b) << i;
-    return mask;
-#endif
-}
+// Two adjacent bytes of a phrase that every hit on it holds, also a hit
+// that runs on across a line end: the pair itself, or, when the line end
+// falls between its bytes, its first byte right before the CR. Of the
+// phrase's pairs the one rarest in Shift-JIS prose is taken (by the class of
+// its bytes), so that few places outside the hits hold it. A phrase of one
+// byte is its own anchor.
+class AnchorFinder {
+public:
+    // The phrase holds no CR; it may be empty, and then nothing is found.
+    explicit AnchorFinder(std::string_view phrase);
 
-// The same for the size (at most 64) bytes at p.
-inline std::uint64_t ByteMask(const char* p, std::size_t size, char b) noexcept {
-    if (size == 64) return ByteMask64(p, b);
-    std::uint64_t mask = 0;
-    for (std::size_t i = 0; i < size; ++i) mask |= static_cast<std::uint64_t>(p[i] == b) << i;
-    return mask;
-}
+    // The first x in [from, to) where the anchor lies: byte x is its first
+    // byte and byte x + 1 its second or a CR. The byte at to must be
+    // readable. to when there is none. crs is set to the number of CRs in
+    // [from, x): the lines are counted in the same pass.
+    const char* Find(const char* from, const char* to, std::int64_t& crs) const noexcept;
 
-// Calls body(p) for every byte p in [from, to) equal to b, in order. The body
-// is inlined into the loop that finds the bytes, so a line end costs a few
-// instructions.
-template <class Body>
-inline void ForEachByte(const char* from, const char* to, char b, Body&& body) {
-    for (const char* p = from; p < to; p += 64) {
-        std::uint64_t mask = ByteMask(p, static_cast<std::size_t>(std::min<std::ptrdiff_t>(64, to - p)), b);
-        while (mask != 0) {
-            body(p + std::countr_zero(mask));
-            mask &= mask - 1;
-        }
-    }
+    // Where in the phrase the anchor starts.
+    std::size_t Offset() const noexcept { return offset_; }
+
+private:
+    std::size_t offset_ = 0;
+    char first_ = '\0';
+    char second_ = '\0';
+    bool pair_ = false;
+    bool empty_;
+    platform::Vectors vectors_;
+};
+
+// The last CR in [p, end), or nullptr.
+inline const char* LastCR(const char* p, const char* end) noexcept {
+    return static_cast<const char*>(::memrchr(p, '\r', static_cast<std::size_t>(end - p)));
 }
 
 }  // namespace core

@@ -21,15 +21,6 @@ inline const char* FirstWhole(std::uint64_t mask, const char* p, const char* s, 
     return nullptr;
 }
 
-// Whether one of the CRs at the bits of crs, in the chunk at p, may end a
-// line in the first part of the phrase.
-inline bool AnyMayEnd(std::uint64_t crs, const char* p, const char* floor, const LineEndTables& t) noexcept {
-    for (; crs != 0; crs &= crs - 1) {
-        if (MayEndInPhrase(t, floor, p + std::countr_zero(crs))) return true;
-    }
-    return false;
-}
-
 __attribute__((target("avx2"), always_inline)) inline __m256i Load32(const char* p) noexcept {
     return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
 }
@@ -38,30 +29,6 @@ __attribute__((target("avx2"), always_inline)) inline std::uint64_t Equal64(cons
     const auto low = static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(Load32(p), b)));
     const auto high = static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(Load32(p + 32), b)));
     return low | static_cast<std::uint64_t>(high) << 32;
-}
-
-__attribute__((target("avx2"), always_inline)) inline std::uint32_t Members32(__m256i x, __m256i lows,
-                                                                              __m256i highs) noexcept {
-    const __m256i halfMask = _mm256_set1_epi8(0x0F);
-    const __m256i low = _mm256_shuffle_epi8(lows, _mm256_and_si256(x, halfMask));
-    const __m256i high = _mm256_shuffle_epi8(highs, _mm256_and_si256(_mm256_srli_epi16(x, 4), halfMask));
-    const __m256i none = _mm256_cmpeq_epi8(_mm256_and_si256(low, high), _mm256_setzero_si256());
-    return ~static_cast<std::uint32_t>(_mm256_movemask_epi8(none));
-}
-
-// The step both walks end a chunk with, given its CRs and the bytes in it
-// that may be the phrase's: false when one of the CRs may end a line in the
-// first part of the phrase, else the CRs are counted. Inlined into each walk,
-// so that it is compiled for the walk's instructions.
-__attribute__((always_inline)) inline bool Passes(const char* p, std::uint64_t crs, std::uint64_t after,
-                                                  const char* floor, const LineEndTables& t,
-                                                  LineEndRun& run) noexcept {
-    const std::uint64_t close = crs & (after << 1 | 1);
-    if (close != 0 && AnyMayEnd(close, p, floor, t)) return false;
-    run.count += std::popcount(crs);
-    const char* const last = p + 63 - std::countl_zero(crs | 1);
-    run.last = crs != 0 ? last : run.last;
-    return true;
 }
 
 }  // namespace
@@ -96,46 +63,105 @@ __attribute__((target("avx512f,avx512bw"))) const char* FindAvx512(const char*& 
     return nullptr;
 }
 
-// The walks test the byte before each CR against the nibble tables, 64 at a
-// time: bit i of the result is set when byte i of x may be a byte of the
-// phrase but its last (it shares the low half and the low three bits of the
-// high half of one). Only a CR after such a byte, or at the chunk's start,
-// is looked at closely. Whether a chunk holds a CR at all is as good as
-// random in prose, so the walks do not branch on it.
-__attribute__((target("avx2,popcnt"))) LineEndRun SkipAvx2(const char* p, const char* end, const char* floor,
-                                                                   const LineEndTables& t) noexcept {
-    const __m256i lows = _mm256_load_si256(reinterpret_cast<const __m256i*>(t.lowHalves));
-    const __m256i highs = _mm256_load_si256(reinterpret_cast<const __m256i*>(t.highHalves));
-    const __m256i crByte = _mm256_set1_epi8('\r');
-    LineEndRun run{p, 0, nullptr};
-    for (; end - p >= 64; p += 64) {
-        const std::uint64_t crs = Equal64(p, crByte);
-        const std::uint64_t after = static_cast<std::uint64_t>(Members32(Load32(p), lows, highs)) |
-                                    static_cast<std::uint64_t>(Members32(Load32(p + 32), lows, highs)) << 32;
-        if (!Passes(p, crs, after, floor, t, run)) break;
+__attribute__((target("avx2"))) const char* FindPairAvx2(const char*& p, const char* end, char a,
+                                                          char b) noexcept {
+    const __m256i first = _mm256_set1_epi8(a);
+    const __m256i second = _mm256_set1_epi8(b);
+    const __m256i cr = _mm256_set1_epi8('\r');
+    for (; end - p >= 32; p += 32) {
+        const __m256i next = Load32(p + 1);
+        const __m256i pair = _mm256_and_si256(_mm256_cmpeq_epi8(Load32(p), first),
+                                              _mm256_or_si256(_mm256_cmpeq_epi8(next, second), _mm256_cmpeq_epi8(next, cr)));
+        if (const auto mask = static_cast<std::uint32_t>(_mm256_movemask_epi8(pair)); mask != 0) {
+            return p + std::countr_zero(mask);
+        }
     }
-    run.stop = p;
-    return run;
+    return nullptr;
 }
 
-__attribute__((target("avx512f,avx512bw,popcnt"))) LineEndRun SkipAvx512(const char* p, const char* end,
-                                                                                 const char* floor,
-                                                                                 const LineEndTables& t) noexcept {
-    const __m512i lows = _mm512_load_si512(t.lowHalves);
-    const __m512i highs = _mm512_load_si512(t.highHalves);
-    const __m512i halfMask = _mm512_set1_epi8(0x0F);
-    const __m512i crByte = _mm512_set1_epi8('\r');
-    LineEndRun run{p, 0, nullptr};
-    for (; end - p >= 64; p += 64) {
-        const __m512i x = _mm512_loadu_si512(p);
-        const std::uint64_t crs = _mm512_cmpeq_epi8_mask(x, crByte);
-        const __m512i low = _mm512_shuffle_epi8(lows, _mm512_and_si512(x, halfMask));
-        const __m512i high = _mm512_shuffle_epi8(highs, _mm512_and_si512(_mm512_srli_epi16(x, 4), halfMask));
-        const std::uint64_t after = _mm512_test_epi8_mask(low, high);
-        if (!Passes(p, crs, after, floor, t, run)) break;
+// The AVX-512 walks read whole aligned 64-byte chunks, so that no load
+// straddles two cache lines; the bytes of a first or last chunk outside the
+// range are masked off (a masked load reads none of them).
+namespace {
+
+__attribute__((always_inline)) inline const char* ChunkOf(const char* p) noexcept {
+    return p - (reinterpret_cast<std::uintptr_t>(p) % 64);
+}
+
+// The bits of the bytes from the first n of a chunk on.
+inline std::uint64_t From(std::ptrdiff_t n) noexcept { return ~std::uint64_t{0} << n; }
+// The bits of the first n bytes of a chunk.
+inline std::uint64_t Below(std::ptrdiff_t n) noexcept { return n >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << n) - 1; }
+
+// What one chunk holds: bit i of pairs set when byte i is a and byte i + 1
+// is b or a CR (or anything, for a one-byte anchor), bit i of crs when byte
+// i is a CR. Only the bytes of load are read; next tells of byte 64.
+struct Chunk {
+    std::uint64_t pairs, crs;
+};
+
+struct Pairs {
+    __m512i first, second, cr;
+    std::uint64_t anySecond;
+
+    __attribute__((target("avx512f,avx512bw"), always_inline)) Chunk At(const char* q, std::uint64_t load,
+                                                                         bool next) const noexcept {
+        const __m512i x = _mm512_maskz_loadu_epi8(load, q);
+        const std::uint64_t crs = _mm512_cmpeq_epi8_mask(x, cr);
+        const std::uint64_t seconds = _mm512_cmpeq_epi8_mask(x, second) | crs;
+        return {_mm512_cmpeq_epi8_mask(x, first) & (seconds >> 1 | static_cast<std::uint64_t>(next) << 63 | anySecond),
+                crs};
     }
-    run.stop = p;
-    return run;
+};
+
+}  // namespace
+
+__attribute__((target("avx2,popcnt"))) const char* FindPairAvx2(const char*& p, const char* end, char a, char b,
+                                                                 bool single, std::int64_t& crs) noexcept {
+    const __m256i first = _mm256_set1_epi8(a);
+    const __m256i second = _mm256_set1_epi8(b);
+    const __m256i cr = _mm256_set1_epi8('\r');
+    const __m256i anySecond = _mm256_set1_epi8(single ? -1 : 0);
+    for (; end - p >= 32; p += 32) {
+        const __m256i x = Load32(p);
+        const __m256i next = Load32(p + 1);
+        const auto lineEnds = static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(x, cr)));
+        const __m256i seconds =
+            _mm256_or_si256(_mm256_or_si256(_mm256_cmpeq_epi8(next, second), _mm256_cmpeq_epi8(next, cr)), anySecond);
+        const auto mask =
+            static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_and_si256(_mm256_cmpeq_epi8(x, first), seconds)));
+        if (mask != 0) {
+            const int at = std::countr_zero(mask);
+            crs += std::popcount(lineEnds & ((std::uint32_t{1} << at) - 1));
+            return p + at;
+        }
+        crs += std::popcount(lineEnds);
+    }
+    return nullptr;
+}
+
+__attribute__((target("avx512f,avx512bw,popcnt"))) const char* FindPairAvx512(const char* p, const char* end, char a,
+                                                                               char b, bool single,
+                                                                               std::int64_t& crs) noexcept {
+    const Pairs pairs{_mm512_set1_epi8(a), _mm512_set1_epi8(b), _mm512_set1_epi8('\r'),
+                      single ? ~std::uint64_t{0} : 0};
+    const char* q = ChunkOf(p);
+    std::uint64_t wanted = From(p - q);
+    for (; end - q >= 64; q += 64, wanted = ~std::uint64_t{0}) {
+        const Chunk chunk = pairs.At(q, ~std::uint64_t{0}, q[64] == b || q[64] == '\r');
+        if (const std::uint64_t mask = chunk.pairs & wanted; mask != 0) {
+            const int at = std::countr_zero(mask);
+            crs += std::popcount(chunk.crs & wanted & Below(at));
+            return q + at;
+        }
+        crs += std::popcount(chunk.crs & wanted);
+    }
+    // The last chunk, fewer than 64 bytes before end; byte end is readable.
+    const Chunk chunk = pairs.At(q, Below(end - q + 1), false);
+    const std::uint64_t mask = chunk.pairs & wanted & Below(end - q);
+    const std::ptrdiff_t at = mask != 0 ? std::countr_zero(mask) : end - q;
+    crs += std::popcount(chunk.crs & wanted & Below(at));
+    return q + at;
 }
 
 }  // namespace core::x86

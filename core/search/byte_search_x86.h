@@ -1,10 +1,7 @@
 // The byte searches' kernels for x86-64 processors with AVX2 or AVX-512
 // (byte_search_x86.cpp), each compiled for its instructions alone and called
-// only when the processor has them. Internal to the phrase finder and the
-// line-end sieve.
+// only when the processor has them. Internal to byte_search.cpp.
 #pragma once
-
-#include "core/search/line_end_tables.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -20,10 +17,13 @@ namespace core::x86 {
 const char* FindAvx2(const char*& p, const char* last, const char* s, std::size_t m, bool whole) noexcept;
 const char* FindAvx512(const char*& p, const char* last, const char* s, std::size_t m, bool whole) noexcept;
 
-// LineEndSieve::Skip, for its vectors.
-LineEndRun SkipAvx2(const char* p, const char* end, const char* floor, const LineEndTables& t) noexcept;
-LineEndRun SkipAvx512(const char* p, const char* end, const char* floor,
-                             const LineEndTables& t) noexcept;
+// The first x from p on where byte x is a and byte x + 1 is b or a CR, or
+// when single, anything (byte end is readable); crs grows by the CRs
+// before x. With AVX2: as far as whole vectors reach before end, nullptr
+// when there is none among them, and p is then where they stopped. With
+// AVX-512: in [p, end), or end.
+const char* FindPairAvx2(const char*& p, const char* end, char a, char b, bool single, std::int64_t& crs) noexcept;
+const char* FindPairAvx512(const char* p, const char* end, char a, char b, bool single, std::int64_t& crs) noexcept;
 
 }  // namespace core::x86
 

@@ -1,6 +1,7 @@
-// The phrase finder and the walk over every CR against plain loops: on short
-// random texts on every processor path, and on long phrases in periodic
-// text, where nearly every position starts a near-match.
+// The phrase finder and the anchor finder (with its count of CRs) against
+// plain loops: on short random texts on every processor path, and on long
+// phrases in periodic text, where nearly every position starts a
+// near-match.
 #include "core/search/byte_search.h"
 #include "vector_paths.h"
 
@@ -13,7 +14,7 @@
 
 using namespace core;
 
-TEST(ByteSearch, FinderAndLineEndsAgreeWithPlainLoops) {
+TEST(ByteSearch, FinderAndAnchorAgreeWithPlainLoops) {
     const testing_support::VectorPaths paths;
     std::mt19937 rng(11);
     for (int round = 0; round < 30000; ++round) {
@@ -34,12 +35,24 @@ TEST(ByteSearch, FinderAndLineEndsAgreeWithPlainLoops) {
         ASSERT_EQ(got, want == std::string_view::npos ? text.data() + to : text.data() + from + want)
             << testing::PrintToString(phrase) << " in " << testing::PrintToString(std::string(window));
 
-        std::vector<const char*> crs, plain;
-        ForEachByte(text.data() + from, text.data() + to, '\r', [&](const char* p) { crs.push_back(p); });
-        for (std::size_t i = from; i < to; ++i) {
-            if (text[i] == '\r') plain.push_back(text.data() + i);
+        // The anchor is two adjacent bytes of the phrase (one, for a phrase
+        // of one byte); it lies where they do, or its first byte before a
+        // CR. The byte at to is read too.
+        const AnchorFinder anchor(phrase);
+        const std::size_t offset = anchor.Offset();
+        ASSERT_LT(offset + (phrase.size() > 1 ? 1 : 0), phrase.size());
+        const std::string padded = text + "a\r"[rng() % 2];
+        std::size_t x = from;
+        std::int64_t plainCrs = 0;
+        for (; x < to; ++x) {
+            const char next = padded[x + 1];
+            if (padded[x] == phrase[offset] && (phrase.size() == 1 || next == phrase[offset + 1] || next == '\r')) break;
+            plainCrs += padded[x] == '\r';
         }
-        ASSERT_EQ(crs, plain);
+        std::int64_t crs = -1;
+        ASSERT_EQ(anchor.Find(padded.data() + from, padded.data() + to, crs), padded.data() + x)
+            << testing::PrintToString(phrase) << " in " << testing::PrintToString(std::string(window));
+        ASSERT_EQ(crs, plainCrs);
     }
     const std::string abc = "abc";
     EXPECT_EQ(PhraseFinder("").Find(abc.data(), abc.data() + 3), abc.data() + 3);
