@@ -164,18 +164,33 @@ void BlockScan::Lines(const char* from, const char* to, const char* limit) {
 }
 
 // The close look at a line ended by a CR, whose first anchor is at x: the
-// phrase inside it, then the phrase running on into the next line. The
-// phrase inside it starts no sooner than where the anchor puts it, and most
-// often there.
+// phrase inside it, then the phrase running on into the next line.
 bool BlockScan::LineHit(Line& line, const char* x, const char* limit) const noexcept {
+    const char* hit = nullptr;
+    if (s_.size() <= PhraseFinder::kShort) {
+        hit = FirstAtAnchors(line, x);
+    } else {
+        PhraseFinder::Cursor cursor(finder_);
+        const char* candidate = cursor.Next(line.Start(), line.end);
+        hit = FirstCounting(line, cursor, candidate, line.end);
+    }
+    return hit != nullptr || RunsOn(line, limit);
+}
+
+// The first place in the line, from its anchor at x on, where s lies whole
+// and counts, or nullptr. Each such place holds an anchor Offset() bytes in,
+// so a short s is compared whole only there.
+const char* BlockScan::FirstAtAnchors(Line& line, const char* x) const noexcept {
     const auto offset = static_cast<std::ptrdiff_t>(anchors_.Offset());
-    const char* const first = x - line.Start() > offset ? x - offset : line.Start();
-    PhraseFinder::Cursor cursor(finder_);
-    const char* candidate = line.end - first >= static_cast<std::ptrdiff_t>(s_.size()) &&
-                                    std::memcmp(first, s_.data(), s_.size()) == 0
-                                ? first
-                                : cursor.Next(first, line.end);
-    return FirstCounting(line, cursor, candidate, line.end) != nullptr || RunsOn(line, limit);
+    const auto m = static_cast<std::ptrdiff_t>(s_.size());
+    std::int64_t crs = 0;
+    for (; x != line.end && line.end - x >= m - offset; x = anchors_.Find(x + 1, line.end, crs)) {
+        const char* const at = x - offset;
+        if (x - line.Start() < offset || std::memcmp(at, s_.data(), s_.size()) != 0) continue;
+        if (at >= line.FirstNul()) return nullptr;
+        if (StartsCharacter(line, at)) return at;
+    }
+    return nullptr;
 }
 
 // Whether the phrase starts in the line, ended by a CR, and runs on into

@@ -60,6 +60,7 @@ private:
     void Lines(const char* from, const char* to, const char* limit);
     void LastLine(const char* from, const char* to);
     bool LineHit(Line& line, const char* x, const char* limit) const noexcept;
+    const char* FirstAtAnchors(Line& line, const char* x) const noexcept;
     bool RunsOn(Line& line, const char* limit) const noexcept;
     const char* FirstCounting(Line& line, PhraseFinder::Cursor& cursor, const char*& candidate,
                               const char* to) const noexcept;

@@ -24,6 +24,9 @@ namespace core {
 // the text for phrases of any length.
 class PhraseFinder {
 public:
+    // Phrases up to this long are compared in full at each candidate.
+    static constexpr std::size_t kShort = 32;
+
     explicit PhraseFinder(std::string_view phrase);
 
     // The first position in [from, to) where the whole phrase lies inside
@@ -54,8 +57,6 @@ public:
     };
 
 private:
-    // Phrases up to this long are compared in full at each candidate.
-    static constexpr std::size_t kShort = 32;
 
     // The long phrase's search from the automaton state (at, matched): the
     // next occurrence inside [.., to), or to; at and matched move on.

@@ -114,6 +114,17 @@ struct Pairs {
     }
 };
 
+// The first pair of the chunk at q among the bits of wanted, or nullptr;
+// count grows by the CRs of wanted before it.
+__attribute__((target("popcnt"), always_inline)) inline const char* Take(const char* q, Chunk chunk,
+                                                                          std::uint64_t wanted,
+                                                                          std::int64_t& count) noexcept {
+    const std::uint64_t mask = chunk.pairs & wanted;
+    const int at = mask != 0 ? std::countr_zero(mask) : 64;
+    count += std::popcount(chunk.crs & wanted & Below(at));
+    return mask != 0 ? q + at : nullptr;
+}
+
 }  // namespace
 
 __attribute__((target("avx2,popcnt"))) const char* FindPairAvx2(const char*& p, const char* end, char a, char b,
@@ -145,23 +156,36 @@ __attribute__((target("avx512f,avx512bw,popcnt"))) const char* FindPairAvx512(co
                                                                                std::int64_t& crs) noexcept {
     const Pairs pairs{_mm512_set1_epi8(a), _mm512_set1_epi8(b), _mm512_set1_epi8('\r'),
                       single ? ~std::uint64_t{0} : 0};
+    std::int64_t count = 0;  // in a register, not through crs
+    // The chunk that p lies in; then whole chunks, two loads each (the
+    // second for the bytes after the first ones); then the bytes before end.
     const char* q = ChunkOf(p);
     std::uint64_t wanted = From(p - q);
-    for (; end - q >= 64; q += 64, wanted = ~std::uint64_t{0}) {
-        const Chunk chunk = pairs.At(q, ~std::uint64_t{0}, q[64] == b || q[64] == '\r');
-        if (const std::uint64_t mask = chunk.pairs & wanted; mask != 0) {
-            const int at = std::countr_zero(mask);
-            crs += std::popcount(chunk.crs & wanted & Below(at));
-            return q + at;
+    if (end - q >= 64) {
+        if (const char* at = Take(q, pairs.At(q, ~std::uint64_t{0}, q[64] == b || q[64] == '\r'), wanted, count)) {
+            crs += count;
+            return at;
         }
-        crs += std::popcount(chunk.crs & wanted);
+        for (q += 64; end - q >= 64; q += 64) {
+            const __m512i x = _mm512_load_si512(q);
+            const __m512i next = _mm512_loadu_si512(q + 1);
+            const std::uint64_t firsts = _mm512_cmpeq_epi8_mask(x, pairs.first);
+            const std::uint64_t mask = firsts & (_mm512_cmpeq_epi8_mask(next, pairs.second) |
+                                                 _mm512_cmpeq_epi8_mask(next, pairs.cr) | pairs.anySecond);
+            const std::uint64_t lineEnds = _mm512_cmpeq_epi8_mask(x, pairs.cr);
+            if (mask != 0) {
+                const int at = std::countr_zero(mask);
+                crs += count + std::popcount(lineEnds & Below(at));
+                return q + at;
+            }
+            count += std::popcount(lineEnds);
+        }
+        wanted = ~std::uint64_t{0};
     }
     // The last chunk, fewer than 64 bytes before end; byte end is readable.
-    const Chunk chunk = pairs.At(q, Below(end - q + 1), false);
-    const std::uint64_t mask = chunk.pairs & wanted & Below(end - q);
-    const std::ptrdiff_t at = mask != 0 ? std::countr_zero(mask) : end - q;
-    crs += std::popcount(chunk.crs & wanted & Below(at));
-    return q + at;
+    const char* const at = Take(q, pairs.At(q, Below(end - q + 1), false), wanted & Below(end - q), count);
+    crs += count;
+    return at != nullptr ? at : end;
 }
 
 }  // namespace core::x86
