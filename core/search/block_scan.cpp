@@ -131,8 +131,9 @@ void BlockScan::Lines(const char* from, const char* to, const char* limit) {
         hits_.push_back({n, {hit.Start(), static_cast<std::size_t>(hit.end - hit.Start())}});
     };
     for (;;) {
-        std::int64_t crs = 0;  // in [lineStart, x)
-        const char* const x = anchors_.Find(lineStart, anchorsEnd, crs);
+        AnchorFinder::Passed passed;
+        const char* const x = anchors_.Find(lineStart, anchorsEnd, passed);
+        const std::int64_t crs = passed.crs;  // in [lineStart, x)
         if (x == anchorsEnd) {
             n += crs;  // none lie in [to, anchorsEnd)
             break;
@@ -142,7 +143,7 @@ void BlockScan::Lines(const char* from, const char* to, const char* limit) {
             // before its own, only the last may be a hit: by running on into
             // the anchor's line, which then holds the anchor in its first
             // Offset() bytes after the indent.
-            const char* const last = LastCR(lineStart, x);
+            const char* const last = passed.lastCr != nullptr ? passed.lastCr : LastCR(lineStart, x);
             if (x >= NextText(last, limit) + anchors_.Offset()) {
                 n += crs - 1;
             } else {
@@ -154,7 +155,10 @@ void BlockScan::Lines(const char* from, const char* to, const char* limit) {
             }
             pass(last);
         }
-        const auto* const cr = static_cast<const char*>(std::memchr(x, kCR, static_cast<std::size_t>(anchorsEnd - x)));
+        const auto* const cr =
+            passed.nextCr != nullptr
+                ? passed.nextCr
+                : static_cast<const char*>(std::memchr(x, kCR, static_cast<std::size_t>(anchorsEnd - x)));
         if (cr == nullptr) break;  // the anchor lies in the line after the last one
         if (Line own = line(cr); LineHit(own, x, limit)) list(own);
         pass(cr);
@@ -183,8 +187,8 @@ bool BlockScan::LineHit(Line& line, const char* x, const char* limit) const noex
 const char* BlockScan::FirstAtAnchors(Line& line, const char* x) const noexcept {
     const auto offset = static_cast<std::ptrdiff_t>(anchors_.Offset());
     const auto m = static_cast<std::ptrdiff_t>(s_.size());
-    std::int64_t crs = 0;
-    for (; x != line.end && line.end - x >= m - offset; x = anchors_.Find(x + 1, line.end, crs)) {
+    AnchorFinder::Passed passed;
+    for (; x != line.end && line.end - x >= m - offset; x = anchors_.Find(x + 1, line.end, passed)) {
         const char* const at = x - offset;
         if (x - line.Start() < offset || std::memcmp(at, s_.data(), s_.size()) != 0) continue;
         if (at >= line.FirstNul()) return nullptr;

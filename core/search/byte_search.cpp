@@ -73,14 +73,15 @@ int Commonness(unsigned char b) noexcept {
 
 // The first x in [p, end) where byte x is a and byte x + 1 is b or a CR
 // (byte end is readable), or when single, anything; end when there is none.
-// crs grows by the CRs before the answer.
-const char* FindPair(const char* p, const char* end, char a, char b, bool single, std::int64_t& crs,
+// passed tells what lies before the answer, as AnchorFinder::Find.
+const char* FindPair(const char* p, const char* end, char a, char b, bool single, AnchorFinder::Passed& passed,
                      [[maybe_unused]] platform::Vectors vectors) noexcept {
     const char* hit = nullptr;
 #if defined(NORVANE_X86_VECTORS)
-    if (vectors == platform::Vectors::Avx512) return x86::FindPairAvx512(p, end, a, b, single, crs);
-    if (vectors == platform::Vectors::Avx2) hit = x86::FindPairAvx2(p, end, a, b, single, crs);
+    if (vectors == platform::Vectors::Avx512) return x86::FindPairAvx512(p, end, a, b, single, passed);
+    if (vectors == platform::Vectors::Avx2) hit = x86::FindPairAvx2(p, end, a, b, single, passed);
 #endif
+    std::int64_t& crs = passed.crs;
 #if defined(__SSE2__)
     const __m128i first = _mm_set1_epi8(a);
     const __m128i second = _mm_set1_epi8(b);
@@ -126,14 +127,14 @@ AnchorFinder::AnchorFinder(std::string_view phrase) : empty_(phrase.empty()), ve
     }
 }
 
-const char* AnchorFinder::Find(const char* from, const char* to, std::int64_t& crs) const noexcept {
-    crs = 0;
+const char* AnchorFinder::Find(const char* from, const char* to, Passed& passed) const noexcept {
+    passed = Passed{};
     if (from >= to) return to;
     if (empty_) {
-        crs = std::count(from, to, '\r');
+        passed.crs = std::count(from, to, '\r');
         return to;
     }
-    return FindPair(from, to, first_, second_, !pair_, crs, vectors_);
+    return FindPair(from, to, first_, second_, !pair_, passed, vectors_);
 }
 
 PhraseFinder::PhraseFinder(std::string_view phrase)

@@ -80,11 +80,21 @@ public:
     // The phrase holds no CR; it may be empty, and then nothing is found.
     explicit AnchorFinder(std::string_view phrase);
 
+    // What a search passed on its way to the anchor: the CRs before it
+    // (the lines are counted in the same pass), and where the search saw
+    // them beside it, the last CR before it and the first one after it;
+    // nullptr when it did not, and then the caller looks for them.
+    struct Passed {
+        std::int64_t crs = 0;
+        const char* lastCr = nullptr;
+        const char* nextCr = nullptr;
+    };
+
     // The first x in [from, to) where the anchor lies: byte x is its first
     // byte and byte x + 1 its second or a CR. The byte at to must be
-    // readable. to when there is none. crs is set to the number of CRs in
-    // [from, x): the lines are counted in the same pass.
-    const char* Find(const char* from, const char* to, std::int64_t& crs) const noexcept;
+    // readable. to when there is none. passed tells of [from, x), and of
+    // [x, to) its first CR.
+    const char* Find(const char* from, const char* to, Passed& passed) const noexcept;
 
     // Where in the phrase the anchor starts.
     std::size_t Offset() const noexcept { return offset_; }

@@ -114,21 +114,36 @@ struct Pairs {
     }
 };
 
-// The first pair of the chunk at q among the bits of wanted, or nullptr;
-// count grows by the CRs of wanted before it.
+// The anchor at bit at of the chunk at q, which holds the CRs of crs, after
+// count CRs before the chunk: what the walk passed, and where it lies.
+__attribute__((target("popcnt"), always_inline)) inline const char* Arrive(const char* q, int at, std::uint64_t crs,
+                                                                            std::int64_t count,
+                                                                            AnchorFinder::Passed& passed) noexcept {
+    const std::uint64_t before = crs & Below(at);
+    const std::uint64_t after = crs & ~Below(at);
+    passed.crs += count + std::popcount(before);
+    passed.lastCr = before != 0 ? q + 63 - std::countl_zero(before) : nullptr;
+    passed.nextCr = after != 0 ? q + std::countr_zero(after) : nullptr;
+    return q + at;
+}
+
+// The first pair of the chunk at q among the bits of wanted, as Arrive
+// tells it, or nullptr; count grows by the CRs of wanted when there is none.
 __attribute__((target("popcnt"), always_inline)) inline const char* Take(const char* q, Chunk chunk,
-                                                                          std::uint64_t wanted,
-                                                                          std::int64_t& count) noexcept {
-    const std::uint64_t mask = chunk.pairs & wanted;
-    const int at = mask != 0 ? std::countr_zero(mask) : 64;
-    count += std::popcount(chunk.crs & wanted & Below(at));
-    return mask != 0 ? q + at : nullptr;
+                                                                          std::uint64_t wanted, std::int64_t& count,
+                                                                          AnchorFinder::Passed& passed) noexcept {
+    if (const std::uint64_t mask = chunk.pairs & wanted; mask != 0) {
+        return Arrive(q, std::countr_zero(mask), chunk.crs & wanted, count, passed);
+    }
+    count += std::popcount(chunk.crs & wanted);
+    return nullptr;
 }
 
 }  // namespace
 
 __attribute__((target("avx2,popcnt"))) const char* FindPairAvx2(const char*& p, const char* end, char a, char b,
-                                                                 bool single, std::int64_t& crs) noexcept {
+                                                                 bool single, AnchorFinder::Passed& passed) noexcept {
+    std::int64_t count = 0;
     const __m256i first = _mm256_set1_epi8(a);
     const __m256i second = _mm256_set1_epi8(b);
     const __m256i cr = _mm256_set1_epi8('\r');
@@ -141,19 +156,16 @@ __attribute__((target("avx2,popcnt"))) const char* FindPairAvx2(const char*& p, 
             _mm256_or_si256(_mm256_or_si256(_mm256_cmpeq_epi8(next, second), _mm256_cmpeq_epi8(next, cr)), anySecond);
         const auto mask =
             static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_and_si256(_mm256_cmpeq_epi8(x, first), seconds)));
-        if (mask != 0) {
-            const int at = std::countr_zero(mask);
-            crs += std::popcount(lineEnds & ((std::uint32_t{1} << at) - 1));
-            return p + at;
-        }
-        crs += std::popcount(lineEnds);
+        if (mask != 0) return Arrive(p, std::countr_zero(mask), lineEnds, count, passed);
+        count += std::popcount(lineEnds);
     }
+    passed.crs += count;
     return nullptr;
 }
 
 __attribute__((target("avx512f,avx512bw,popcnt"))) const char* FindPairAvx512(const char* p, const char* end, char a,
                                                                                char b, bool single,
-                                                                               std::int64_t& crs) noexcept {
+                                                                               AnchorFinder::Passed& passed) noexcept {
     const Pairs pairs{_mm512_set1_epi8(a), _mm512_set1_epi8(b), _mm512_set1_epi8('\r'),
                       single ? ~std::uint64_t{0} : 0};
     std::int64_t count = 0;  // in a register, not through crs
@@ -162,8 +174,7 @@ __attribute__((target("avx512f,avx512bw,popcnt"))) const char* FindPairAvx512(co
     const char* q = ChunkOf(p);
     std::uint64_t wanted = From(p - q);
     if (end - q >= 64) {
-        if (const char* at = Take(q, pairs.At(q, ~std::uint64_t{0}, q[64] == b || q[64] == '\r'), wanted, count)) {
-            crs += count;
+        if (const char* at = Take(q, pairs.At(q, ~std::uint64_t{0}, q[64] == b || q[64] == '\r'), wanted, count, passed)) {
             return at;
         }
         for (q += 64; end - q >= 64; q += 64) {
@@ -173,19 +184,17 @@ __attribute__((target("avx512f,avx512bw,popcnt"))) const char* FindPairAvx512(co
             const std::uint64_t mask = firsts & (_mm512_cmpeq_epi8_mask(next, pairs.second) |
                                                  _mm512_cmpeq_epi8_mask(next, pairs.cr) | pairs.anySecond);
             const std::uint64_t lineEnds = _mm512_cmpeq_epi8_mask(x, pairs.cr);
-            if (mask != 0) {
-                const int at = std::countr_zero(mask);
-                crs += count + std::popcount(lineEnds & Below(at));
-                return q + at;
-            }
+            if (mask != 0) return Arrive(q, std::countr_zero(mask), lineEnds, count, passed);
             count += std::popcount(lineEnds);
         }
         wanted = ~std::uint64_t{0};
     }
     // The last chunk, fewer than 64 bytes before end; byte end is readable.
-    const char* const at = Take(q, pairs.At(q, Below(end - q + 1), false), wanted & Below(end - q), count);
-    crs += count;
-    return at != nullptr ? at : end;
+    if (const char* at = Take(q, pairs.At(q, Below(end - q + 1), false), wanted & Below(end - q), count, passed)) {
+        return at;
+    }
+    passed.crs += count;
+    return end;
 }
 
 }  // namespace core::x86

@@ -3,6 +3,8 @@
 // only when the processor has them. Internal to byte_search.cpp.
 #pragma once
 
+#include "core/search/byte_search.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -18,12 +20,14 @@ const char* FindAvx2(const char*& p, const char* last, const char* s, std::size_
 const char* FindAvx512(const char*& p, const char* last, const char* s, std::size_t m, bool whole) noexcept;
 
 // The first x from p on where byte x is a and byte x + 1 is b or a CR, or
-// when single, anything (byte end is readable); crs grows by the CRs
-// before x. With AVX2: as far as whole vectors reach before end, nullptr
+// when single, anything (byte end is readable); passed tells what lies
+// before x, its CRs counted from passed.crs on. With AVX2: as far as whole vectors reach before end, nullptr
 // when there is none among them, and p is then where they stopped. With
 // AVX-512: in [p, end), or end.
-const char* FindPairAvx2(const char*& p, const char* end, char a, char b, bool single, std::int64_t& crs) noexcept;
-const char* FindPairAvx512(const char* p, const char* end, char a, char b, bool single, std::int64_t& crs) noexcept;
+const char* FindPairAvx2(const char*& p, const char* end, char a, char b, bool single,
+                         AnchorFinder::Passed& passed) noexcept;
+const char* FindPairAvx512(const char* p, const char* end, char a, char b, bool single,
+                         AnchorFinder::Passed& passed) noexcept;
 
 }  // namespace core::x86
 

@@ -41,18 +41,31 @@ TEST(ByteSearch, FinderAndAnchorAgreeWithPlainLoops) {
         const AnchorFinder anchor(phrase);
         const std::size_t offset = anchor.Offset();
         ASSERT_LT(offset + (phrase.size() > 1 ? 1 : 0), phrase.size());
+        // What the search passed: the CRs before the anchor, and when it
+        // tells them, the last one before it and the first one after it.
         const std::string padded = text + "a\r"[rng() % 2];
         std::size_t x = from;
-        std::int64_t plainCrs = 0;
+        std::int64_t crs = 0;
+        const char* lastCr = nullptr;
         for (; x < to; ++x) {
             const char next = padded[x + 1];
             if (padded[x] == phrase[offset] && (phrase.size() == 1 || next == phrase[offset + 1] || next == '\r')) break;
-            plainCrs += padded[x] == '\r';
+            if (padded[x] == '\r') {
+                ++crs;
+                lastCr = padded.data() + x;
+            }
         }
-        std::int64_t crs = -1;
-        ASSERT_EQ(anchor.Find(padded.data() + from, padded.data() + to, crs), padded.data() + x)
+        const auto nextCr = padded.find('\r', x);
+        AnchorFinder::Passed passed{-1, nullptr, nullptr};
+        ASSERT_EQ(anchor.Find(padded.data() + from, padded.data() + to, passed), padded.data() + x)
             << testing::PrintToString(phrase) << " in " << testing::PrintToString(std::string(window));
-        ASSERT_EQ(crs, plainCrs);
+        ASSERT_EQ(passed.crs, crs);
+        if (passed.lastCr != nullptr) {
+            ASSERT_EQ(passed.lastCr, lastCr);
+        }
+        if (passed.nextCr != nullptr) {
+            ASSERT_EQ(passed.nextCr, nextCr < to ? padded.data() + nextCr : nullptr);
+        }
     }
     const std::string abc = "abc";
     EXPECT_EQ(PhraseFinder("").Find(abc.data(), abc.data() + 3), abc.data() + 3);
