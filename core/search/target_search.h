@@ -7,6 +7,7 @@
 #include "core/search/listing_sink.h"
 #include "core/search/text_form.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <exception>
@@ -45,10 +46,14 @@ public:
     void Append(std::string_view a, std::string_view b = {}, std::string_view c = {}, std::string_view d = {}) {
         const std::size_t n = a.size() + b.size() + c.size() + d.size();
         if (!block_.empty() && block_.size() + n > kBlock) Flush();
+        // Whole from the start: no copies while it fills, and its memory is
+        // about its size.
+        if (block_.empty()) block_.reserve(std::max(kBlock, n));
         block_.append(a).append(b).append(c).append(d);
     }
     void Flush() {
         if (block_.empty()) return;
+        if (block_.size() < block_.capacity() / 2) block_.shrink_to_fit();  // a target's last lines
         out_.Put(std::move(block_));
         block_ = std::string();
     }

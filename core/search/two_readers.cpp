@@ -16,10 +16,13 @@ namespace core {
 
 namespace {
 
-// The bytes of a target's lines that its reader may hold before the writer
+// The memory that the blocks of targets' lines may take before the writer
 // takes them: enough to keep both readers busy, little enough that the
-// command's memory does not follow the listing's size.
-constexpr std::size_t kAhead = 2 * 1024 * 1024;
+// command's memory does not follow the listing's size. The target being
+// written is drained as it is read, so it needs little; the targets after
+// it share more, so that a reader ahead of the writer seldom waits.
+constexpr std::size_t kWritingAhead = 2 * 1024 * 1024;
+constexpr std::size_t kLaterAhead = 8 * 1024 * 1024;
 
 // Stops the reading of one target at its next block once it can no longer
 // count: a target before it failed, or the search is being left. Everything
@@ -87,19 +90,25 @@ public:
         std::size_t hitLines = 0;
         for (std::size_t i = 0; i < targets_.size(); ++i) {
             Queue& queue = queues_[i];
+            {
+                std::lock_guard lock(mutex_);
+                writing_ = i;
+            }
+            changed_.notify_all();
             for (;;) {
-                std::deque<std::string> blocks;
-                bool done = false;
+                // One block at a time, so that a reader may put its next
+                // one while this one is written, and no more are held.
+                std::string block;
                 {
                     std::unique_lock lock(mutex_);
                     changed_.wait(lock, [&] { return !queue.blocks.empty() || queue.done; });
-                    blocks.swap(queue.blocks);
-                    queue.bytes = 0;
-                    done = queue.done;
+                    if (queue.blocks.empty()) break;
+                    block = std::move(queue.blocks.front());
+                    queue.blocks.pop_front();
+                    queue.bytes -= block.capacity();
                 }
                 changed_.notify_all();
-                for (std::string& block : blocks) sink.Write(std::move(block));
-                if (done) break;
+                sink.Write(std::move(block));
             }
             TargetResult& result = queue.result;
             std::copy(result.row.begin(), result.row.end(), hits.Row(static_cast<int>(i) + 1).begin());
@@ -120,13 +129,14 @@ private:
     // Hands a target's blocks to its queue, waiting while the queue is full.
     class QueueOut final : public BlockOut {
     public:
-        QueueOut(TwoReaders& owner, Queue& queue) noexcept : owner_(owner), queue_(queue) {}
+        QueueOut(TwoReaders& owner, std::size_t index) noexcept
+            : owner_(owner), index_(index), queue_(owner.queues_[index]) {}
         void Put(std::string block) override {
             {
                 std::unique_lock lock(owner_.mutex_);
-                owner_.changed_.wait(lock, [&] { return queue_.bytes < kAhead || owner_.leaving_.load(); });
+                owner_.changed_.wait(lock, [&] { return owner_.HasRoom(index_) || owner_.leaving_.load(); });
                 if (owner_.leaving_.load()) return;
-                queue_.bytes += block.size();
+                queue_.bytes += block.capacity();  // what it holds of memory
                 queue_.blocks.push_back(std::move(block));
             }
             owner_.changed_.notify_all();
@@ -134,8 +144,17 @@ private:
 
     private:
         TwoReaders& owner_;
+        std::size_t index_;
         Queue& queue_;
     };
+
+    // Whether target i's reader may put another block. Called with mutex_ held.
+    bool HasRoom(std::size_t i) const noexcept {
+        if (i == writing_) return queues_[i].bytes < kWritingAhead;
+        std::size_t later = 0;
+        for (std::size_t j = writing_ + 1; j < queues_.size(); ++j) later += queues_[j].bytes;
+        return later < kLaterAhead;
+    }
 
     void SearchTaken(int reader) {
         for (std::size_t i; (i = Take(reader)) < targets_.size();) Search(i);
@@ -160,7 +179,7 @@ private:
     void Search(std::size_t i) {
         Queue& queue = queues_[i];
         TargetWatch watch(progress_, i, firstFailed_, leaving_);
-        QueueOut out(*this, queue);
+        QueueOut out(*this, i);
         SearchTarget(searchText_, form_, targets_[i], static_cast<int>(i) + 1, out, queue.result, &watch);
         if (queue.result.error) {
             std::size_t seen = firstFailed_.load();
@@ -182,6 +201,7 @@ private:
     std::mutex mutex_;
     std::condition_variable changed_;
     std::size_t next_ = 0;                  // guarded by mutex_: the next target to take
+    std::size_t writing_ = 0;               // guarded by mutex_: the target being written
     bool turns_;                            // guarded by mutex_
     std::atomic<std::size_t> firstFailed_;  // no target after it is taken, or read on
     std::atomic<bool> leaving_{false};
