@@ -144,7 +144,7 @@ void BlockScan::Lines(const char* from, const char* to, const char* limit) {
             // the anchor's line, which then holds the anchor in its first
             // Offset() bytes after the indent.
             const char* const last = passed.lastCr != nullptr ? passed.lastCr : LastCR(lineStart, x);
-            if (x >= NextText(last, limit) + anchors_.Offset()) {
+            if (x - NextText(last, limit) >= static_cast<std::ptrdiff_t>(anchors_.Offset())) {
                 n += crs - 1;
             } else {
                 if (crs >= 2) {
@@ -189,8 +189,9 @@ const char* BlockScan::FirstAtAnchors(Line& line, const char* x) const noexcept 
     const auto m = static_cast<std::ptrdiff_t>(s_.size());
     AnchorFinder::Passed passed;
     for (; x != line.end && line.end - x >= m - offset; x = anchors_.Find(x + 1, line.end, passed)) {
+        if (x - line.Start() < offset) continue;
         const char* const at = x - offset;
-        if (x - line.Start() < offset || std::memcmp(at, s_.data(), s_.size()) != 0) continue;
+        if (std::memcmp(at, s_.data(), s_.size()) != 0) continue;
         if (at >= line.FirstNul()) return nullptr;
         if (StartsCharacter(line, at)) return at;
     }

@@ -91,7 +91,8 @@ const char* FindPair(const char* p, const char* end, char a, char b, bool single
         const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
         const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 1));
         const auto lineEnds = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, cr)));
-        const __m128i seconds = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(next, second), _mm_cmpeq_epi8(next, cr)), anySecond);
+        const __m128i seconds =
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(next, second), _mm_cmpeq_epi8(next, cr)), anySecond);
         const auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(x, first), seconds)));
         const unsigned before = mask != 0 ? (1u << std::countr_zero(mask)) - 1 : ~0u;
         crs += std::popcount(lineEnds & before);

@@ -1,7 +1,7 @@
 // Byte searches for the block scan: the phrase, and its anchor with the CR
-// line ends before it, over a whole block. SSE2 (every x86-64 has it), and AVX2 or AVX-512
-// where the processor has them (byte_search_x86.cpp); plain loops
-// elsewhere. The answers are the same.
+// line ends before it, over a whole block. SSE2 (every x86-64 has it), and
+// AVX2 or AVX-512 where the processor has them (byte_search_x86.cpp); plain
+// loops elsewhere. The answers are the same.
 #pragma once
 
 #include "platform/cpu_features.h"
