@@ -71,11 +71,21 @@ for bytes in $sizes; do
   total_mb=$(du -cm prose*.txt | tail -1 | cut -f1)
   for phrase in rare frequent wrapped; do
     pattern=$(rg_pattern "phrase-$phrase.txt")
-    # The tools exit 1 when nothing is found, which is no failure here.
-    hyperfine -N -i --output=pipe --warmup 1 --runs "$runs" --export-csv "$results/$phrase.csv" \
+    # rg must find what grep finds: a pattern that reached it mangled would
+    # find nothing, and be timed as a search of files without a match.
+    rg_lines=$(rg -n -a --no-heading "$pattern" $targets | wc -l)
+    grep_lines=$(LC_ALL=C grep -n -F -f "phrase-$phrase.txt" $targets | wc -l)
+    if [[ $rg_lines != "$grep_lines" ]]; then
+      echo "rg lists $rg_lines lines and grep $grep_lines for phrase-$phrase.txt: the rg pattern is wrong" >&2
+      exit 1
+    fi
+    # hyperfine splits each command as a shell would: the quotes keep the
+    # pattern's backslashes. Every phrase is in the corpus, so a tool that
+    # exits 1 (found nothing) fails the run.
+    hyperfine -N --output=pipe --warmup 1 --runs "$runs" --export-csv "$results/$phrase.csv" \
       -n norvane-search "$search -f phrase-$phrase.txt $targets" \
       -n grep "env LC_ALL=C grep -n -F -f phrase-$phrase.txt $targets" \
-      -n rg "rg -n -a --no-heading $pattern $targets" \
+      -n rg "rg -n -a --no-heading '$pattern' $targets" \
       -n cat "cat $targets" >/dev/null
     read -r n g r c nu ns ru rs < <(awk -F, 'NR > 1 { mean[$1] = $2; user[$1] = $5; sys[$1] = $6 }
       END { print mean["norvane-search"], mean["grep"], mean["rg"], mean["cat"],
