@@ -55,20 +55,40 @@ const char* FindAnchored(const char* p, const char* last, const char* s, std::si
     return hit;
 }
 
-// How common a byte is in Shift-JIS prose, roughly, by its class: the
-// hiragana lead byte first, then punctuation, line ends and spaces,
-// katakana, the hiragana trail bytes, ASCII, and last the kanji lead bytes
-// and the other trail bytes. Only the order counts.
-int Commonness(unsigned char b) noexcept {
-    if (b == 0x82) return 10;
-    if (b == 0x81 || b == '\n' || b == '\r') return 9;
-    if (b == ' ') return 8;
-    if (b == 0x83) return 7;
-    if (b >= 0x9F && b <= 0xF1) return 6;
-    if (b >= 0x30 && b <= 0x7E) return 5;
-    if ((b >= 0x21 && b <= 0x2F) || b == '\t') return 4;
-    if (b >= 0x80 && b <= 0xFC) return 3;
-    return 1;
+// How often a byte turns up in Japanese prose in Shift-JIS, per thousand
+// characters, roughly, from the parts it can play: the lead byte of
+// hiragana, punctuation, katakana or one of some forty rows of kanji; the
+// byte that ends a character (a trail byte, or a byte of its own: a line
+// end, ASCII). Only the order of the anchors it ranks counts.
+struct Frequency {
+    double leads = 0;
+    double ends = 0;
+};
+
+Frequency FrequencyOf(unsigned char b) noexcept {
+    Frequency f;
+    if (b == 0x82) f.leads = 450;  // hiragana
+    if (b == 0x81) f.leads = 100;  // punctuation, the ideographic space
+    if (b == 0x83) f.leads = 60;   // katakana
+    if ((b >= 0x88 && b <= 0x9F) || (b >= 0xE0 && b <= 0xEA)) f.leads = 300.0 / 40;
+    if ((b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC)) {
+        f.ends += 300.0 / 188;                            // of kanji
+        if (b <= 0x96) f.ends += 60.0 / 86;               // of katakana
+        if (b >= 0x9F && b <= 0xF1) f.ends += 450.0 / 83;  // of hiragana
+        if (b <= 0x4A || b == 0x5B || b == 0x69 || b == 0x6A || (b >= 0x75 && b <= 0x7A)) {
+            f.ends += 100.0 / 16;  // of punctuation and the long vowel mark
+        }
+    }
+    if (b == '\r' || b == '\n') f.ends += 30;  // a line of some 35 characters
+    if (b >= 0x20 && b <= 0x7E) f.ends += 2;
+    return f;
+}
+
+// How often the anchor a, b turns up, per thousand characters: the pair, and
+// a before a line end.
+double AnchorFrequency(unsigned char a, unsigned char b) noexcept {
+    const Frequency first = FrequencyOf(a), second = FrequencyOf(b);
+    return (first.leads + first.ends) * (second.leads + second.ends) / 1000 + first.ends / 35;
 }
 
 // The first x in [p, end) where byte x is a and byte x + 1 is b or a CR
@@ -115,12 +135,12 @@ AnchorFinder::AnchorFinder(std::string_view phrase) : empty_(phrase.empty()), ve
     if (phrase.empty()) return;
     first_ = phrase[0];
     pair_ = phrase.size() >= 2;
-    int best = 1 << 30;
+    double rarest = 0;
     for (std::size_t j = 0; j + 1 < phrase.size(); ++j) {
-        const int commonness = Commonness(static_cast<unsigned char>(phrase[j])) +
-                               Commonness(static_cast<unsigned char>(phrase[j + 1]));
-        if (commonness < best) {
-            best = commonness;
+        const double frequency =
+            AnchorFrequency(static_cast<unsigned char>(phrase[j]), static_cast<unsigned char>(phrase[j + 1]));
+        if (j == 0 || frequency < rarest) {
+            rarest = frequency;
             offset_ = j;
             first_ = phrase[j];
             second_ = phrase[j + 1];

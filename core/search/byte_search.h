@@ -72,8 +72,8 @@ private:
 // Two adjacent bytes of a phrase that every hit on it holds, also a hit
 // that runs on across a line end: the pair itself, or, when the line end
 // falls between its bytes, its first byte right before the CR. Of the
-// phrase's pairs the one rarest in Shift-JIS prose is taken (by the class of
-// its bytes), so that few places outside the hits hold it. A phrase of one
+// phrase's pairs the one likely rarest in Shift-JIS prose is taken (by the
+// parts its bytes can play), so that few places outside the hits hold it. A phrase of one
 // byte is its own anchor.
 class AnchorFinder {
 public:
