@@ -103,21 +103,36 @@ const char* FindPair(const char* p, const char* end, char a, char b, bool single
 #endif
     std::int64_t& crs = passed.crs;
 #if defined(__SSE2__)
+    // The CRs are counted in byte lanes, summed before a lane can overflow:
+    // a popcount is a library call on the baseline.
     const __m128i first = _mm_set1_epi8(a);
     const __m128i second = _mm_set1_epi8(b);
     const __m128i cr = _mm_set1_epi8('\r');
     const __m128i anySecond = _mm_set1_epi8(single ? -1 : 0);
-    for (; hit == nullptr && end - p >= 16; p += 16) {
+    const __m128i zero = _mm_setzero_si128();
+    __m128i lanes = zero, sums = zero;
+    for (int rounds = 0; hit == nullptr && end - p >= 16; p += 16) {
         const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
         const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 1));
-        const auto lineEnds = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, cr)));
+        const __m128i lineEnds = _mm_cmpeq_epi8(x, cr);
         const __m128i seconds =
             _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(next, second), _mm_cmpeq_epi8(next, cr)), anySecond);
         const auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(x, first), seconds)));
-        const unsigned before = mask != 0 ? (1u << std::countr_zero(mask)) - 1 : ~0u;
-        crs += std::popcount(lineEnds & before);
-        if (mask != 0) hit = p + std::countr_zero(mask);
+        if (mask != 0) {
+            const int at = std::countr_zero(mask);
+            crs += std::popcount(static_cast<unsigned>(_mm_movemask_epi8(lineEnds)) & ((1u << at) - 1));
+            hit = p + at;
+            break;
+        }
+        lanes = _mm_sub_epi8(lanes, lineEnds);
+        if (++rounds == 255) {
+            sums = _mm_add_epi64(sums, _mm_sad_epu8(lanes, zero));
+            lanes = zero;
+            rounds = 0;
+        }
     }
+    sums = _mm_add_epi64(sums, _mm_sad_epu8(lanes, zero));
+    crs += _mm_cvtsi128_si64(sums) + _mm_cvtsi128_si64(_mm_unpackhi_epi64(sums, sums));
 #endif
     for (; hit == nullptr && p < end; ++p) {
         if (p[0] == a && (single || p[1] == b || p[1] == '\r')) {
