@@ -25,65 +25,9 @@ __attribute__((target("avx2"), always_inline)) inline __m256i Load32(const char*
     return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
 }
 
-__attribute__((target("avx2"), always_inline)) inline std::uint64_t Equal64(const char* p, __m256i b) noexcept {
-    const auto low = static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(Load32(p), b)));
-    const auto high = static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(Load32(p + 32), b)));
-    return low | static_cast<std::uint64_t>(high) << 32;
-}
-
-}  // namespace
-
-__attribute__((target("avx2"))) const char* FindAvx2(const char*& p, const char* last, const char* s, std::size_t m,
-                                                      bool whole) noexcept {
-    const __m256i first = _mm256_set1_epi8(s[0]);
-    const __m256i lastByte = _mm256_set1_epi8(s[m - 1]);
-    for (; last - p >= 31; p += 32) {
-        const __m256i a = Load32(p);
-        const __m256i b = Load32(p + m - 1);
-        const auto mask = static_cast<std::uint32_t>(
-            _mm256_movemask_epi8(_mm256_and_si256(_mm256_cmpeq_epi8(a, first), _mm256_cmpeq_epi8(b, lastByte))));
-        if (mask != 0) {
-            if (const char* at = FirstWhole(mask, p, s, m, whole)) return at;
-        }
-    }
-    return nullptr;
-}
-
-__attribute__((target("avx512f,avx512bw"))) const char* FindAvx512(const char*& p, const char* last, const char* s,
-                                                                    std::size_t m, bool whole) noexcept {
-    const __m512i first = _mm512_set1_epi8(s[0]);
-    const __m512i lastByte = _mm512_set1_epi8(s[m - 1]);
-    for (; last - p >= 63; p += 64) {
-        const std::uint64_t mask = _mm512_mask_cmpeq_epi8_mask(_mm512_cmpeq_epi8_mask(_mm512_loadu_si512(p), first),
-                                                               _mm512_loadu_si512(p + m - 1), lastByte);
-        if (mask != 0) {
-            if (const char* at = FirstWhole(mask, p, s, m, whole)) return at;
-        }
-    }
-    return nullptr;
-}
-
-__attribute__((target("avx2"))) const char* FindPairAvx2(const char*& p, const char* end, char a,
-                                                          char b) noexcept {
-    const __m256i first = _mm256_set1_epi8(a);
-    const __m256i second = _mm256_set1_epi8(b);
-    const __m256i cr = _mm256_set1_epi8('\r');
-    for (; end - p >= 32; p += 32) {
-        const __m256i next = Load32(p + 1);
-        const __m256i pair = _mm256_and_si256(_mm256_cmpeq_epi8(Load32(p), first),
-                                              _mm256_or_si256(_mm256_cmpeq_epi8(next, second), _mm256_cmpeq_epi8(next, cr)));
-        if (const auto mask = static_cast<std::uint32_t>(_mm256_movemask_epi8(pair)); mask != 0) {
-            return p + std::countr_zero(mask);
-        }
-    }
-    return nullptr;
-}
-
-// The AVX-512 walks read whole aligned 64-byte chunks, so that no load
+// The AVX-512 walk reads whole aligned 64-byte chunks, so that no load
 // straddles two cache lines; the bytes of a first or last chunk outside the
 // range are masked off (a masked load reads none of them).
-namespace {
-
 __attribute__((always_inline)) inline const char* ChunkOf(const char* p) noexcept {
     return p - (reinterpret_cast<std::uintptr_t>(p) % 64);
 }
@@ -91,19 +35,24 @@ __attribute__((always_inline)) inline const char* ChunkOf(const char* p) noexcep
 // The bits of the bytes from the first n of a chunk on.
 inline std::uint64_t From(std::ptrdiff_t n) noexcept { return ~std::uint64_t{0} << n; }
 // The bits of the first n bytes of a chunk.
-inline std::uint64_t Below(std::ptrdiff_t n) noexcept { return n >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << n) - 1; }
+inline std::uint64_t Below(std::ptrdiff_t n) noexcept {
+    return n >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << n) - 1;
+}
 
 // What one chunk holds: bit i of pairs set when byte i is a and byte i + 1
 // is b or a CR (or anything, for a one-byte anchor), bit i of crs when byte
-// i is a CR. Only the bytes of load are read; next tells of byte 64.
+// i is a CR.
 struct Chunk {
     std::uint64_t pairs, crs;
 };
 
+// The anchor a, b as the AVX-512 walk compares it.
 struct Pairs {
     __m512i first, second, cr;
     std::uint64_t anySecond;
 
+    // The chunk at q, of which only the bytes of load are read; next tells
+    // whether byte 64 is b or a CR.
     __attribute__((target("avx512f,avx512bw"), always_inline)) Chunk At(const char* q, std::uint64_t load,
                                                                          bool next) const noexcept {
         const __m512i x = _mm512_maskz_loadu_epi8(load, q);
@@ -141,6 +90,36 @@ __attribute__((target("popcnt"), always_inline)) inline const char* Take(const c
 
 }  // namespace
 
+__attribute__((target("avx2"))) const char* FindAvx2(const char*& p, const char* last, const char* s, std::size_t m,
+                                                      bool whole) noexcept {
+    const __m256i first = _mm256_set1_epi8(s[0]);
+    const __m256i lastByte = _mm256_set1_epi8(s[m - 1]);
+    for (; last - p >= 31; p += 32) {
+        const __m256i a = Load32(p);
+        const __m256i b = Load32(p + m - 1);
+        const auto mask = static_cast<std::uint32_t>(
+            _mm256_movemask_epi8(_mm256_and_si256(_mm256_cmpeq_epi8(a, first), _mm256_cmpeq_epi8(b, lastByte))));
+        if (mask != 0) {
+            if (const char* at = FirstWhole(mask, p, s, m, whole)) return at;
+        }
+    }
+    return nullptr;
+}
+
+__attribute__((target("avx512f,avx512bw"))) const char* FindAvx512(const char*& p, const char* last, const char* s,
+                                                                    std::size_t m, bool whole) noexcept {
+    const __m512i first = _mm512_set1_epi8(s[0]);
+    const __m512i lastByte = _mm512_set1_epi8(s[m - 1]);
+    for (; last - p >= 63; p += 64) {
+        const std::uint64_t mask = _mm512_mask_cmpeq_epi8_mask(_mm512_cmpeq_epi8_mask(_mm512_loadu_si512(p), first),
+                                                               _mm512_loadu_si512(p + m - 1), lastByte);
+        if (mask != 0) {
+            if (const char* at = FirstWhole(mask, p, s, m, whole)) return at;
+        }
+    }
+    return nullptr;
+}
+
 __attribute__((target("avx2,popcnt"))) const char* FindPairAvx2(const char*& p, const char* end, char a, char b,
                                                                  bool single, AnchorFinder::Passed& passed) noexcept {
     std::int64_t count = 0;
@@ -168,13 +147,13 @@ __attribute__((target("avx512f,avx512bw,popcnt"))) const char* FindPairAvx512(co
                                                                                AnchorFinder::Passed& passed) noexcept {
     const Pairs pairs{_mm512_set1_epi8(a), _mm512_set1_epi8(b), _mm512_set1_epi8('\r'),
                       single ? ~std::uint64_t{0} : 0};
-    std::int64_t count = 0;  // in a register, not through crs
+    std::int64_t count = 0;  // in a register, not through passed
     // The chunk that p lies in; then whole chunks, two loads each (the
     // second for the bytes after the first ones); then the bytes before end.
     const char* q = ChunkOf(p);
     std::uint64_t wanted = From(p - q);
     if (end - q >= 64) {
-        if (const char* at = Take(q, pairs.At(q, ~std::uint64_t{0}, q[64] == b || q[64] == '\r'), wanted, count, passed)) {
+        if (const char* at = Take(q, pairs.At(q, wanted, q[64] == b || q[64] == '\r'), wanted, count, passed)) {
             return at;
         }
         for (q += 64; end - q >= 64; q += 64) {
