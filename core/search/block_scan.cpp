@@ -114,7 +114,8 @@ bool BlockScan::Next() {
 // before it can be hits; the lines between them are counted, not looked at.
 void BlockScan::Lines(const char* from, const char* to, const char* limit) {
     // The anchors in the line after the last one count too: the phrase may
-    // run on into it.
+    // run on into it. The anchor search reads the byte at anchorsEnd: that
+    // line's CR, or at the text's end the Ctrl-Z at limit.
     const auto* const nextCr = static_cast<const char*>(std::memchr(to, kCR, static_cast<std::size_t>(limit - to)));
     const char* const anchorsEnd = nextCr != nullptr ? nextCr : limit;
     std::int64_t n = n_;
