@@ -66,10 +66,9 @@ std::size_t StreamGlobalSearch(std::string_view searchText, std::span<const std:
         }
     }
     std::size_t hitLines = 0;
-    SinkOut out(sink);
     for (std::size_t i = 0; i < count; ++i) {
         TargetResult result;
-        SearchTarget(searchText, form, targets[i], static_cast<int>(i) + 1, out, result, progress);
+        SearchTarget(searchText, form, targets[i], static_cast<int>(i) + 1, sink, result, progress);
         std::copy(result.row.begin(), result.row.end(), hits.Row(static_cast<int>(i) + 1).begin());
         if (result.error) std::rethrow_exception(result.error);
         hitLines += result.hitLines;

@@ -10,8 +10,7 @@ namespace core {
 std::size_t StreamLocalSearch(std::string_view path, std::string_view searchText, ListingSink& sink,
                               RunProgress* progress, const TextForm& form) {
     std::size_t hitLines = 0;
-    SinkOut out(sink);
-    ListingPart part(out);
+    ListingPart part(sink);
     LineReader reader;
     reader.SetForm(form);
     try {

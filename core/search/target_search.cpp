@@ -18,7 +18,7 @@ std::string PathIn(const platform::Encoding& encoding, std::string_view path) {
 
 }  // namespace
 
-void SearchTarget(std::string_view searchText, const TextForm& form, const std::string& path, int k, BlockOut& out,
+void SearchTarget(std::string_view searchText, const TextForm& form, const std::string& path, int k, ListingSink& out,
                   TargetResult& result, RunProgress* progress) noexcept {
     try {
         ListingPart part(out);

@@ -17,30 +17,13 @@
 
 namespace core {
 
-// Where a target's blocks go as they fill.
-class BlockOut {
-public:
-    virtual ~BlockOut() = default;
-    virtual void Put(std::string block) = 0;
-};
-
-// Hands every block straight to a listing sink.
-class SinkOut final : public BlockOut {
-public:
-    explicit SinkOut(ListingSink& sink) noexcept : sink_(sink) {}
-    void Put(std::string block) override { sink_.Write(std::move(block)); }
-
-private:
-    ListingSink& sink_;
-};
-
 // A target's part of the listing, handed on a block of whole lines at a time.
 class ListingPart {
 public:
     // Lines are gathered up to this many bytes before they are handed on.
     static constexpr std::size_t kBlock = 256 * 1024;
 
-    explicit ListingPart(BlockOut& out) noexcept : out_(out) {}
+    explicit ListingPart(ListingSink& out) noexcept : out_(out) {}
     // Appends one line (or the heading) in pieces; a line is never split
     // between blocks.
     void Append(std::string_view a, std::string_view b = {}, std::string_view c = {}, std::string_view d = {}) {
@@ -54,12 +37,12 @@ public:
     void Flush() {
         if (block_.empty()) return;
         if (block_.size() < block_.capacity() / 2) block_.shrink_to_fit();  // a target's last lines
-        out_.Put(std::move(block_));
+        out_.Write(std::move(block_));
         block_ = std::string();
     }
 
 private:
-    BlockOut& out_;
+    ListingSink& out_;
     std::string block_;
 };
 
@@ -75,7 +58,7 @@ struct TargetResult {
 // lines and its closing empty line to out. Never throws: the error is kept
 // in the result, after the lines found before it were handed on (none when
 // there were no hit lines yet).
-void SearchTarget(std::string_view searchText, const TextForm& form, const std::string& path, int k, BlockOut& out,
+void SearchTarget(std::string_view searchText, const TextForm& form, const std::string& path, int k, ListingSink& out,
                   TargetResult& result, RunProgress* progress) noexcept;
 
 }  // namespace core

@@ -127,11 +127,11 @@ private:
     };
 
     // Hands a target's blocks to its queue, waiting while the queue is full.
-    class QueueOut final : public BlockOut {
+    class QueueOut final : public ListingSink {
     public:
         QueueOut(TwoReaders& owner, std::size_t index) noexcept
             : owner_(owner), index_(index), queue_(owner.queues_[index]) {}
-        void Put(std::string block) override {
+        void Write(std::string block) override {
             {
                 std::unique_lock lock(owner_.mutex_);
                 owner_.changed_.wait(lock, [&] { return owner_.HasRoom(index_) || owner_.leaving_.load(); });
