@@ -2,7 +2,7 @@
 // wrapped phrase.
 #include "bench_files.h"
 #include "core/search/byte_search.h"
-#include "core/search/hit_rule.h"
+#include "core/search/scan_lines.h"
 
 #include <benchmark/benchmark.h>
 

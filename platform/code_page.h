@@ -26,6 +26,16 @@ struct Encoding {
     // boundaries around it, for walking back (see CharacterStart).
     enum Boundary : std::uint8_t { kInside, kEndsCharacter, kStartsCharacter };
     std::array<Boundary, 256> boundary;
+    // How often each byte turns up in Japanese prose written in this
+    // encoding, per thousand characters, roughly: as a byte that more of its
+    // character follows (leads), and as the last byte of a character, a line
+    // end or ASCII (ends). Only the order it gives counts: the scans rank a
+    // phrase's byte pairs by it, to search for the rarest.
+    struct Frequency {
+        double leads = 0;
+        double ends = 0;
+    };
+    std::array<Frequency, 256> frequency;
 };
 
 // Code page 932 (Shift-JIS in its Microsoft form): a lead byte (0x81-0x9F,

@@ -1,24 +1,24 @@
-// Byte searches for the block scan: the phrase, and its anchor with the CR
-// line ends before it, over a whole block. SSE2 (every x86-64 has it), and
-// AVX2 or AVX-512 where the processor has them (byte_search_x86.cpp); plain
-// loops elsewhere. The answers are the same.
+// Byte searches for the scans: the phrase, and its anchor with the CR line
+// ends before it, over a whole block. The vector kernels (byte_search_x86.cpp:
+// SSE2, which every x86-64 has, and AVX2 or AVX-512 where the processor has
+// them) are chosen here; plain loops elsewhere. The answers are the same.
 #pragma once
 
+#include "platform/code_page.h"
 #include "platform/cpu_features.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace core {
 
-// A phrase compiled once, searched many times. Two of its bytes (the first
-// and the last) are compared at 16 positions at once (32 with AVX2, 64 with
-// AVX-512, when the processor has them); a short phrase is compared in full
-// only where both agree. A long phrase is matched from there byte by byte
+// A phrase compiled once, searched many times. Its first and its last byte
+// are compared at 16 positions at once (32 with AVX2, 64 with AVX-512, when
+// the processor has them); a short phrase is compared in full only where
+// both agree. A long phrase is matched from there byte by byte
 // with its prefix automaton (Knuth-Morris-Pratt), so that no byte is
 // compared more than a few times whatever the text: time stays linear in
 // the text for phrases of any length.
@@ -57,7 +57,6 @@ public:
     };
 
 private:
-
     // The long phrase's search from the automaton state (at, matched): the
     // next occurrence inside [.., to), or to; at and matched move on.
     const char* FindLong(const char*& at, std::size_t& matched, const char* to) const noexcept;
@@ -69,16 +68,17 @@ private:
     platform::Vectors vectors_;
 };
 
-// Two adjacent bytes of a phrase that every hit on it holds, also a hit
-// that runs on across a line end: the pair itself, or, when the line end
-// falls between its bytes, its first byte right before the CR. Of the
-// phrase's pairs the one likely rarest in Shift-JIS prose is taken (by the
-// parts its bytes can play), so that few places outside the hits hold it. A phrase of one
-// byte is its own anchor.
+// The anchor of a phrase: two adjacent bytes of it that every hit on it
+// holds, also a hit that runs on across a line end: the pair itself, or,
+// when the line end falls between its bytes, its first byte right before
+// the CR. Of the phrase's pairs the one likely rarest in prose of the
+// text's encoding is taken (by the encoding's byte-frequency model), so that
+// few places outside the hits hold it. A phrase of one byte is its own
+// anchor.
 class AnchorFinder {
 public:
     // The phrase holds no CR; it may be empty, and then nothing is found.
-    explicit AnchorFinder(std::string_view phrase);
+    AnchorFinder(std::string_view phrase, const platform::Encoding& encoding);
 
     // What a search passed on its way to the anchor: the CRs before it
     // (the lines are counted in the same pass), and where the search saw
@@ -107,10 +107,5 @@ private:
     bool empty_;
     platform::Vectors vectors_;
 };
-
-// The last CR in [p, end), or nullptr.
-inline const char* LastCR(const char* p, const char* end) noexcept {
-    return static_cast<const char*>(::memrchr(p, '\r', static_cast<std::size_t>(end - p)));
-}
 
 }  // namespace core

@@ -2,6 +2,7 @@
 
 #if defined(NORVANE_X86_VECTORS)
 
+#include <emmintrin.h>
 #include <immintrin.h>
 
 #include <bit>
@@ -11,8 +12,8 @@ namespace core::x86 {
 
 namespace {
 
-// The two kernels' shared end: the candidates of a mask, in order, against
-// the bytes between the anchors.
+// The kernels' shared end: the candidates of a mask, in order, against the
+// bytes between the phrase's first and last ones.
 inline const char* FirstWhole(std::uint64_t mask, const char* p, const char* s, std::size_t m, bool whole) noexcept {
     for (; mask != 0; mask &= mask - 1) {
         const char* at = p + std::countr_zero(mask);
@@ -90,6 +91,21 @@ __attribute__((target("popcnt"), always_inline)) inline const char* Take(const c
 
 }  // namespace
 
+const char* FindSse2(const char*& p, const char* last, const char* s, std::size_t m, bool whole) noexcept {
+    const __m128i first = _mm_set1_epi8(s[0]);
+    const __m128i lastByte = _mm_set1_epi8(s[m - 1]);
+    for (; last - p >= 15; p += 16) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + m - 1));
+        const auto mask = static_cast<std::uint32_t>(
+            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, lastByte))));
+        if (mask != 0) {
+            if (const char* at = FirstWhole(mask, p, s, m, whole)) return at;
+        }
+    }
+    return nullptr;
+}
+
 __attribute__((target("avx2"))) const char* FindAvx2(const char*& p, const char* last, const char* s, std::size_t m,
                                                       bool whole) noexcept {
     const __m256i first = _mm256_set1_epi8(s[0]);
@@ -120,6 +136,42 @@ __attribute__((target("avx512f,avx512bw"))) const char* FindAvx512(const char*& 
     return nullptr;
 }
 
+const char* FindPairSse2(const char*& p, const char* end, char a, char b, bool single,
+                         AnchorFinder::Passed& passed) noexcept {
+    // The CRs are counted in byte lanes, summed before a lane can overflow:
+    // a popcount is a library call on the baseline.
+    const __m128i first = _mm_set1_epi8(a);
+    const __m128i second = _mm_set1_epi8(b);
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i anySecond = _mm_set1_epi8(single ? -1 : 0);
+    const __m128i zero = _mm_setzero_si128();
+    __m128i lanes = zero, sums = zero;
+    const char* hit = nullptr;
+    for (int rounds = 0; end - p >= 16; p += 16) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 1));
+        const __m128i lineEnds = _mm_cmpeq_epi8(x, cr);
+        const __m128i seconds =
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(next, second), _mm_cmpeq_epi8(next, cr)), anySecond);
+        const auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(x, first), seconds)));
+        if (mask != 0) {
+            const int at = std::countr_zero(mask);
+            passed.crs += std::popcount(static_cast<unsigned>(_mm_movemask_epi8(lineEnds)) & ((1u << at) - 1));
+            hit = p + at;
+            break;
+        }
+        lanes = _mm_sub_epi8(lanes, lineEnds);
+        if (++rounds == 255) {
+            sums = _mm_add_epi64(sums, _mm_sad_epu8(lanes, zero));
+            lanes = zero;
+            rounds = 0;
+        }
+    }
+    sums = _mm_add_epi64(sums, _mm_sad_epu8(lanes, zero));
+    passed.crs += _mm_cvtsi128_si64(sums) + _mm_cvtsi128_si64(_mm_unpackhi_epi64(sums, sums));
+    return hit;
+}
+
 __attribute__((target("avx2,popcnt"))) const char* FindPairAvx2(const char*& p, const char* end, char a, char b,
                                                                  bool single, AnchorFinder::Passed& passed) noexcept {
     std::int64_t count = 0;
@@ -142,7 +194,7 @@ __attribute__((target("avx2,popcnt"))) const char* FindPairAvx2(const char*& p, 
     return nullptr;
 }
 
-__attribute__((target("avx512f,avx512bw,popcnt"))) const char* FindPairAvx512(const char* p, const char* end, char a,
+__attribute__((target("avx512f,avx512bw,popcnt"))) const char* FindPairAvx512(const char*& p, const char* end, char a,
                                                                                char b, bool single,
                                                                                AnchorFinder::Passed& passed) noexcept {
     const Pairs pairs{_mm512_set1_epi8(a), _mm512_set1_epi8(b), _mm512_set1_epi8('\r'),
@@ -173,7 +225,8 @@ __attribute__((target("avx512f,avx512bw,popcnt"))) const char* FindPairAvx512(co
         return at;
     }
     passed.crs += count;
-    return end;
+    p = end;
+    return nullptr;
 }
 
 }  // namespace core::x86

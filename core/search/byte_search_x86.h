@@ -1,6 +1,11 @@
-// The byte searches' kernels for x86-64 processors with AVX2 or AVX-512
-// (byte_search_x86.cpp), each compiled for its instructions alone and called
-// only when the processor has them. Internal to byte_search.cpp.
+// The byte searches' kernels for x86-64: SSE2, which every such processor
+// has, and AVX2 and AVX-512, each compiled for its instructions alone and
+// called only when the processor has them (byte_search_x86.cpp). Every kernel
+// keeps one contract: it looks at the starts its vectors reach from p on,
+// and returns the first that it finds there, or nullptr when there is none
+// among them; p is then where it stopped, and the dispatch in
+// byte_search.cpp goes on from there with narrower vectors, then bytes.
+// Internal to byte_search.cpp.
 #pragma once
 
 #include "core/search/byte_search.h"
@@ -13,21 +18,23 @@
 
 namespace core::x86 {
 
-// The first start in [p, last] where s's first and last bytes (of m) agree,
-// and when whole, the bytes between them too. nullptr when there is none
-// among the starts the vectors reach; p is then where they stopped.
+// The first start in [p, last] where the first and last bytes of s (of m)
+// agree, and when whole, the bytes between them too.
+const char* FindSse2(const char*& p, const char* last, const char* s, std::size_t m, bool whole) noexcept;
 const char* FindAvx2(const char*& p, const char* last, const char* s, std::size_t m, bool whole) noexcept;
 const char* FindAvx512(const char*& p, const char* last, const char* s, std::size_t m, bool whole) noexcept;
 
-// The first x from p on where byte x is a and byte x + 1 is b or a CR, or
+// The first x in [p, end) where byte x is a and byte x + 1 is b or a CR, or
 // when single, anything (byte end is readable); passed tells what lies
-// before x, its CRs counted from passed.crs on. With AVX2: as far as whole vectors reach before end, nullptr
-// when there is none among them, and p is then where they stopped. With
-// AVX-512: in [p, end), or end.
+// before x, its CRs counted on from passed.crs. When there is none, the CRs
+// of the bytes passed are counted all the same. AVX-512 reaches every start
+// before end.
+const char* FindPairSse2(const char*& p, const char* end, char a, char b, bool single,
+                         AnchorFinder::Passed& passed) noexcept;
 const char* FindPairAvx2(const char*& p, const char* end, char a, char b, bool single,
                          AnchorFinder::Passed& passed) noexcept;
-const char* FindPairAvx512(const char* p, const char* end, char a, char b, bool single,
-                         AnchorFinder::Passed& passed) noexcept;
+const char* FindPairAvx512(const char*& p, const char* end, char a, char b, bool single,
+                           AnchorFinder::Passed& passed) noexcept;
 
 }  // namespace core::x86
 

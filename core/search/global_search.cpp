@@ -1,10 +1,9 @@
 #include "core/search/global_search.h"
 
-#include "core/search/hit_rule.h"
+#include "core/search/text_bytes.h"
 #include "core/search/listing_format.h"
 #include "core/search/target_search.h"
 #include "core/search/two_readers.h"
-#include "core/texts.h"
 
 #include "platform/file_access.h"
 
@@ -55,9 +54,7 @@ std::size_t StreamGlobalSearch(std::string_view searchText, std::span<const std:
     targets = targets.first(count);
     const TargetSizes sizes = SizesOf(targets);
     if (progress) progress->SetTotal(sizes.total);
-    std::string heading = texts::ListingHeading(*form.encoding);
-    heading.append(searchText).append(kCRLF).append(kCRLF);
-    sink.Write(std::move(heading));
+    sink.Write(ListingHeading(*form.encoding, searchText));
 
     if (SearchInParallel(sizes, readers)) {
         if (const auto hitLines =
@@ -69,9 +66,7 @@ std::size_t StreamGlobalSearch(std::string_view searchText, std::span<const std:
     for (std::size_t i = 0; i < count; ++i) {
         TargetResult result;
         SearchTarget(searchText, form, targets[i], static_cast<int>(i) + 1, sink, result, progress);
-        std::copy(result.row.begin(), result.row.end(), hits.Row(static_cast<int>(i) + 1).begin());
-        if (result.error) std::rethrow_exception(result.error);
-        hitLines += result.hitLines;
+        hitLines += Settle(result, static_cast<int>(i) + 1, hits);
     }
     return hitLines;
 }

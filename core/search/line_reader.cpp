@@ -2,22 +2,15 @@
 
 #include "core/errors.h"
 #include "core/io_check.h"
+#include "core/search/text_bytes.h"
 
 #include <algorithm>
 #include <cstring>
 
 namespace core {
 
-namespace {
-constexpr char kCR = 0x0D;
-constexpr char kLF = 0x0A;
-constexpr char kCtrlZ = 0x1A;
-}  // namespace
-
 void LineReader::StartReading(std::string_view path) {
-    const auto nul = path.find('\0');
-    if (nul != std::string_view::npos) path = path.substr(0, nul);
-
+    path = UpToNul(path);
     if (reading_) StopReading();
     pos_ = end_ = 0;
     read_ = 0;
@@ -121,10 +114,10 @@ bool LineReader::PeekLine(std::string_view& head, std::size_t most) {
         SetPendingIOCode(kIoFileNotOpenForInput);
         return false;
     }
-    static constexpr std::string_view kLineEnds("\r\x1A", 2);
+    static constexpr char kLineEnds[] = {kCR, kCtrlZ};
     for (std::size_t scanned = 0;;) {
         const std::string_view bytes = Unconsumed();
-        const std::size_t end = bytes.find_first_of(kLineEnds, scanned);
+        const std::size_t end = bytes.find_first_of(std::string_view(kLineEnds, 2), scanned);
         if (end != std::string_view::npos && end <= most) {
             head = bytes.substr(0, end);
             return true;

@@ -1,21 +1,29 @@
-// The line shapes that the listings and the viewer share.
+// The line shapes that the listings and the viewer share: the heading, a
+// file's header line, and a labelled line.
 #pragma once
 
+#include "core/search/text_bytes.h"
+#include "platform/code_page.h"
+
+#include <array>
 #include <string>
 #include <string_view>
 
 namespace core {
 
-inline constexpr std::string_view kCRLF = "\r\n";
-
-// Appends "LLLLL: text" and CR LF: a hit line of a listing, or a display
-// line of the viewer.
-inline void AppendLabelledLine(std::string& out, std::string_view label, std::string_view text) {
-    out += label;
-    out += ": ";
-    out += text;
-    out += kCRLF;
+// The pieces of a labelled line, "LLLLL: text" and CR LF: a hit line of a
+// listing, or a display line of the viewer.
+inline std::array<std::string_view, 4> LabelledLine(std::string_view label, std::string_view text) noexcept {
+    return {label, ": ", text, kCRLF};
 }
+
+inline void AppendLabelledLine(std::string& out, std::string_view label, std::string_view text) {
+    for (const std::string_view piece : LabelledLine(label, text)) out += piece;
+}
+
+// The listing's heading: "検索字句：　", the search text, CR LF and an empty
+// line, in the encoding of the listing.
+std::string ListingHeading(const platform::Encoding& encoding, std::string_view searchText);
 
 // The file header line of target k: the path, " *", the two-digit index and
 // 49 asterisks, cut to 80 bytes.

@@ -3,8 +3,13 @@
 // them and take the listing in one piece.
 #pragma once
 
+#include "core/search/listing_format.h"
+
+#include <algorithm>
 #include <cstddef>
+#include <initializer_list>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace core {
@@ -26,6 +31,41 @@ public:
 private:
     std::vector<std::string> blocks_;
     std::size_t size_ = 0;
+};
+
+// A search's part of a listing (a target's, or the local listing), handed
+// to a sink a block of whole lines at a time.
+class ListingPart {
+public:
+    // Lines are gathered up to this many bytes before they are handed on.
+    static constexpr std::size_t kBlock = 256 * 1024;
+
+    explicit ListingPart(ListingSink& out) noexcept : out_(out) {}
+    // Appends one line (or the heading), given in pieces; a line is never
+    // split between blocks.
+    template <class Pieces>
+    void Append(const Pieces& pieces) {
+        std::size_t n = 0;
+        for (const std::string_view piece : pieces) n += piece.size();
+        if (!block_.empty() && block_.size() + n > kBlock) Flush();
+        // Whole from the start: no copies while it fills, and its memory is
+        // about its size.
+        if (block_.empty()) block_.reserve(std::max(kBlock, n));
+        for (const std::string_view piece : pieces) block_.append(piece);
+    }
+    void Append(std::initializer_list<std::string_view> pieces) { Append<>(pieces); }
+    // Appends "label: text" and CR LF.
+    void AppendLabelled(std::string_view label, std::string_view text) { Append(LabelledLine(label, text)); }
+    void Flush() {
+        if (block_.empty()) return;
+        if (block_.size() < block_.capacity() / 2) block_.shrink_to_fit();  // a target's last lines
+        out_.Write(std::move(block_));
+        block_ = std::string();
+    }
+
+private:
+    ListingSink& out_;
+    std::string block_;
 };
 
 }  // namespace core

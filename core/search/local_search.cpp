@@ -1,9 +1,9 @@
 #include "core/search/local_search.h"
 
-#include "core/search/hit_rule.h"
+#include "core/search/scan_lines.h"
 #include "core/search/line_reader.h"
 #include "core/search/listing_format.h"
-#include "core/search/target_search.h"
+#include "core/search/listing_sink.h"
 
 namespace core {
 
@@ -17,7 +17,7 @@ std::size_t StreamLocalSearch(std::string_view path, std::string_view searchText
         WithTextFile(reader, path, [&](LineReader& r) {
             WatchReading(r, path, progress);
             ScanLines(r, searchText, LineCleaning::None, [&](std::int64_t, std::string_view label, std::string_view text) {
-                part.Append(label, ": ", text, kCRLF);  // as AppendLabelledLine
+                part.AppendLabelled(label, text);
                 ++hitLines;
             });
         });
@@ -26,7 +26,7 @@ std::size_t StreamLocalSearch(std::string_view path, std::string_view searchText
         if (hitLines > 0) part.Flush();
         throw;
     }
-    part.Append(kCRLF);
+    part.Append({kCRLF});
     part.Flush();
     return hitLines;
 }

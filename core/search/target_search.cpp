@@ -1,9 +1,10 @@
 #include "core/search/target_search.h"
 
-#include "core/search/hit_rule.h"
-#include "core/search/hit_table.h"
 #include "core/search/line_reader.h"
 #include "core/search/listing_format.h"
+#include "core/search/scan_lines.h"
+
+#include <algorithm>
 
 namespace core {
 
@@ -23,7 +24,7 @@ void SearchTarget(std::string_view searchText, const TextForm& form, const std::
     try {
         ListingPart part(out);
         try {
-            part.Append(FileHeaderLine(PathIn(*form.encoding, path), k), kCRLF);
+            part.Append({FileHeaderLine(PathIn(*form.encoding, path), k), kCRLF});
             LineReader reader;
             reader.SetForm(form);
             WithTextFile(reader, path, [&](LineReader& r) {
@@ -31,12 +32,12 @@ void SearchTarget(std::string_view searchText, const TextForm& form, const std::
                 r.SetProgress(progress);
                 ScanLines(r, searchText, LineCleaning::StripIdeographicSpaces,
                           [&](std::int64_t n, std::string_view label, std::string_view text) {
-                              part.Append(label, ": ", text, kCRLF);  // as AppendLabelledLine
+                              part.AppendLabelled(label, text);
                               ++result.hitLines;
                               if (result.row.size() + 1 < HitTable::kSlots) result.row.push_back(n);
                           });
             });
-            part.Append(kCRLF);
+            part.Append({kCRLF});
         } catch (...) {
             // The lines found before the error go out with it, as they would
             // have had the block been full; a target that failed before its
@@ -48,6 +49,12 @@ void SearchTarget(std::string_view searchText, const TextForm& form, const std::
     } catch (...) {
         if (!result.error) result.error = std::current_exception();
     }
+}
+
+std::size_t Settle(const TargetResult& result, int k, HitTable& hits) {
+    std::copy(result.row.begin(), result.row.end(), hits.Row(k).begin());
+    if (result.error) std::rethrow_exception(result.error);
+    return result.hitLines;
 }
 
 }  // namespace core

@@ -1,13 +1,13 @@
 // The search of one target of the global search, as both of its ways of
-// reading (one target after another, or two readers at once) run it, and
-// the blocks that a listing is handed on in. Internal to the searches.
+// reading (one target after another, or two readers at once) run it.
+// Internal to the global search.
 #pragma once
 
 #include "core/run_progress.h"
+#include "core/search/hit_table.h"
 #include "core/search/listing_sink.h"
 #include "core/search/text_form.h"
 
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <exception>
@@ -16,35 +16,6 @@
 #include <vector>
 
 namespace core {
-
-// A target's part of the listing, handed on a block of whole lines at a time.
-class ListingPart {
-public:
-    // Lines are gathered up to this many bytes before they are handed on.
-    static constexpr std::size_t kBlock = 256 * 1024;
-
-    explicit ListingPart(ListingSink& out) noexcept : out_(out) {}
-    // Appends one line (or the heading) in pieces; a line is never split
-    // between blocks.
-    void Append(std::string_view a, std::string_view b = {}, std::string_view c = {}, std::string_view d = {}) {
-        const std::size_t n = a.size() + b.size() + c.size() + d.size();
-        if (!block_.empty() && block_.size() + n > kBlock) Flush();
-        // Whole from the start: no copies while it fills, and its memory is
-        // about its size.
-        if (block_.empty()) block_.reserve(std::max(kBlock, n));
-        block_.append(a).append(b).append(c).append(d);
-    }
-    void Flush() {
-        if (block_.empty()) return;
-        if (block_.size() < block_.capacity() / 2) block_.shrink_to_fit();  // a target's last lines
-        out_.Write(std::move(block_));
-        block_ = std::string();
-    }
-
-private:
-    ListingSink& out_;
-    std::string block_;
-};
 
 // What the search of one target gave besides its lines: the line numbers
 // its row of the hit table keeps, and the error that ended it.
@@ -60,5 +31,9 @@ struct TargetResult {
 // there were no hit lines yet).
 void SearchTarget(std::string_view searchText, const TextForm& form, const std::string& path, int k, ListingSink& out,
                   TargetResult& result, RunProgress* progress) noexcept;
+
+// Settles target k once its lines are written: records its row of the hit
+// table, raises its error, and returns its hit lines.
+std::size_t Settle(const TargetResult& result, int k, HitTable& hits);
 
 }  // namespace core

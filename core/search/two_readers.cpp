@@ -110,10 +110,7 @@ public:
                 changed_.notify_all();
                 sink.Write(std::move(block));
             }
-            TargetResult& result = queue.result;
-            std::copy(result.row.begin(), result.row.end(), hits.Row(static_cast<int>(i) + 1).begin());
-            if (result.error) std::rethrow_exception(result.error);
-            hitLines += result.hitLines;
+            hitLines += Settle(queue.result, static_cast<int>(i) + 1, hits);
         }
         return hitLines;
     }

@@ -41,7 +41,7 @@ TEST(ByteSearch, FinderAndAnchorAgreeWithPlainLoops) {
         // The anchor is two adjacent bytes of the phrase (one, for a phrase
         // of one byte); it lies where they do, or its first byte before a
         // CR. The byte at to is read too.
-        const AnchorFinder anchor(phrase);
+        const AnchorFinder anchor(phrase, platform::Cp932());
         const std::size_t offset = anchor.Offset();
         ASSERT_LT(offset + (phrase.size() > 1 ? 1 : 0), phrase.size());
         // What the search passed: the CRs before the anchor, and when it

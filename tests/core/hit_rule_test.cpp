@@ -1,4 +1,4 @@
-#include "core/search/hit_rule.h"
+#include "core/search/scan_lines.h"
 #include "pair_rule.h"
 #include "platform/code_page.h"
 #include "temp_files.h"

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "core/search/byte_search.h"
-#include "core/search/hit_rule.h"
+#include "core/search/text_bytes.h"
 #include "platform/code_page.h"
 
 #include <algorithm>

@@ -5,7 +5,7 @@
 // for the previous line, the search text, the previous line, and the rest as
 // the current line.
 #include "../core/reference_model.h"
-#include "core/search/hit_rule.h"
+#include "core/search/text_bytes.h"
 #include "../core/pair_rule.h"
 #include "fuzz_support.h"
 
