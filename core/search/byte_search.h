@@ -4,6 +4,7 @@
 // them) are chosen here; plain loops elsewhere. The answers are the same.
 #pragma once
 
+#include "core/search/anchor_passed.h"
 #include "platform/code_page.h"
 #include "platform/cpu_features.h"
 
@@ -80,15 +81,7 @@ public:
     // The phrase holds no CR; it may be empty, and then nothing is found.
     AnchorFinder(std::string_view phrase, const platform::Encoding& encoding);
 
-    // What a search passed on its way to the anchor: the CRs before it
-    // (the lines are counted in the same pass), and where the search saw
-    // them beside it, the last CR before it and the first one after it;
-    // nullptr when it did not, and then the caller looks for them.
-    struct Passed {
-        std::int64_t crs = 0;
-        const char* lastCr = nullptr;
-        const char* nextCr = nullptr;
-    };
+    using Passed = AnchorPassed;
 
     // The first x in [from, to) where the anchor lies: byte x is its first
     // byte and byte x + 1 its second or a CR. The byte at to must be

@@ -68,7 +68,7 @@ struct Pairs {
 // count CRs before the chunk: what the walk passed, and where it lies.
 __attribute__((target("popcnt"), always_inline)) inline const char* Arrive(const char* q, int at, std::uint64_t crs,
                                                                             std::int64_t count,
-                                                                            AnchorFinder::Passed& passed) noexcept {
+                                                                            AnchorPassed& passed) noexcept {
     const std::uint64_t before = crs & Below(at);
     const std::uint64_t after = crs & ~Below(at);
     passed.crs += count + std::popcount(before);
@@ -81,7 +81,7 @@ __attribute__((target("popcnt"), always_inline)) inline const char* Arrive(const
 // tells it, or nullptr; count grows by the CRs of wanted when there is none.
 __attribute__((target("popcnt"), always_inline)) inline const char* Take(const char* q, Chunk chunk,
                                                                           std::uint64_t wanted, std::int64_t& count,
-                                                                          AnchorFinder::Passed& passed) noexcept {
+                                                                          AnchorPassed& passed) noexcept {
     if (const std::uint64_t mask = chunk.pairs & wanted; mask != 0) {
         return Arrive(q, std::countr_zero(mask), chunk.crs & wanted, count, passed);
     }
@@ -137,7 +137,7 @@ __attribute__((target("avx512f,avx512bw"))) const char* FindAvx512(const char*& 
 }
 
 const char* FindPairSse2(const char*& p, const char* end, char a, char b, bool single,
-                         AnchorFinder::Passed& passed) noexcept {
+                         AnchorPassed& passed) noexcept {
     // The CRs are counted in byte lanes, summed before a lane can overflow:
     // a popcount is a library call on the baseline.
     const __m128i first = _mm_set1_epi8(a);
@@ -173,7 +173,7 @@ const char* FindPairSse2(const char*& p, const char* end, char a, char b, bool s
 }
 
 __attribute__((target("avx2,popcnt"))) const char* FindPairAvx2(const char*& p, const char* end, char a, char b,
-                                                                 bool single, AnchorFinder::Passed& passed) noexcept {
+                                                                 bool single, AnchorPassed& passed) noexcept {
     std::int64_t count = 0;
     const __m256i first = _mm256_set1_epi8(a);
     const __m256i second = _mm256_set1_epi8(b);
@@ -196,7 +196,7 @@ __attribute__((target("avx2,popcnt"))) const char* FindPairAvx2(const char*& p, 
 
 __attribute__((target("avx512f,avx512bw,popcnt"))) const char* FindPairAvx512(const char*& p, const char* end, char a,
                                                                                char b, bool single,
-                                                                               AnchorFinder::Passed& passed) noexcept {
+                                                                               AnchorPassed& passed) noexcept {
     const Pairs pairs{_mm512_set1_epi8(a), _mm512_set1_epi8(b), _mm512_set1_epi8('\r'),
                       single ? ~std::uint64_t{0} : 0};
     std::int64_t count = 0;  // in a register, not through passed

@@ -8,7 +8,7 @@
 // Internal to byte_search.cpp.
 #pragma once
 
-#include "core/search/byte_search.h"
+#include "core/search/anchor_passed.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -30,11 +30,11 @@ const char* FindAvx512(const char*& p, const char* last, const char* s, std::siz
 // of the bytes passed are counted all the same. AVX-512 reaches every start
 // before end.
 const char* FindPairSse2(const char*& p, const char* end, char a, char b, bool single,
-                         AnchorFinder::Passed& passed) noexcept;
+                         AnchorPassed& passed) noexcept;
 const char* FindPairAvx2(const char*& p, const char* end, char a, char b, bool single,
-                         AnchorFinder::Passed& passed) noexcept;
+                         AnchorPassed& passed) noexcept;
 const char* FindPairAvx512(const char*& p, const char* end, char a, char b, bool single,
-                           AnchorFinder::Passed& passed) noexcept;
+                           AnchorPassed& passed) noexcept;
 
 }  // namespace core::x86
 
