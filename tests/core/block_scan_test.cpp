@@ -1,24 +1,22 @@
 // The block scan against the slow reference, on inputs made to land on its
 // edges: the reader's block boundaries, lines longer than a block, long
 // indents and lead-byte runs, and search texts with line-end bytes.
-#include "core/search/block_scan.h"
-#include "core/io_check.h"
-#include "core/errors.h"
-#include "core/search/global_search.h"
 #include "core/search/line_reader.h"
 #include "core/search/local_search.h"
 #include "platform/file_access.h"
 #include "edge_bytes.h"
+#include "expect_reference.h"
 #include "reference_model.h"
 #include "temp_files.h"
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <random>
-#include <unistd.h>
 
 using namespace core;
 using testing_support::EdgeBytes;
+using testing_support::ExpectMatchesReference;
 using testing_support::TempDir;
 
 namespace {
@@ -73,11 +71,10 @@ TEST(BlockScan, ListingsMatchTheReferenceAcrossBlockBoundaries) {
         const std::string small = EdgeBytes(rng, rng() % 50);
 
         const std::vector<std::string> paths = {dir.Write("big.txt", content), dir.Write("small.txt", small)};
-        HitTable hits;
-        ASSERT_EQ(RunGlobalSearch(s, paths, hits).text, reference::GlobalListing(s, paths, {content, small}))
-            << "round " << round << " search " << testing::PrintToString(s) << " head "
-            << testing::PrintToString(head) << " tail " << testing::PrintToString(tail);
-        ASSERT_EQ(RunLocalSearch(paths[0], s).text, reference::LocalListing(s, content)) << "round " << round;
+        ASSERT_NO_FATAL_FAILURE(ExpectMatchesReference(
+            s, paths, {content, small}, {},
+            "round " + std::to_string(round) + " search " + testing::PrintToString(s) + " head " +
+                testing::PrintToString(head) + " tail " + testing::PrintToString(tail)));
     }
 }
 
@@ -93,12 +90,9 @@ TEST(BlockScan, TheCleanerDecidesWhereALineStarts) {
         for (std::size_t n = rng() % 16; n > 0; --n) content += pieces[rng() % std::size(pieces)];
         std::string s(1 + rng() % 4, ' ');
         for (auto& ch : s) ch = searchBytes[rng() % sizeof searchBytes];
-        const std::vector<std::string> paths = {dir.Write("t.txt", content)};
-        HitTable hits;
-        ASSERT_EQ(RunGlobalSearch(s, paths, hits).text, reference::GlobalListing(s, paths, {content}))
-            << testing::PrintToString(s) << " in " << testing::PrintToString(content);
-        ASSERT_EQ(RunLocalSearch(paths[0], s).text, reference::LocalListing(s, content))
-            << testing::PrintToString(s) << " in " << testing::PrintToString(content);
+        ASSERT_NO_FATAL_FAILURE(ExpectMatchesReference(
+            s, {dir.Write("t.txt", content)}, {content}, {},
+            testing::PrintToString(s) + " in " + testing::PrintToString(content)));
     }
 }
 
@@ -138,12 +132,9 @@ TEST(BlockScan, LongPhrasesAcrossLineEndsMatchTheReference) {
             content += run + ends[rng() % std::size(ends)];
         }
         if (rng() % 3 == 0 && !content.empty()) content[rng() % content.size()] = 'b';
-        const std::vector<std::string> paths = {dir.Write("t.txt", content)};
-        HitTable hits;
-        ASSERT_EQ(RunGlobalSearch(s, paths, hits).text, reference::GlobalListing(s, paths, {content}))
-            << testing::PrintToString(s) << " in " << testing::PrintToString(content);
-        ASSERT_EQ(RunLocalSearch(paths[0], s).text, reference::LocalListing(s, content))
-            << testing::PrintToString(s) << " in " << testing::PrintToString(content);
+        ASSERT_NO_FATAL_FAILURE(ExpectMatchesReference(
+            s, {dir.Write("t.txt", content)}, {content}, {},
+            testing::PrintToString(s) + " in " + testing::PrintToString(content)));
     }
 }
 
@@ -157,23 +148,9 @@ TEST(BlockScan, LinesLongerThanItHoldsGiveTheSameHits) {
     static const char* const fillers[] = {"a", "y", "\x81", "\x82", "\x81\x40", "\n", "\0"};
     static const char* const ends[] = {"\r\n", "\r"};
     static const std::string searches[] = {"key", "ke", "y", "\x81\x40k", "\x81" "a", "aaaa", "\x81\x81", "y\na", "a\x81" "a"};
-    using Hits = std::vector<std::pair<std::int64_t, std::string>>;
-    const auto scan = [](const std::string& path, const std::string& s, LineCleaning cleaning, std::size_t longLine) {
-        Hits hits;
-        LineReader reader;
-        reader.Open(path);
-        BlockScan blocks(reader, s, cleaning, longLine);
-        for (bool more = true; more;) {
-            more = blocks.Next();
-            for (const HitLine& hit : blocks.Hits()) hits.emplace_back(hit.number, hit.text);
-        }
-        CheckIO();
-        return hits;
-    };
     struct ShortReads {
         ~ShortReads() { platform::PlanShortReads(0); }
     } shortReads;
-    const int savedStdin = ::dup(STDIN_FILENO);
     for (int round = 0; round < 1200; ++round) {
         const std::string s = rng() % 4 == 0 ? SearchText(rng, false) : searches[rng() % std::size(searches)];
         // Long runs of filler, line ends, the phrase, and the phrase split
@@ -199,24 +176,17 @@ TEST(BlockScan, LinesLongerThanItHoldsGiveTheSameHits) {
         platform::PlanShortReads(1 + rng() % 16);
         for (const bool clean : {false, true}) {
             std::string path = dir.Write("t.txt", content);
+            std::optional<testing_support::PipeToStdin> in;
             if (stream) {
-                int fds[2];
-                ASSERT_EQ(::pipe(fds), 0);
-                ::dup2(fds[0], STDIN_FILENO);
-                ::close(fds[0]);
-                ASSERT_EQ(::write(fds[1], content.data(), content.size()), static_cast<ssize_t>(content.size()));
-                ::close(fds[1]);
+                in.emplace(content);
                 path.clear();
             }
-            Hits expected;
-            for (auto& hit : reference::Scan(content, s, clean)) expected.emplace_back(hit.number, hit.text);
-            const Hits got = scan(path, s, clean ? LineCleaning::StripIdeographicSpaces : LineCleaning::None, longLine);
-            ASSERT_EQ(got, expected) << "round " << round << (stream ? " stream" : " file") << " cut after " << longLine
-                                     << ": " << testing::PrintToString(s) << " in " << testing::PrintToString(content);
+            ASSERT_EQ(testing_support::ScanHits(path, s, clean, {}, longLine),
+                      testing_support::ReferenceHits(content, s, clean))
+                << "round " << round << (stream ? " stream" : " file") << " cut after " << longLine
+                << ": " << testing::PrintToString(s) << " in " << testing::PrintToString(content);
         }
     }
-    ::dup2(savedStdin, STDIN_FILENO);
-    ::close(savedStdin);
 }
 
 TEST(BlockScan, ViewsAndCopiesOfLinesLongerThanTheBufferAgree) {

@@ -1,7 +1,5 @@
 // The fast core against the slow reference on random files and texts.
-#include "core/search/global_search.h"
-#include "core/search/local_search.h"
-#include "reference_model.h"
+#include "expect_reference.h"
 #include "temp_files.h"
 
 #include <gtest/gtest.h>
@@ -34,10 +32,7 @@ TEST(Differential, GlobalAndLocalListingsMatchTheReference) {
             contents.push_back(RandomBytes(rng, 40, true));
             paths.push_back(dir.Write("f" + std::to_string(k), contents.back()));
         }
-        core::HitTable hits;
-        ASSERT_EQ(core::RunGlobalSearch(s, paths, hits).text, reference::GlobalListing(s, paths, contents))
-            << "search " << testing::PrintToString(s) << " in " << testing::PrintToString(contents);
-        ASSERT_EQ(core::RunLocalSearch(paths[0], s).text, reference::LocalListing(s, contents[0]))
-            << "search " << testing::PrintToString(s) << " in " << testing::PrintToString(contents[0]);
+        ASSERT_NO_FATAL_FAILURE(testing_support::ExpectMatchesReference(
+            s, paths, contents, {}, "search " + testing::PrintToString(s) + " in " + testing::PrintToString(contents)));
     }
 }

@@ -2,12 +2,10 @@
 // reference model written out by hand, on random text built of each
 // encoding's characters, stray bytes, line ends of every kind and phrases
 // split across them.
-#include "core/io_check.h"
-#include "core/search/block_scan.h"
-#include "core/search/global_search.h"
-#include "core/search/local_search.h"
+#include "core/search/text_form.h"
 #include "platform/code_page.h"
 #include "platform/file_access.h"
+#include "expect_reference.h"
 #include "reference_model.h"
 #include "temp_files.h"
 
@@ -74,10 +72,8 @@ TEST(Encodings, ScansAndListingsMatchTheReferenceInEveryEncoding) {
     } shortReads;
     std::mt19937 rng(314);
     for (const Case& c : Cases()) {
-        const platform::Encoding& encoding = *platform::EncodingNamed(c.encoding);
-        const TextForm form{&encoding, c.lineEnds};
-        const reference::Form referenceForm{c.encoding, c.lineEnds == LineEnds::Any};
-        const std::string space(encoding.ideographicSpace);
+        const reference::Form form{c.encoding, c.lineEnds == LineEnds::Any};
+        const std::string space(platform::EncodingNamed(c.encoding)->ideographicSpace);
         for (int round = 0; round < 700; ++round) {
             std::string s;
             for (std::size_t r = 1 + rng() % 3; r > 0; --r) s += rng() % 5 == 0 ? space : Pick(rng, c.pieces);
@@ -89,32 +85,15 @@ TEST(Encodings, ScansAndListingsMatchTheReferenceInEveryEncoding) {
             // The block scan, cutting long lines early and reading a few bytes at a time.
             platform::PlanShortReads(1 + rng() % 16);
             for (const bool clean : {false, true}) {
-                std::vector<std::pair<std::int64_t, std::string>> got, expected;
-                LineReader reader;
-                reader.SetForm(form);
-                reader.Open(path);
-                BlockScan scan(reader, s, clean ? LineCleaning::StripIdeographicSpaces : LineCleaning::None,
-                               1 + rng() % 24);
-                for (bool more = true; more;) {
-                    more = scan.Next();
-                    for (const HitLine& hit : scan.Hits()) got.emplace_back(hit.number, hit.text);
-                }
-                CheckIO();
-                for (const auto& hit : reference::Scan(text, s, clean, referenceForm)) {
-                    expected.emplace_back(hit.number, hit.text);
-                }
-                ASSERT_EQ(got, expected) << context << (clean ? " cleaned" : "");
+                ASSERT_EQ(testing_support::ScanHits(path, s, clean, form, 1 + rng() % 24),
+                          testing_support::ReferenceHits(text, s, clean, form))
+                    << context << (clean ? " cleaned" : "");
             }
             platform::PlanShortReads(0);
 
             if (round % 7 == 0) {
-                HitTable hits;
-                const std::vector<std::string> paths{path};
-                ASSERT_EQ(RunGlobalSearch(s, paths, hits, nullptr, Readers::Auto, form).text,
-                          reference::GlobalListing(s, paths, {text}, referenceForm))
-                    << context;
-                ASSERT_EQ(RunLocalSearch(path, s, nullptr, form).text, reference::LocalListing(s, text, referenceForm))
-                    << context;
+                ASSERT_NO_FATAL_FAILURE(
+                    testing_support::ExpectMatchesReference(s, {path}, {text}, {.form = form}, context));
             }
         }
     }

@@ -5,6 +5,7 @@
 #include "platform/file_access.h"
 #include "platform/folder_access.h"
 #include "platform/native_names.h"
+#include "error_code_of.h"
 #include "temp_files.h"
 
 #include <gtest/gtest.h>
@@ -126,12 +127,9 @@ TEST(FolderContents, FoldersThatCantBeReadRaiseTheFileError) {
     EXPECT_EQ(ReadCode(dir.Path("plain.txt")), platform::err::kPathNotFound);
     EXPECT_EQ(ReadCode(""), platform::err::kPathNotFound);
     EXPECT_EQ(ReadCode(dir.Root().string() + "/wild?"), platform::err::kPathNotFound);
-    try {
-        ReadFolderContents(dir.Path("missing"));
-        FAIL();
-    } catch (const EInOutError& e) {
-        EXPECT_EQ(e.Message(), sj("ﾌｧｲﾙが見つかりません"));
-    }
+    std::string message;
+    testing_support::ErrorCodeOf([&] { ReadFolderContents(dir.Path("missing")); }, &message);
+    EXPECT_EQ(message, sj("ﾌｧｲﾙが見つかりません"));
 
     if (::geteuid() != 0) {
         // Listable but not enterable: the file list could not make it current.
@@ -154,12 +152,8 @@ TEST(FolderContents, ChangingTheCurrentFolder) {
     EXPECT_EQ(fs::current_path(), dir.Root() / native);
     EXPECT_EQ(platform::CurrentFolder(), folder);
 
-    try {
-        ChangeCurrentFolder(dir.Path("missing"));
-        FAIL();
-    } catch (const EInOutError& e) {
-        EXPECT_EQ(e.ErrorCode(), platform::err::kFileNotFound);
-    }
+    EXPECT_EQ(testing_support::ErrorCodeOf([&] { ChangeCurrentFolder(dir.Path("missing")); }),
+              platform::err::kFileNotFound);
     EXPECT_EQ(fs::current_path(), dir.Root() / native);
 
     // A removed current folder reads as the root.

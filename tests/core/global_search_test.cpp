@@ -2,6 +2,7 @@
 #include "core/search/global_search.h"
 #include "core/search/listing_format.h"
 #include "platform/code_page.h"
+#include "error_code_of.h"
 #include "memory_budget.h"
 #include "temp_files.h"
 
@@ -95,13 +96,9 @@ TEST(GlobalSearch, AFileErrorEndsTheRunKeepingWhatWasRecorded) {
     const std::string a = dir.Write("a.txt", "x\r\nx");
     const std::vector<std::string> targets = {a, dir.Path("gone.txt"), a};
     HitTable hits;
-    try {
-        RunGlobalSearch("x", targets, hits);
-        FAIL() << "no error";
-    } catch (const EInOutError& e) {
-        EXPECT_EQ(e.ErrorCode(), 2);
-        EXPECT_EQ(e.Message(), Sj("ﾌｧｲﾙが見つかりません"));
-    }
+    std::string message;
+    EXPECT_EQ(testing_support::ErrorCodeOf([&] { RunGlobalSearch("x", targets, hits); }, &message), 2);
+    EXPECT_EQ(message, Sj("ﾌｧｲﾙが見つかりません"));
     EXPECT_EQ(hits.Row(1)[0], 1);
     EXPECT_EQ(hits.Row(1)[1], 2);
     EXPECT_EQ(hits.Row(3)[0], 0);

@@ -4,6 +4,7 @@
 #include "core/search/named_file.h"
 #include "core/str_to_int.h"
 #include "platform/code_page.h"
+#include "error_code_of.h"
 
 #include <gtest/gtest.h>
 
@@ -104,11 +105,7 @@ TEST(HeaderSelection, AHeaderLineCutShortGivesNoNumber) {
 
 TEST(NamedFile, AnEmptyPathIsAFileErrorNeverStandardInput) {
     EXPECT_EQ(RequireNamedFile("/x/a.txt"), "/x/a.txt");
-    try {
-        RequireNamedFile("");
-        FAIL() << "no error";
-    } catch (const EInOutError& e) {
-        EXPECT_EQ(e.ErrorCode(), 3);
-        EXPECT_EQ(e.Message(), Sj("不正なﾌｧｲﾙ名です"));
-    }
+    std::string message;
+    EXPECT_EQ(testing_support::ErrorCodeOf([] { RequireNamedFile(""); }, &message), 3);
+    EXPECT_EQ(message, Sj("不正なﾌｧｲﾙ名です"));
 }

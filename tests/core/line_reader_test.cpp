@@ -1,7 +1,7 @@
-#include "core/errors.h"
 #include "core/io_check.h"
 #include "core/search/line_reader.h"
 #include "platform/file_access.h"
+#include "error_code_of.h"
 #include "temp_files.h"
 
 #include <gtest/gtest.h>
@@ -18,6 +18,8 @@
 #include <vector>
 
 using namespace core;
+using testing_support::ErrorCodeOf;
+using testing_support::PipeToStdin;
 using testing_support::TempDir;
 
 namespace {
@@ -123,19 +125,11 @@ TEST(LineReader, LongLinesAndBlockBoundariesComeBackWhole) {
 
 TEST(LineReader, OperationsOnAClosedReaderRaiseTheirCodes) {
     LineReader reader;
-    const auto codeOf = [](auto&& operation) {
-        try {
-            operation();
-        } catch (const EInOutError& e) {
-            return e.ErrorCode();
-        }
-        return 0;
-    };
     std::string line = "old";
-    EXPECT_EQ(codeOf([&] { reader.ReadLine(line); }), 104);
+    EXPECT_EQ(ErrorCodeOf([&] { reader.ReadLine(line); }), 104);
     EXPECT_EQ(line, "old");
-    EXPECT_EQ(codeOf([&] { reader.AtEnd(); }), 104);
-    EXPECT_EQ(codeOf([&] { reader.Close(); }), 103);
+    EXPECT_EQ(ErrorCodeOf([&] { reader.AtEnd(); }), 104);
+    EXPECT_EQ(ErrorCodeOf([&] { reader.Close(); }), 103);
     EXPECT_NO_THROW(CheckIO());  // nothing left pending
 }
 
@@ -143,13 +137,11 @@ TEST(LineReader, OpenFailuresCarryThePlatformCodes) {
     TempDir dir;
     auto codeOf = [](const std::string& path) {
         LineReader reader;
-        try {
-            reader.Open(path);
-        } catch (const EInOutError& e) {
+        const std::int32_t code = ErrorCodeOf([&] { reader.Open(path); });
+        if (code != 0) {
             EXPECT_FALSE(reader.IsReading());
-            return e.ErrorCode();
         }
-        return 0;
+        return code;
     };
     EXPECT_EQ(codeOf(dir.Path("missing.txt")), 2);
     EXPECT_EQ(codeOf(dir.Path("no-folder/missing.txt")), 3);
@@ -177,15 +169,7 @@ TEST(LineReader, PathIsCutAtNulButNeverShortened) {
     const std::string base = dir.Root().string() + "/";
     const std::string name(259 - base.size(), 'n');
     dir.Write(name, "another file");
-    const auto codeOf = [](const std::string& p) {
-        LineReader reader;
-        try {
-            reader.Open(p);
-        } catch (const EInOutError& e) {
-            return e.ErrorCode();
-        }
-        return 0;
-    };
+    const auto codeOf = [](const std::string& p) { return ErrorCodeOf([&] { LineReader().Open(p); }); };
     EXPECT_EQ(codeOf(base + name + std::string(41, 'z')), platform::err::kFilenameTooLong);  // a name over 255 bytes
     EXPECT_EQ(codeOf(base + name + "/" + std::string(5000, 'z')), platform::err::kFilenameTooLong);
 
@@ -208,42 +192,25 @@ TEST(LineReader, AReadThatWouldWaitFailsOnAFileButWaitsOnStandardInput) {
     std::string line;
     reader.Open(path);
     platform::PlanReadFailure(1, EAGAIN);
-    try {
-        reader.ReadLine(line);
-        ADD_FAILURE() << "read " << line;
-    } catch (const EInOutError& e) {
-        EXPECT_EQ(e.ErrorCode(), platform::err::kLockViolation);
-    }
+    EXPECT_EQ(ErrorCodeOf([&] { reader.ReadLine(line); }), platform::err::kLockViolation) << "read " << line;
     reader.Close();
 
-    int fds[2];
-    ASSERT_EQ(::pipe(fds), 0);
-    const int savedStdin = ::dup(STDIN_FILENO);
-    ::dup2(fds[0], STDIN_FILENO);
-    ::close(fds[0]);
-    ASSERT_EQ(::write(fds[1], "key\r\n", 5), 5);
-    ::close(fds[1]);
+    const PipeToStdin in("key\r\n");
     reader.Open("");
     platform::PlanReadFailure(1, EAGAIN);
     reader.ReadLine(line);
     EXPECT_EQ(line, "key");
     reader.Close();
-    ::dup2(savedStdin, STDIN_FILENO);
-    ::close(savedStdin);
 }
 
 TEST(LineReader, PipesAreReadOneSmallBlockAhead) {
-    int fds[2];
-    ASSERT_EQ(::pipe(fds), 0);
-    const int savedStdin = ::dup(STDIN_FILENO);
-    ::dup2(fds[0], STDIN_FILENO);
-    ::close(fds[0]);
+    PipeToStdin in("", PipeToStdin::Then::StayOpen);
     const std::string first = "first\r\n";
     const std::string rest = std::string(1000, 'r') + "\r\nlast";
     std::thread writer([&] {
-        ASSERT_EQ(::write(fds[1], first.data(), first.size()), static_cast<ssize_t>(first.size()));
-        ASSERT_EQ(::write(fds[1], rest.data(), rest.size()), static_cast<ssize_t>(rest.size()));
-        ::close(fds[1]);
+        ASSERT_EQ(::write(in.WriteEnd(), first.data(), first.size()), static_cast<ssize_t>(first.size()));
+        ASSERT_EQ(::write(in.WriteEnd(), rest.data(), rest.size()), static_cast<ssize_t>(rest.size()));
+        in.CloseWriteEnd();
     });
     LineReader reader;
     reader.Open("");
@@ -259,17 +226,11 @@ TEST(LineReader, PipesAreReadOneSmallBlockAhead) {
     writer.join();
     // Standard input is not closed by the reader.
     EXPECT_NE(::fcntl(STDIN_FILENO, F_GETFD), -1);
-    ::dup2(savedStdin, STDIN_FILENO);
-    ::close(savedStdin);
 }
 
 TEST(LineReader, ReadAheadOnAPipeStopsAtOneBlock) {
-    int fds[2];
-    ASSERT_EQ(::pipe(fds), 0);
-    const int savedStdin = ::dup(STDIN_FILENO);
-    ::dup2(fds[0], STDIN_FILENO);
     const std::string data = "a\r\n" + std::string(400, 'b');
-    ASSERT_EQ(::write(fds[1], data.data(), data.size()), static_cast<ssize_t>(data.size()));
+    PipeToStdin in(data, PipeToStdin::Then::StayOpen);
     {
         LineReader reader;
         reader.Open("");
@@ -280,11 +241,8 @@ TEST(LineReader, ReadAheadOnAPipeStopsAtOneBlock) {
         reader.Close();
     }
     // What the reader did not need is still in the pipe.
-    ::close(fds[1]);
+    in.CloseWriteEnd();
     std::string left(1000, '\0');
-    const ssize_t n = ::read(fds[0], left.data(), left.size());
+    const ssize_t n = ::read(STDIN_FILENO, left.data(), left.size());
     EXPECT_EQ(n, static_cast<ssize_t>(data.size() - LineReader::kStreamBlock));
-    ::close(fds[0]);
-    ::dup2(savedStdin, STDIN_FILENO);
-    ::close(savedStdin);
 }

@@ -6,6 +6,8 @@
 #include "core/search/line_reader.h"
 #include "core/search/local_search.h"
 #include "edge_bytes.h"
+#include "error_code_of.h"
+#include "expect_reference.h"
 #include "reference_model.h"
 #include "temp_files.h"
 
@@ -17,6 +19,8 @@
 
 using namespace core;
 using testing_support::EdgeBytes;
+using testing_support::ErrorCodeOf;
+using testing_support::PipeToStdin;
 using testing_support::TempDir;
 
 TEST(GlobalSearch, TwentyTargetsSearchedSideBySideKeepTheirOrder) {
@@ -32,15 +36,8 @@ TEST(GlobalSearch, TwentyTargetsSearchedSideBySideKeepTheirOrder) {
         paths.push_back(dir.Write("t" + std::to_string(k) + ".txt", text));
     }
     for (const std::string s : {"a", "ab", "\x82\xA0", "b\x81"}) {
-        HitTable hits;
-        const auto listing = RunGlobalSearch(s, paths, hits);
-        ASSERT_EQ(listing.text, reference::GlobalListing(s, paths, contents)) << testing::PrintToString(s);
-        for (int k = 1; k <= 20; ++k) {
-            const auto expected = reference::Scan(contents[k - 1], s, true);
-            for (std::size_t j = 0; j < 249; ++j) {
-                ASSERT_EQ(hits.Row(k)[j], j < expected.size() ? expected[j].number : 0) << k << " " << j;
-            }
-        }
+        ASSERT_NO_FATAL_FAILURE(testing_support::ExpectMatchesReference(
+            s, paths, contents, {.rows = true, .local = false}, testing::PrintToString(s)));
     }
 }
 
@@ -53,12 +50,7 @@ TEST(GlobalSearch, TheFirstFailingTargetInOrderIsRaised) {
     // file gives the platform's I/O code (1117) when read, not when opened.
     const std::vector<std::string> targets = {a, a, dir.Path("folder"), a, dir.Path("gone.txt"), a};
     HitTable hits;
-    try {
-        RunGlobalSearch("x", targets, hits);
-        FAIL() << "no error";
-    } catch (const EInOutError& e) {
-        EXPECT_EQ(e.ErrorCode(), 5);
-    }
+    EXPECT_EQ(ErrorCodeOf([&] { RunGlobalSearch("x", targets, hits); }), 5);
     for (int k = 1; k <= 2; ++k) {
         EXPECT_EQ(hits.Row(k)[0], 1);
         EXPECT_EQ(hits.Row(k)[1], 2);
@@ -66,12 +58,7 @@ TEST(GlobalSearch, TheFirstFailingTargetInOrderIsRaised) {
     for (int k = 3; k <= 20; ++k) EXPECT_EQ(hits.Row(k)[0], 0) << k;
 
     const std::vector<std::string> unreadable = {a, "/proc/self/mem", a};
-    try {
-        RunGlobalSearch("x", unreadable, hits);
-        FAIL() << "no error";
-    } catch (const EInOutError& e) {
-        EXPECT_EQ(e.ErrorCode(), 1117);
-    }
+    EXPECT_EQ(ErrorCodeOf([&] { RunGlobalSearch("x", unreadable, hits); }), 1117);
     EXPECT_EQ(hits.Row(1)[0], 1);
     EXPECT_EQ(hits.Row(3)[0], 0);
     EXPECT_THROW(RunLocalSearch("/proc/self/mem", "x"), EInOutError);
@@ -83,18 +70,9 @@ TEST(GlobalSearch, StandardInputAmongTheTargetsIsReadInTurn) {
     const std::string bigText = "key\r\n" + std::string(2 * LineReader::kFileBlock, 'y');
     const std::string big = dir.Write("big.txt", bigText);
     const std::string piped = "none\r\n" + std::string(300, 'k') + "ey\r\nkey";
-    const int savedStdin = ::dup(STDIN_FILENO);
-    const auto pipeIn = [](const std::string& bytes) {
-        int fds[2];
-        EXPECT_EQ(::pipe(fds), 0);
-        ::dup2(fds[0], STDIN_FILENO);
-        ::close(fds[0]);
-        EXPECT_EQ(::write(fds[1], bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-        ::close(fds[1]);
-    };
 
     // A path that is empty up to its NUL names standard input.
-    pipeIn(piped);
+    const PipeToStdin in(piped);
     const std::vector<std::string> targets = {big, std::string("\0in", 3), big};
     HitTable hits;
     EXPECT_EQ(RunGlobalSearch("key", targets, hits).text,
@@ -104,7 +82,7 @@ TEST(GlobalSearch, StandardInputAmongTheTargetsIsReadInTurn) {
 
     // After a failing target nothing further is opened: standard input is left unread.
     std::filesystem::create_directory(dir.Path("folder"));
-    pipeIn("key\r\n");
+    const PipeToStdin next("key\r\n");
     // (While the first, biggest target is read, a second thread would have
     // time to get through the next ones.)
     const std::string huge = dir.Write("huge.txt", std::string(16 * LineReader::kFileBlock, 'y'));
@@ -113,7 +91,4 @@ TEST(GlobalSearch, StandardInputAmongTheTargetsIsReadInTurn) {
     EXPECT_THROW(RunGlobalSearch("key", failing, hits), EInOutError);
     char left[16];
     EXPECT_EQ(::read(STDIN_FILENO, left, sizeof left), 5);
-
-    ::dup2(savedStdin, STDIN_FILENO);
-    ::close(savedStdin);
 }

@@ -2,10 +2,7 @@
 // processor's vector paths and on the baseline ones: most 64-byte stretches
 // hold line ends but no hit, and the rest end lines in bytes of the phrase,
 // split it across a line end or hold it whole.
-#include "core/io_check.h"
-#include "core/search/block_scan.h"
-#include "core/search/line_reader.h"
-#include "reference_model.h"
+#include "expect_reference.h"
 #include "temp_files.h"
 #include "vector_paths.h"
 
@@ -13,8 +10,6 @@
 
 #include <array>
 #include <random>
-
-using namespace core;
 
 TEST(BlockScan, ProseMatchesTheReferenceOnEveryProcessorPath) {
     const testing_support::VectorPaths paths;
@@ -54,21 +49,12 @@ TEST(BlockScan, ProseMatchesTheReferenceOnEveryProcessorPath) {
         }
         const std::string path = dir.Write("prose.txt", text);
         const bool clean = rng() % 2 == 0;
-        const auto expected = reference::Scan(text, s, clean);
+        const testing_support::HitLines expected = testing_support::ReferenceHits(text, s, clean);
         for (const platform::Vectors vectors : testing_support::VectorPaths::kAll) {
             paths.Use(vectors);
-            LineReader reader;
-            reader.Open(path);
-            BlockScan scan(reader, s, clean ? LineCleaning::StripIdeographicSpaces : LineCleaning::None);
-            std::vector<std::pair<std::int64_t, std::string>> got, want;
-            for (bool more = true; more;) {
-                more = scan.Next();
-                for (const HitLine& hit : scan.Hits()) got.emplace_back(hit.number, hit.text);
-            }
-            CheckIO();
-            for (const auto& hit : expected) want.emplace_back(hit.number, hit.text);
-            ASSERT_EQ(got, want) << "round " << round << " vectors " << static_cast<int>(vectors) << " search "
-                                 << testing::PrintToString(s);
+            ASSERT_EQ(testing_support::ScanHits(path, s, clean), expected)
+                << "round " << round << " vectors " << static_cast<int>(vectors) << " search "
+                << testing::PrintToString(s);
         }
     }
 }

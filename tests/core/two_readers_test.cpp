@@ -2,10 +2,10 @@
 // Readers::Two seam) against the one-at-a-time reference: targets of every
 // size, failing ones among them. Also built alone under ThreadSanitizer,
 // which `make test` runs, for races in the merge.
-#include "core/errors.h"
 #include "core/search/global_search.h"
 #include "core/search/line_reader.h"
-#include "reference_model.h"
+#include "error_code_of.h"
+#include "expect_reference.h"
 #include "temp_files.h"
 
 #include <gtest/gtest.h>
@@ -14,9 +14,11 @@
 #include <chrono>
 #include <optional>
 #include <random>
+#include <span>
 #include <thread>
 
 using namespace core;
+using testing_support::ErrorCodeOf;
 using testing_support::TempDir;
 
 namespace {
@@ -70,26 +72,16 @@ TEST(TwoReaders, ListingsTablesAndErrorsAreThoseOfOneReader) {
         const std::string s = std::vector<std::string>{"key", "y", "\x81\x40k", "yk"}[rng() % 4];
         const std::string details = "round " + std::to_string(round) + ", search " + testing::PrintToString(s);
 
+        if (!failing) {
+            ASSERT_NO_FATAL_FAILURE(testing_support::ExpectMatchesReference(
+                s, targets, contents, {.readers = Readers::Two, .rows = true, .local = false}, details));
+            continue;
+        }
         HitTable hits;
-        try {
-            const GlobalListing listing = RunGlobalSearch(s, targets, hits, nullptr, Readers::Two);
-            ASSERT_FALSE(failing) << details;
-            ASSERT_EQ(listing.text, reference::GlobalListing(s, targets, contents)) << details;
-        } catch (const EInOutError& e) {
-            ASSERT_TRUE(failing) << details;
-            ASSERT_EQ(e.ErrorCode(), 2) << details;
-        }
-        // The rows before a failing target are the reference's; from it on, empty.
-        const std::size_t searched = failing.value_or(count);
-        for (std::size_t k = 0; k < HitTable::kTargets; ++k) {
-            std::vector<reference::Hit> expected;
-            if (k < searched) expected = reference::Scan(contents[k], s, true);
-            const auto row = hits.Row(static_cast<int>(k) + 1);
-            for (std::size_t j = 0; j < row.size(); ++j) {
-                ASSERT_EQ(row[j], j < std::min<std::size_t>(expected.size(), 249) ? expected[j].number : 0)
-                    << details << ", target " << k + 1 << " slot " << j;
-            }
-        }
+        ASSERT_EQ(ErrorCodeOf([&] { RunGlobalSearch(s, targets, hits, nullptr, Readers::Two); }), 2) << details;
+        // The rows before the failing target are the reference's; from it on, empty.
+        ASSERT_NO_FATAL_FAILURE(
+            testing_support::ExpectRowsMatchReference(hits, s, std::span(contents).first(*failing), {}, details));
     }
 }
 
@@ -102,11 +94,6 @@ TEST(TwoReaders, AnErrorStopsTheOtherReaderAtOnce) {
     CountingProgress progress;
     progress.holdFirstBlock = true;
     HitTable hits;
-    try {
-        RunGlobalSearch("zzz", targets, hits, &progress, Readers::Two);
-        FAIL() << "no error";
-    } catch (const EInOutError& e) {
-        EXPECT_EQ(e.ErrorCode(), 2);
-    }
+    EXPECT_EQ(ErrorCodeOf([&] { RunGlobalSearch("zzz", targets, hits, &progress, Readers::Two); }), 2);
     EXPECT_LT(progress.read.load(), 4 * LineReader::kFileBlock);
 }

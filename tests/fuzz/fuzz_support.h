@@ -1,9 +1,10 @@
 // What the fuzz targets share: a property check that stops the run (so that
-// libFuzzer keeps the failing input), the split of one input into parts, and
-// the scan's way of reading a file.
+// libFuzzer keeps the failing input), the split of one input into parts, the
+// scan's way of reading a file, and the check of a hit table row.
 #pragma once
 
 #include "../core/reference_model.h"
+#include "core/search/hit_table.h"
 #include "core/search/line_reader.h"
 
 #include <algorithm>
@@ -152,6 +153,20 @@ inline std::vector<std::string> ScanLinesOf(const std::string& bytes) {
     // that read is empty.
     if (lines.size() == 1) lines.push_back("");
     return lines;
+}
+
+// Row k of the hit table holds what the reference scan of its target would
+// record: the first line numbers of expected, as many as fit before the end
+// mark, then zeros.
+template <class Details>
+void CheckRow(const core::HitTable& hits, int k, const std::vector<reference::Hit>& expected, const Details& details) {
+    const auto row = hits.Row(k);
+    const std::size_t recorded = std::min(expected.size(), row.size() - 1);
+    for (std::size_t i = 0; i < row.size(); ++i) {
+        const std::int64_t want = i < recorded ? expected[i].number : 0;
+        FUZZ_CHECK(row[i] == want, "row " + std::to_string(k) + " slot " + std::to_string(i) + ": " +
+                                       std::to_string(row[i]) + "\n  " + details());
+    }
 }
 
 }  // namespace fuzz

@@ -22,22 +22,6 @@
 #include <string>
 #include <vector>
 
-namespace {
-
-// What the reference scan of a file would record in its hit table row.
-template <class Details>
-void CheckRow(const core::HitTable& hits, int k, const std::vector<reference::Hit>& expected, const Details& details) {
-    const auto row = hits.Row(k);
-    const std::size_t recorded = std::min(expected.size(), row.size() - 1);
-    for (std::size_t i = 0; i < row.size(); ++i) {
-        const std::int64_t want = i < recorded ? expected[i].number : 0;
-        FUZZ_CHECK(row[i] == want, "row " + std::to_string(k) + " slot " + std::to_string(i) + ": " +
-                                       std::to_string(row[i]) + "\n  " + details());
-    }
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const testing_support::TempDir dir;
     fuzz::Input in(data, size);
@@ -86,7 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t k = 0; k < core::kMaxTargets; ++k) {
         const auto& expected = k < searchedContents.size() ? cleanHits[k % files] : std::vector<reference::Hit>{};
         hitLines += expected.size();
-        CheckRow(hits, static_cast<int>(k + 1), expected, details);
+        fuzz::CheckRow(hits, static_cast<int>(k + 1), expected, details);
     }
     FUZZ_CHECK(global.hitLines == hitLines, details());
 
