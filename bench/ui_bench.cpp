@@ -7,7 +7,7 @@
 #include "ui/TEXTVIEW.h"
 #include "ui/WHAT.h"
 #include "ui/application.h"
-#include "ui/listing_view.h"
+#include "ui/listing_box/listing_view.h"
 #include "ui/message_boxes.h"
 #include "ui/startup.h"
 

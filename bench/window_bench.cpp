@@ -14,8 +14,8 @@
 #include "ui/RESULT.h"
 #include "ui/WHAT.h"
 #include "ui/application.h"
-#include "ui/editable_listing_box.h"
-#include "ui/listing_view.h"
+#include "ui/listing_box/editable_listing_box.h"
+#include "ui/listing_box/listing_view.h"
 #include "ui/message_boxes.h"
 #include "ui/startup.h"
 

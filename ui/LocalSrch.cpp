@@ -7,7 +7,7 @@
 #include "ui/alt_keys.h"
 #include "ui/background_run.h"
 #include "ui/cp_text.h"
-#include "ui/editable_listing_box.h"
+#include "ui/listing_box/editable_listing_box.h"
 #include "ui/message_boxes.h"
 #include "ui/window_frame.h"
 

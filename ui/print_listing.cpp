@@ -3,8 +3,8 @@
 #include "core/errors.h"
 #include "core/output/text_device.h"
 #include "platform/code_page.h"
-#include "ui/display_lines.h"
-#include "ui/listing_view.h"
+#include "ui/listing_box/display_lines.h"
+#include "ui/listing_box/listing_view.h"
 #include "ui/painter_surface.h"
 #include "ui/print_destination.h"
 

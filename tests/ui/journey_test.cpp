@@ -5,7 +5,7 @@
 #include "ui/TEXTVIEW.h"
 #include "ui/WHAT.h"
 #include "ui/application.h"
-#include "ui/editable_listing_box.h"
+#include "ui/listing_box/editable_listing_box.h"
 #include "ui/window_frame.h"
 #include "ui_fixture.h"
 #include "window_data.h"

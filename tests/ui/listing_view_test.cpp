@@ -4,7 +4,7 @@
 #include "ui/RESULT.h"
 #include "ui/TEXTVIEW.h"
 #include "ui/application.h"
-#include "ui/listing_view.h"
+#include "ui/listing_box/listing_view.h"
 #include "ui_fixture.h"
 #include "window_data.h"
 

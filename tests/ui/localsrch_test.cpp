@@ -4,8 +4,8 @@
 #include "ui/LocalSrch.h"
 #include "ui/RESULT.h"
 #include "ui/application.h"
-#include "ui/editable_listing_box.h"
-#include "ui/listing_view.h"
+#include "ui/listing_box/editable_listing_box.h"
+#include "ui/listing_box/listing_view.h"
 #include "ui_fixture.h"
 #include "window_data.h"
 

@@ -8,8 +8,8 @@
 #include "ui/application.h"
 #include "ui/cp_text.h"
 #include "ui/help_viewer.h"
+#include "ui/listing_box/listing_view.h"
 #include "ui/window_frame.h"
-#include "ui/listing_view.h"
 #include "ui_fixture.h"
 
 #include <QCoreApplication>

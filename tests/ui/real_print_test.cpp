@@ -3,7 +3,8 @@
 // and checked line by line against the placement rules.
 #include "ui/RESULT.h"
 #include "ui/application.h"
-#include "ui/display_lines.h"
+#include "ui/listing_box/display_lines.h"
+#include "ui/listing_box/listing_view.h"
 #include "ui/print_listing.h"
 #include "ui_fixture.h"
 #include "window_data.h"
@@ -12,7 +13,6 @@
 #include <QElapsedTimer>
 #include <QImage>
 #include <QPageLayout>
-#include "ui/listing_view.h"
 #include <QPrinterInfo>
 #include <QProcess>
 #include <QRegularExpression>

@@ -3,7 +3,7 @@
 #include "ui/RESULT.h"
 #include "ui/WHAT.h"
 #include "ui/application.h"
-#include "ui/listing_view.h"
+#include "ui/listing_box/listing_view.h"
 #include "ui_fixture.h"
 #include "what_scene.h"
 

@@ -5,7 +5,7 @@
 #include "platform/code_page.h"
 #include "ui/WHAT.h"
 #include "ui/cp_text.h"
-#include "ui/listing_view.h"
+#include "ui/listing_box/listing_view.h"
 
 #include <QColor>
 #include <QFile>

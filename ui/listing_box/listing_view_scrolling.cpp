@@ -1,6 +1,6 @@
 // The listing box's display lines (the lines a line wraps into), which of
 // them is at the top, and the scroll bar that follows it.
-#include "ui/listing_view.h"
+#include "ui/listing_box/listing_view.h"
 
 #include <QScrollBar>
 

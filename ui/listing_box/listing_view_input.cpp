@@ -1,5 +1,5 @@
 // The listing box's keys, mouse, wheel, menu and caret blink.
-#include "ui/listing_view.h"
+#include "ui/listing_box/listing_view.h"
 
 #include <QApplication>
 #include <QClipboard>

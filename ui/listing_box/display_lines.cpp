@@ -1,8 +1,8 @@
-#include "ui/display_lines.h"
+#include "ui/listing_box/display_lines.h"
 
 #include "core/output/text_device.h"
 #include "platform/code_page.h"
-#include "ui/listing_view.h"
+#include "ui/listing_box/listing_view.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 // The listing box's caret and selection, and what the selection reads back:
 // the listing's own bytes or the text as shown.
-#include "ui/listing_view.h"
+#include "ui/listing_box/listing_view.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

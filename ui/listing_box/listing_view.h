@@ -6,7 +6,7 @@
 #pragma once
 
 #include "core/output/listing_lines.h"
-#include "ui/shown_line_cache.h"
+#include "ui/listing_box/shown_line_cache.h"
 
 #include <QAbstractScrollArea>
 #include <QBasicTimer>

@@ -1,4 +1,4 @@
-#include "ui/shown_line_cache.h"
+#include "ui/listing_box/shown_line_cache.h"
 
 namespace ui {
 

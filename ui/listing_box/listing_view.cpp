@@ -1,7 +1,7 @@
 // The listing box: its text, each line laid out at the box's width, drawing
 // what is on screen and finding the place under a point of it. Scrolling,
 // selection and input have files of their own (listing_view_*.cpp).
-#include "ui/listing_view.h"
+#include "ui/listing_box/listing_view.h"
 
 #include "core/output/box_text.h"
 #include "ui/cp_text.h"
