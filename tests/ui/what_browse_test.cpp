@@ -5,9 +5,9 @@
 #include "ui/RESULT.h"
 #include "ui/WHAT.h"
 #include "ui/application.h"
-#include "ui/drive_combo_box.h"
-#include "ui/filter_combo_box.h"
-#include "ui/list_row_delegate.h"
+#include "ui/browser/drive_combo_box.h"
+#include "ui/browser/filter_combo_box.h"
+#include "ui/browser/list_row_delegate.h"
 #include "ui_fixture.h"
 #include "what_scene.h"
 

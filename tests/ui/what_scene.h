@@ -7,10 +7,10 @@
 #include "platform/code_page.h"
 #include "platform/native_names.h"
 #include "ui/WHAT.h"
+#include "ui/browser/directory_list_box.h"
+#include "ui/browser/file_list_box.h"
+#include "ui/browser/string_grid.h"
 #include "ui/cp_text.h"
-#include "ui/directory_list_box.h"
-#include "ui/file_list_box.h"
-#include "ui/string_grid.h"
 
 #include <QApplication>
 #include <QHeaderView>

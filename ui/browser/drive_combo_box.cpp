@@ -1,9 +1,9 @@
-#include "ui/drive_combo_box.h"
+#include "ui/browser/drive_combo_box.h"
 
 #include "core/browse/drive_items.h"
 #include "ui/application.h"
+#include "ui/browser/directory_list_box.h"
 #include "ui/cp_text.h"
-#include "ui/directory_list_box.h"
 
 #include <QSignalBlocker>
 #include <QStyle>

@@ -1,13 +1,13 @@
-#include "ui/directory_list_box.h"
+#include "ui/browser/directory_list_box.h"
 
-#include "core/errors.h"
 #include "core/browse/folder_contents.h"
 #include "core/browse/folder_path.h"
+#include "core/errors.h"
 #include "platform/code_page.h"
 #include "ui/application.h"
+#include "ui/browser/file_list_box.h"
+#include "ui/browser/list_row_delegate.h"
 #include "ui/cp_text.h"
-#include "ui/file_list_box.h"
-#include "ui/list_row_delegate.h"
 
 #include <QApplication>
 #include <QFileIconProvider>

@@ -1,4 +1,4 @@
-#include "ui/string_grid.h"
+#include "ui/browser/string_grid.h"
 
 #include "ui/application.h"
 

@@ -1,4 +1,4 @@
-#include "ui/flat_combo_box.h"
+#include "ui/browser/flat_combo_box.h"
 
 #include <QPainter>
 #include <QPalette>

@@ -1,4 +1,4 @@
-#include "ui/list_row_delegate.h"
+#include "ui/browser/list_row_delegate.h"
 
 #include <QApplication>
 #include <QIcon>

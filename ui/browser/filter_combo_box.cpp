@@ -1,8 +1,8 @@
-#include "ui/filter_combo_box.h"
+#include "ui/browser/filter_combo_box.h"
 
 #include "ui/application.h"
+#include "ui/browser/file_list_box.h"
 #include "ui/cp_text.h"
-#include "ui/file_list_box.h"
 
 #include <QSignalBlocker>
 

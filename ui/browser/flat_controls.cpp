@@ -1,4 +1,4 @@
-#include "ui/flat_controls.h"
+#include "ui/browser/flat_controls.h"
 
 #include <QAbstractScrollArea>
 #include <QLineEdit>

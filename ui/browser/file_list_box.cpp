@@ -1,11 +1,11 @@
-#include "ui/file_list_box.h"
+#include "ui/browser/file_list_box.h"
 
 #include "core/browse/file_mask.h"
 #include "core/browse/folder_contents.h"
 #include "core/browse/folder_path.h"
 #include "ui/application.h"
+#include "ui/browser/list_row_delegate.h"
 #include "ui/cp_text.h"
-#include "ui/list_row_delegate.h"
 #include "ui/window_frame.h"
 
 #include <QKeyEvent>

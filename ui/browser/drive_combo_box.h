@@ -6,7 +6,7 @@
 
 #include "platform/mounted_volumes.h"
 
-#include "ui/flat_combo_box.h"
+#include "ui/browser/flat_combo_box.h"
 
 #include <string>
 #include <string_view>

@@ -3,7 +3,7 @@
 // and re-reads the list at once.
 #pragma once
 
-#include "ui/flat_combo_box.h"
+#include "ui/browser/flat_combo_box.h"
 
 #include <string>
 #include <vector>
