@@ -5,10 +5,10 @@
 #include "core/search/named_file.h"
 #include "ui/RESULT.h"
 #include "ui/alt_keys.h"
-#include "ui/background_run.h"
 #include "ui/cp_text.h"
 #include "ui/listing_box/editable_listing_box.h"
 #include "ui/message_boxes.h"
+#include "ui/run/background_run.h"
 #include "ui/window_frame.h"
 
 #include <QLabel>

@@ -6,12 +6,12 @@
 #include "core/str_to_int.h"
 #include "ui/TEXTVIEW.h"
 #include "ui/WHAT.h"
-#include "ui/background_run.h"
 #include "ui/cp_text.h"
 #include "ui/help_viewer.h"
 #include "ui/listing_box/listing_view.h"
 #include "ui/message_boxes.h"
 #include "ui/print_listing.h"
+#include "ui/run/background_run.h"
 #include "ui/save_listing.h"
 #include "ui/window_frame.h"
 

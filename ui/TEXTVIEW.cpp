@@ -5,9 +5,9 @@
 #include "core/search/range_view.h"
 #include "ui/LocalSrch.h"
 #include "ui/RESULT.h"
-#include "ui/background_run.h"
 #include "ui/cp_text.h"
 #include "ui/message_boxes.h"
+#include "ui/run/background_run.h"
 #include "ui/window_frame.h"
 
 #include <QClipboard>

@@ -1,4 +1,4 @@
-#include "ui/progress_window.h"
+#include "ui/run/progress_window.h"
 
 #include "ui/cp_text.h"
 
