@@ -10,9 +10,9 @@
 #include "ui/help_viewer.h"
 #include "ui/listing_box/listing_view.h"
 #include "ui/message_boxes.h"
-#include "ui/print_listing.h"
+#include "ui/output/print_listing.h"
+#include "ui/output/save_listing.h"
 #include "ui/run/background_run.h"
-#include "ui/save_listing.h"
 #include "ui/window_frame.h"
 
 #include <QLabel>

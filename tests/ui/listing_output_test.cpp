@@ -6,7 +6,7 @@
 #include "ui/application.h"
 #include "ui/input_query.h"
 #include "ui/listing_box/display_lines.h"
-#include "ui/print_destination.h"
+#include "ui/output/print_destination.h"
 #include "ui_fixture.h"
 #include "window_data.h"
 

@@ -5,7 +5,7 @@
 #include "ui/application.h"
 #include "ui/listing_box/display_lines.h"
 #include "ui/listing_box/listing_view.h"
-#include "ui/print_listing.h"
+#include "ui/output/print_listing.h"
 #include "ui_fixture.h"
 #include "window_data.h"
 

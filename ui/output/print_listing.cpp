@@ -1,12 +1,12 @@
-#include "ui/print_listing.h"
+#include "ui/output/print_listing.h"
 
 #include "core/errors.h"
 #include "core/output/text_device.h"
 #include "platform/code_page.h"
 #include "ui/listing_box/display_lines.h"
 #include "ui/listing_box/listing_view.h"
-#include "ui/painter_surface.h"
-#include "ui/print_destination.h"
+#include "ui/output/painter_surface.h"
+#include "ui/output/print_destination.h"
 
 #include <QCoreApplication>
 #include <QFontInfo>

@@ -1,4 +1,4 @@
-#include "ui/painter_surface.h"
+#include "ui/output/painter_surface.h"
 
 #include "core/output/box_text.h"
 #include "core/errors.h"

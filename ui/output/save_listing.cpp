@@ -1,4 +1,4 @@
-#include "ui/save_listing.h"
+#include "ui/output/save_listing.h"
 
 #include "core/errors.h"
 #include "core/output/listing_file.h"

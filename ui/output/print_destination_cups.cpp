@@ -1,4 +1,4 @@
-#include "ui/print_destination.h"
+#include "ui/output/print_destination.h"
 
 #include "core/errors.h"
 #include "core/io_check.h"
