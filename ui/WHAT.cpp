@@ -5,16 +5,16 @@
 #include "platform/folder_access.h"
 #include "platform/mounted_volumes.h"
 #include "ui/RESULT.h"
-#include "ui/alt_keys.h"
 #include "ui/browser/directory_list_box.h"
 #include "ui/browser/drive_combo_box.h"
 #include "ui/browser/file_list_box.h"
 #include "ui/browser/filter_combo_box.h"
 #include "ui/browser/flat_controls.h"
 #include "ui/browser/string_grid.h"
-#include "ui/cp_text.h"
 #include "ui/help_viewer.h"
 #include "ui/message_boxes.h"
+#include "ui/text/alt_keys.h"
+#include "ui/text/code_page_text.h"
 #include "ui/window_frame.h"
 
 #include <QCloseEvent>
@@ -51,7 +51,7 @@ std::vector<FilterComboBox::Entry> FilterEntries() {
 }
 
 QLabel* NewLabel(const char* text, QWidget* parent, int left, int top) {
-    auto* label = new QLabel(Tr(text), parent);
+    auto* label = new QLabel(FromUtf8(text), parent);
     label->move(left, top);
     return label;
 }
@@ -59,7 +59,7 @@ QLabel* NewLabel(const char* text, QWidget* parent, int left, int top) {
 }  // namespace
 
 TWhatForm::TWhatForm() {
-    setWindowTitle(Tr("グローバル検索  for Windows 9x"));
+    setWindowTitle(FromUtf8("グローバル検索  for Windows 9x"));
     SetWindowColour(this, QColor(0, 255, 255));
     setFont(GothicFont(13, true));
     // A single border: fixed size, with a minimise and a close box.
@@ -154,7 +154,7 @@ void TWhatForm::WhatFormCreate() {
     Edit1->setGeometry(232, 384, 300, 22);
     FileListBox1->SetMask("*.txt");
 
-    StringGrid1->SetCell(0, Tr(kGridHeader));
+    StringGrid1->SetCell(0, FromUtf8(kGridHeader));
     GridRows.Clear();
     ShowGridRows();
     Edit1->clear();
@@ -192,7 +192,7 @@ void TWhatForm::ClearResultsCurrent() {
 
 void TWhatForm::FileListBox1Click() {
     if (GridRows.CurrentRow() >= core::TargetGrid::kFullRow) {
-        MessageBoxes::Show({Tr(kGridFull), Tr(kCaution), BoxIcon::Error, BoxOwner::Application});
+        MessageBoxes::Show({FromUtf8(kGridFull), FromUtf8(kCaution), BoxIcon::Error, BoxOwner::Application});
         return;
     }
     // Without a selected file there is nothing to add: an empty row would end
@@ -229,14 +229,14 @@ void TWhatForm::N1Click() {
     const TypedText text = EncodeTyped(Edit1->text());
     if (!text.bytes) {
         hourglass.reset();
-        MessageBoxes::Show({Tr(kUnwritable).arg(text.unheld), Tr(kCaution), BoxIcon::Error, BoxOwner::None});
+        MessageBoxes::Show({FromUtf8(kUnwritable).arg(text.unheld), FromUtf8(kCaution), BoxIcon::Error, BoxOwner::None});
         return;
     }
     // Stored before the checks: a refused start still replaces the search text.
     Targets[0] = *text.bytes;
     if (Targets[0].empty() || GridRows.Row(core::TargetGrid::kFirstRow).empty()) {
         hourglass.reset();
-        MessageBoxes::Show({Tr(kNothingToSearch), Tr(kCaution), BoxIcon::Error, BoxOwner::None});
+        MessageBoxes::Show({FromUtf8(kNothingToSearch), FromUtf8(kCaution), BoxIcon::Error, BoxOwner::None});
         return;
     }
 

@@ -4,8 +4,8 @@
 #include "core/error_text.h"
 #include "core/errors.h"
 #include "platform/code_page.h"
-#include "ui/cp_text.h"
 #include "ui/message_boxes.h"
+#include "ui/text/code_page_text.h"
 
 #include <QApplication>
 #include <QWidget>

@@ -1,7 +1,7 @@
 #include "ui/help_viewer.h"
 
-#include "ui/cp_text.h"
 #include "ui/message_boxes.h"
+#include "ui/text/code_page_text.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -37,8 +37,8 @@ QString HelpViewer::HelpFilePath() {
 void HelpViewer::ShowContents(QWidget* owner) {
     const QString path = HelpFilePath();
     if (!QFileInfo(path).isFile()) {
-        MessageBoxes::Show({Tr("ヘルプ ファイル %1 が見つかりません。").arg(QDir::toNativeSeparators(path)),
-                            Tr("ヘルプ"), BoxIcon::Error, BoxOwner::None});
+        MessageBoxes::Show({FromUtf8("ヘルプ ファイル %1 が見つかりません。").arg(QDir::toNativeSeparators(path)),
+                            FromUtf8("ヘルプ"), BoxIcon::Error, BoxOwner::None});
         return;
     }
     const QUrl file = QUrl::fromLocalFile(path);
@@ -49,7 +49,7 @@ void HelpViewer::ShowContents(QWidget* owner) {
     if (!viewer.browser) {
         viewer.browser = std::make_unique<QTextBrowser>();
         viewer.file = file;
-        viewer.browser->setWindowTitle(Tr("Norvane ヘルプ"));
+        viewer.browser->setWindowTitle(FromUtf8("Norvane ヘルプ"));
         viewer.browser->setOpenExternalLinks(true);
         viewer.browser->resize(640, 560);
         if (owner) viewer.browser->move(owner->frameGeometry().topLeft() + QPoint(60, 60));

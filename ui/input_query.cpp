@@ -1,8 +1,8 @@
 #include "ui/input_query.h"
 
 #include "core/output/dialog_units.h"
-#include "ui/alt_keys.h"
-#include "ui/cp_text.h"
+#include "ui/text/alt_keys.h"
+#include "ui/text/code_page_text.h"
 #include "ui/window_frame.h"
 
 #include <QFontMetrics>
@@ -60,7 +60,7 @@ InputQueryDialog::InputQueryDialog(const QString& caption, const QString& prompt
     OkButton = new QPushButton(QStringLiteral("OK"), this);
     OkButton->setGeometry(du.X(38), du.Y(41), du.X(50), du.Y(14));
     OkButton->setDefault(true);
-    CancelButton = new QPushButton(Tr("ｷｬﾝｾﾙ"), this);
+    CancelButton = new QPushButton(FromUtf8("ｷｬﾝｾﾙ"), this);
     CancelButton->setGeometry(du.X(92), du.Y(41), du.X(50), du.Y(14));
     CancelButton->setAutoDefault(false);
     connect(OkButton, &QPushButton::clicked, this, &QDialog::accept);

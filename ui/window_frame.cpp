@@ -1,6 +1,6 @@
 #include "ui/window_frame.h"
 
-#include "ui/cp_text.h"
+#include "ui/text/code_page_text.h"
 #include "ui/window_hints.h"
 
 #include <QApplication>
@@ -42,7 +42,7 @@ int OuterHeight(const QMainWindow* window, FrameExtent frame) {
 namespace {
 QFont JapaneseFont(const char* family, const char* ipaFamily, int pixelSize, bool bold) {
     QFont font;
-    font.setFamilies({Tr(family), Tr(ipaFamily), Tr("Noto Sans CJK JP"), Tr("sans-serif")});
+    font.setFamilies({FromUtf8(family), FromUtf8(ipaFamily), FromUtf8("Noto Sans CJK JP"), FromUtf8("sans-serif")});
     font.setPixelSize(pixelSize);
     font.setBold(bold);
     return font;
@@ -129,10 +129,10 @@ void StyleMenuBar(QMenuBar* bar) {
 namespace {
 // An empty caption would take no room at all; a blank item on the menu bar
 // is a small gap.
-QString SpacerCaption(const char* caption) { return *caption ? Tr(caption) : QStringLiteral(" "); }
+QString SpacerCaption(const char* caption) { return *caption ? FromUtf8(caption) : QStringLiteral(" "); }
 }  // namespace
 
-QAction* AddMenuItem(QMenuBar* bar, const char* caption) { return bar->addAction(Tr(caption)); }
+QAction* AddMenuItem(QMenuBar* bar, const char* caption) { return bar->addAction(FromUtf8(caption)); }
 
 QAction* AddSpacer(QMenuBar* bar, const char* caption) { return bar->addAction(SpacerCaption(caption)); }
 

@@ -125,7 +125,8 @@ private slots:
         QCOMPARE(box->SelectedBytes(), listing);
         QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QGuiApplication::clipboard()->text(), box->ToPlainText());
-        QVERIFY(f.boxes.size() == 1 && f.boxes[0].request.caption == Tr("警告"));  // the viewer found no such file
+        // The viewer found no such file.
+        QVERIFY(f.boxes.size() == 1 && f.boxes[0].request.caption == FromUtf8("警告"));
     }
 };
 

@@ -6,9 +6,9 @@
 #include "ui/TEXTVIEW.h"
 #include "ui/WHAT.h"
 #include "ui/application.h"
-#include "ui/cp_text.h"
 #include "ui/help_viewer.h"
 #include "ui/listing_box/listing_view.h"
+#include "ui/text/code_page_text.h"
 #include "ui/window_frame.h"
 #include "ui_fixture.h"
 
@@ -166,12 +166,12 @@ private slots:
             Guarded([&] { throw core::Exception(platform::FixedText(utf8)); });
             return f.boxes.empty() ? QStringLiteral("<none>") : f.boxes.front().request.text;
         };
-        QCOMPARE(shown("ﾌｧｲﾙが見つかりません"), Tr("ﾌｧｲﾙが見つかりません."));
-        QCOMPARE(shown("I/O ｴﾗｰ (32)"), Tr("I/O ｴﾗｰ (32)"));
-        QCOMPARE(shown("done."), Tr("done."));
-        QCOMPARE(shown("漢"), Tr("漢."));
-        QCOMPARE(shown("ｱ"), Tr("ｱ."));
-        QCOMPARE(shown("stop!"), Tr("stop!"));
+        QCOMPARE(shown("ﾌｧｲﾙが見つかりません"), FromUtf8("ﾌｧｲﾙが見つかりません."));
+        QCOMPARE(shown("I/O ｴﾗｰ (32)"), FromUtf8("I/O ｴﾗｰ (32)"));
+        QCOMPARE(shown("done."), FromUtf8("done."));
+        QCOMPARE(shown("漢"), FromUtf8("漢."));
+        QCOMPARE(shown("ｱ"), FromUtf8("ｱ."));
+        QCOMPARE(shown("stop!"), FromUtf8("stop!"));
         const SeenBox& box = f.boxes.front();
         QCOMPARE(box.request.caption, QStringLiteral("Norvane"));
         QCOMPARE(box.request.icon, BoxIcon::Error);
@@ -203,7 +203,7 @@ private slots:
         WhatForm->Targets[1] = "/nonexistent-folder/none.txt";
         Choose(WhatForm->N7);
         QCOMPARE(f.boxes.size(), std::size_t(1));
-        QCOMPARE(f.boxes.front().request.text, Tr("不正なﾌｧｲﾙ名です."));
+        QCOMPARE(f.boxes.front().request.text, FromUtf8("不正なﾌｧｲﾙ名です."));
         QVERIFY(ResultForm->isVisible());
         QVERIFY(!WhatForm->isVisible());
         QCOMPARE(ResultForm->Memo1->ToPlainText(), QStringLiteral("Memo1"));

@@ -126,7 +126,7 @@ private slots:
         QVERIFY(perPage > 10);
 
         // A line that the box wraps in two although it would fit the page.
-        const QString block = Tr("■");
+        const QString block = FromUtf8("■");
         const QString longLine =
             block.repeated(box.viewport()->width() * 13 / 10 / QFontMetrics(box.font()).horizontalAdvance(block));
         QVERIFY(fm.horizontalAdvance(longLine) < printer.width());

@@ -47,8 +47,8 @@ private slots:
         ClickFile("f21.txt");
         QCOMPARE(f.boxes.size(), std::size_t(1));
         const auto& box = f.boxes.front();
-        QCOMPARE(box.request.text, Tr("ファイル指定の数が満杯です (^_^； "));
-        QCOMPARE(box.request.caption, Tr("注意"));
+        QCOMPARE(box.request.text, FromUtf8("ファイル指定の数が満杯です (^_^； "));
+        QCOMPARE(box.request.caption, FromUtf8("注意"));
         QCOMPARE(box.request.icon, BoxIcon::Error);
         QCOMPARE(box.request.owner, BoxOwner::Application);
         QVERIFY(box.enabledWindows.empty());

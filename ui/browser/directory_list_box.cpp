@@ -7,7 +7,7 @@
 #include "ui/application.h"
 #include "ui/browser/file_list_box.h"
 #include "ui/browser/list_row_delegate.h"
-#include "ui/cp_text.h"
+#include "ui/text/code_page_text.h"
 
 #include <QApplication>
 #include <QFileIconProvider>

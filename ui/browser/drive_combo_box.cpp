@@ -3,7 +3,7 @@
 #include "core/browse/drive_items.h"
 #include "ui/application.h"
 #include "ui/browser/directory_list_box.h"
-#include "ui/cp_text.h"
+#include "ui/text/code_page_text.h"
 
 #include <QSignalBlocker>
 #include <QStyle>

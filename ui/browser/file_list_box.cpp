@@ -5,7 +5,7 @@
 #include "core/browse/folder_path.h"
 #include "ui/application.h"
 #include "ui/browser/list_row_delegate.h"
-#include "ui/cp_text.h"
+#include "ui/text/code_page_text.h"
 #include "ui/window_frame.h"
 
 #include <QKeyEvent>

@@ -2,7 +2,7 @@
 
 #include "ui/application.h"
 #include "ui/browser/file_list_box.h"
-#include "ui/cp_text.h"
+#include "ui/text/code_page_text.h"
 
 #include <QSignalBlocker>
 

@@ -1,7 +1,7 @@
 #include "ui/listing_box/editable_listing_box.h"
 
-#include "ui/alt_keys.h"
 #include "ui/listing_box/listing_view.h"
+#include "ui/text/alt_keys.h"
 
 #include <QCoreApplication>
 #include <QPlainTextEdit>

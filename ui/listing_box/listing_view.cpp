@@ -4,7 +4,7 @@
 #include "ui/listing_box/listing_view.h"
 
 #include "core/output/box_text.h"
-#include "ui/cp_text.h"
+#include "ui/text/code_page_text.h"
 
 #include <QPainter>
 #include <QScrollBar>

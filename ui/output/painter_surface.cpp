@@ -1,10 +1,10 @@
 #include "ui/output/painter_surface.h"
 
-#include "core/output/box_text.h"
 #include "core/errors.h"
 #include "core/io_check.h"
+#include "core/output/box_text.h"
 #include "platform/file_access.h"
-#include "ui/cp_text.h"
+#include "ui/text/code_page_text.h"
 
 #include <QPainter>
 #include <QPrinter>

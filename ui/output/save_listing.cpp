@@ -3,8 +3,8 @@
 #include "core/errors.h"
 #include "core/output/listing_file.h"
 #include "platform/code_page.h"
-#include "ui/cp_text.h"
 #include "ui/input_query.h"
+#include "ui/text/code_page_text.h"
 
 #include <QDir>
 
@@ -13,7 +13,7 @@ namespace ui {
 QString DefaultListingPath() { return QDir(QDir::homePath()).filePath(QStringLiteral("IFOUND.TXT")); }
 
 void SaveListing(std::string_view listing, QWidget* parent) {
-    const auto name = InputQuery(Tr("出力ﾌｧｲﾙ名の入力"), Tr("ファイル名を確認、または修正してください。"),
+    const auto name = InputQuery(FromUtf8("出力ﾌｧｲﾙ名の入力"), FromUtf8("ファイル名を確認、または修正してください。"),
                                  DefaultListingPath(), parent);
     if (!name) return;
     const auto path = ToCodePage(*name);

@@ -1,8 +1,8 @@
 #include "ui/run/background_run.h"
 
 #include "core/errors.h"
-#include "ui/cp_text.h"
 #include "ui/run/progress_window.h"
+#include "ui/text/code_page_text.h"
 
 #include <atomic>
 #include <chrono>

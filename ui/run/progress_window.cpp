@@ -1,6 +1,6 @@
 #include "ui/run/progress_window.h"
 
-#include "ui/cp_text.h"
+#include "ui/text/code_page_text.h"
 
 #include <QDialogButtonBox>
 #include <QFontMetrics>
@@ -35,7 +35,7 @@ ProgressWindow::ProgressWindow(QWidget* over, const QString& caption, std::funct
     setCursor(Qt::ArrowCursor);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(Tr("読み込み中のファイル："), this));
+    layout->addWidget(new QLabel(FromUtf8("読み込み中のファイル："), this));
     FileLabel = new QLabel(this);
     FileLabel->setFixedWidth(kFileLabelWidth);
     layout->addWidget(FileLabel);
@@ -45,7 +45,7 @@ ProgressWindow::ProgressWindow(QWidget* over, const QString& caption, std::funct
     BytesLabel = new QLabel(this);
     layout->addWidget(BytesLabel);
     auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(Tr("キャンセル"), QDialogButtonBox::RejectRole);
+    buttons->addButton(FromUtf8("キャンセル"), QDialogButtonBox::RejectRole);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
@@ -70,13 +70,13 @@ void ProgressWindow::Display(const ProgressSnapshot& now) {
     FileLabel->setText(FileLabel->fontMetrics().elidedText(now.file, Qt::ElideMiddle, kFileLabelWidth));
     if (now.total == 0) {
         Bar->setRange(0, 0);  // a run of unknown length: the bar only moves
-        BytesLabel->setText(Tr("%1 読み込み済み").arg(ByteCount(now.done)));
+        BytesLabel->setText(FromUtf8("%1 読み込み済み").arg(ByteCount(now.done)));
         return;
     }
     const std::uint64_t done = std::min(now.done, now.total);
     Bar->setRange(0, kBarSteps);
     Bar->setValue(static_cast<int>(static_cast<double>(done) / static_cast<double>(now.total) * kBarSteps));
-    BytesLabel->setText(Tr("%1 / %2 読み込み済み").arg(ByteCount(done), ByteCount(now.total)));
+    BytesLabel->setText(FromUtf8("%1 / %2 読み込み済み").arg(ByteCount(done), ByteCount(now.total)));
 }
 
 }  // namespace ui

@@ -1,4 +1,4 @@
-#include "ui/cp_text.h"
+#include "ui/text/code_page_text.h"
 
 #include "platform/code_page.h"
 

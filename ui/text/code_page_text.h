@@ -15,8 +15,9 @@ namespace ui {
 // private-use characters) and map back to themselves.
 QString ToQString(std::string_view codePageBytes);
 
-// A fixed text of the program, written in the source as UTF-8.
-inline QString Tr(const char* utf8) { return QString::fromUtf8(utf8); }
+// A fixed text of the program, written in the source as UTF-8, as a QString
+// (converted only: the program has one language).
+inline QString FromUtf8(const char* utf8) { return QString::fromUtf8(utf8); }
 
 // Typed text in the code page, encoded once (platform::EncodeCodePage); when
 // a character has no form there, bytes is empty and unheld is that character.

@@ -1,4 +1,4 @@
-#include "ui/alt_keys.h"
+#include "ui/text/alt_keys.h"
 
 #include <QEvent>
 #include <QKeyEvent>
