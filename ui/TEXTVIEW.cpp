@@ -5,7 +5,7 @@
 #include "core/search/range_view.h"
 #include "ui/LocalSrch.h"
 #include "ui/RESULT.h"
-#include "ui/message_boxes.h"
+#include "ui/dialogs/message_boxes.h"
 #include "ui/run/background_run.h"
 #include "ui/text/code_page_text.h"
 #include "ui/window_frame.h"

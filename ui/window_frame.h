@@ -76,7 +76,7 @@ void OnTriggered(QAction* action, Window* window, void (Window::*handler)());
 
 }  // namespace ui
 
-#include "ui/application.h"
+#include "ui/app/application.h"
 
 #include <QAction>
 

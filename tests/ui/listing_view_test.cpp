@@ -3,7 +3,7 @@
 // read back from the listing's bytes.
 #include "ui/RESULT.h"
 #include "ui/TEXTVIEW.h"
-#include "ui/application.h"
+#include "ui/app/application.h"
 #include "ui/listing_box/listing_view.h"
 #include "ui_fixture.h"
 #include "window_data.h"

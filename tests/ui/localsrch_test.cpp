@@ -3,7 +3,7 @@
 #include "core/output/listing_lines.h"
 #include "ui/LocalSrch.h"
 #include "ui/RESULT.h"
-#include "ui/application.h"
+#include "ui/app/application.h"
 #include "ui/listing_box/editable_listing_box.h"
 #include "ui/listing_box/listing_view.h"
 #include "ui_fixture.h"

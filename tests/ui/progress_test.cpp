@@ -6,7 +6,7 @@
 #include "ui/RESULT.h"
 #include "ui/TEXTVIEW.h"
 #include "ui/WHAT.h"
-#include "ui/application.h"
+#include "ui/app/application.h"
 #include "ui/listing_box/editable_listing_box.h"
 #include "ui/listing_box/listing_view.h"
 #include "ui/run/background_run.h"

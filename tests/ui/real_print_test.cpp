@@ -2,7 +2,7 @@
 // print/start-cups.sh), and the pages that come out are rendered to images
 // and checked line by line against the placement rules.
 #include "ui/RESULT.h"
-#include "ui/application.h"
+#include "ui/app/application.h"
 #include "ui/listing_box/display_lines.h"
 #include "ui/listing_box/listing_view.h"
 #include "ui/output/print_listing.h"

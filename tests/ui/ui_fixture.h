@@ -2,7 +2,7 @@
 // every message box answered and recorded instead of shown.
 #pragma once
 
-#include "ui/message_boxes.h"
+#include "ui/dialogs/message_boxes.h"
 #include "ui/startup.h"
 
 #include <QApplication>

@@ -4,7 +4,7 @@
 #include "platform/folder_access.h"
 #include "ui/RESULT.h"
 #include "ui/WHAT.h"
-#include "ui/application.h"
+#include "ui/app/application.h"
 #include "ui/browser/drive_combo_box.h"
 #include "ui/browser/filter_combo_box.h"
 #include "ui/browser/list_row_delegate.h"

@@ -2,7 +2,7 @@
 // removes one, by mouse and keyboard.
 #include "ui/RESULT.h"
 #include "ui/WHAT.h"
-#include "ui/application.h"
+#include "ui/app/application.h"
 #include "ui_fixture.h"
 #include "what_scene.h"
 

@@ -2,7 +2,7 @@
 // recalled, and whether the results window's listing is still current.
 #include "ui/RESULT.h"
 #include "ui/WHAT.h"
-#include "ui/application.h"
+#include "ui/app/application.h"
 #include "ui/listing_box/listing_view.h"
 #include "ui_fixture.h"
 #include "what_scene.h"

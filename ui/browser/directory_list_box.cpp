@@ -4,7 +4,7 @@
 #include "core/browse/folder_path.h"
 #include "core/errors.h"
 #include "platform/code_page.h"
-#include "ui/application.h"
+#include "ui/app/application.h"
 #include "ui/browser/file_list_box.h"
 #include "ui/browser/list_row_delegate.h"
 #include "ui/text/code_page_text.h"

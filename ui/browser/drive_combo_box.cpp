@@ -1,7 +1,7 @@
 #include "ui/browser/drive_combo_box.h"
 
 #include "core/browse/drive_items.h"
-#include "ui/application.h"
+#include "ui/app/application.h"
 #include "ui/browser/directory_list_box.h"
 #include "ui/text/code_page_text.h"
 

@@ -3,7 +3,7 @@
 #include "core/browse/file_mask.h"
 #include "core/browse/folder_contents.h"
 #include "core/browse/folder_path.h"
-#include "ui/application.h"
+#include "ui/app/application.h"
 #include "ui/browser/list_row_delegate.h"
 #include "ui/text/code_page_text.h"
 #include "ui/window_frame.h"

@@ -1,6 +1,6 @@
 #include "ui/browser/filter_combo_box.h"
 
-#include "ui/application.h"
+#include "ui/app/application.h"
 #include "ui/browser/file_list_box.h"
 #include "ui/text/code_page_text.h"
 

@@ -1,6 +1,6 @@
 #include "ui/browser/string_grid.h"
 
-#include "ui/application.h"
+#include "ui/app/application.h"
 
 #include <QHeaderView>
 #include <QMouseEvent>

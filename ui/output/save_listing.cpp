@@ -3,7 +3,7 @@
 #include "core/errors.h"
 #include "core/output/listing_file.h"
 #include "platform/code_page.h"
-#include "ui/input_query.h"
+#include "ui/dialogs/input_query.h"
 #include "ui/text/code_page_text.h"
 
 #include <QDir>

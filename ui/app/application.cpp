@@ -1,10 +1,10 @@
-#include "ui/application.h"
+#include "ui/app/application.h"
 
 #include "core/app_title.h"
 #include "core/error_text.h"
 #include "core/errors.h"
 #include "platform/code_page.h"
-#include "ui/message_boxes.h"
+#include "ui/dialogs/message_boxes.h"
 #include "ui/text/code_page_text.h"
 
 #include <QApplication>

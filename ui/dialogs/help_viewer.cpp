@@ -1,6 +1,6 @@
-#include "ui/help_viewer.h"
+#include "ui/dialogs/help_viewer.h"
 
-#include "ui/message_boxes.h"
+#include "ui/dialogs/message_boxes.h"
 #include "ui/text/code_page_text.h"
 
 #include <QCoreApplication>

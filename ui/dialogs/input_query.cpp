@@ -1,4 +1,4 @@
-#include "ui/input_query.h"
+#include "ui/dialogs/input_query.h"
 
 #include "core/output/dialog_units.h"
 #include "ui/text/alt_keys.h"
