@@ -6,14 +6,21 @@
 #include "core/str_to_int.h"
 #include "ui/TEXTVIEW.h"
 #include "ui/WHAT.h"
+#include "ui/app/application.h"
+#include "ui/app/on_triggered.h"
 #include "ui/dialogs/help_viewer.h"
 #include "ui/dialogs/message_boxes.h"
+#include "ui/frame/caption_buttons.h"
+#include "ui/frame/menu_bar.h"
+#include "ui/frame/show_modal.h"
+#include "ui/frame/window_colour.h"
+#include "ui/frame/window_fonts.h"
+#include "ui/frame/window_geometry.h"
 #include "ui/listing_box/listing_view.h"
 #include "ui/output/print_listing.h"
 #include "ui/output/save_listing.h"
 #include "ui/run/background_run.h"
 #include "ui/text/code_page_text.h"
-#include "ui/window_frame.h"
 
 #include <QLabel>
 #include <QMenu>

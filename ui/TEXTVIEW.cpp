@@ -5,10 +5,18 @@
 #include "core/search/range_view.h"
 #include "ui/LocalSrch.h"
 #include "ui/RESULT.h"
+#include "ui/app/application.h"
+#include "ui/app/on_triggered.h"
 #include "ui/dialogs/message_boxes.h"
+#include "ui/frame/caption_buttons.h"
+#include "ui/frame/hourglass.h"
+#include "ui/frame/menu_bar.h"
+#include "ui/frame/show_modal.h"
+#include "ui/frame/window_colour.h"
+#include "ui/frame/window_fonts.h"
+#include "ui/frame/window_geometry.h"
 #include "ui/run/background_run.h"
 #include "ui/text/code_page_text.h"
-#include "ui/window_frame.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -5,6 +5,8 @@
 #include "platform/folder_access.h"
 #include "platform/mounted_volumes.h"
 #include "ui/RESULT.h"
+#include "ui/app/application.h"
+#include "ui/app/on_triggered.h"
 #include "ui/browser/directory_list_box.h"
 #include "ui/browser/drive_combo_box.h"
 #include "ui/browser/file_list_box.h"
@@ -13,9 +15,14 @@
 #include "ui/browser/string_grid.h"
 #include "ui/dialogs/help_viewer.h"
 #include "ui/dialogs/message_boxes.h"
+#include "ui/frame/caption_buttons.h"
+#include "ui/frame/hourglass.h"
+#include "ui/frame/menu_bar.h"
+#include "ui/frame/window_colour.h"
+#include "ui/frame/window_fonts.h"
+#include "ui/frame/window_geometry.h"
 #include "ui/text/alt_keys.h"
 #include "ui/text/code_page_text.h"
-#include "ui/window_frame.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

@@ -6,7 +6,6 @@
 #include "ui/WHAT.h"
 #include "ui/app/application.h"
 #include "ui/listing_box/editable_listing_box.h"
-#include "ui/window_frame.h"
 #include "ui_fixture.h"
 #include "window_data.h"
 

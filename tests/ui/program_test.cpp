@@ -7,9 +7,9 @@
 #include "ui/WHAT.h"
 #include "ui/app/application.h"
 #include "ui/dialogs/help_viewer.h"
+#include "ui/frame/show_modal.h"
 #include "ui/listing_box/listing_view.h"
 #include "ui/text/code_page_text.h"
-#include "ui/window_frame.h"
 #include "ui_fixture.h"
 
 #include <QCoreApplication>

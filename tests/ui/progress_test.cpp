@@ -7,11 +7,11 @@
 #include "ui/TEXTVIEW.h"
 #include "ui/WHAT.h"
 #include "ui/app/application.h"
+#include "ui/frame/show_modal.h"
 #include "ui/listing_box/editable_listing_box.h"
 #include "ui/listing_box/listing_view.h"
 #include "ui/run/background_run.h"
 #include "ui/run/progress_window.h"
-#include "ui/window_frame.h"
 #include "ui_fixture.h"
 #include "window_data.h"
 

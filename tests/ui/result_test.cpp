@@ -5,7 +5,7 @@
 #include "ui/TEXTVIEW.h"
 #include "ui/WHAT.h"
 #include "ui/app/application.h"
-#include "ui/window_frame.h"
+#include "ui/frame/window_geometry.h"
 #include "ui_fixture.h"
 #include "window_data.h"
 

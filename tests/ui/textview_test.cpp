@@ -4,7 +4,7 @@
 #include "ui/TEXTVIEW.h"
 #include "ui/WHAT.h"
 #include "ui/app/application.h"
-#include "ui/window_frame.h"
+#include "ui/frame/show_modal.h"
 #include "ui_fixture.h"
 #include "window_data.h"
 

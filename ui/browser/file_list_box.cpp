@@ -5,8 +5,8 @@
 #include "core/browse/folder_path.h"
 #include "ui/app/application.h"
 #include "ui/browser/list_row_delegate.h"
+#include "ui/frame/hourglass.h"
 #include "ui/text/code_page_text.h"
-#include "ui/window_frame.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

@@ -1,9 +1,10 @@
 #include "ui/dialogs/input_query.h"
 
 #include "core/output/dialog_units.h"
+#include "ui/frame/window_fonts.h"
+#include "ui/frame/window_geometry.h"
 #include "ui/text/alt_keys.h"
 #include "ui/text/code_page_text.h"
-#include "ui/window_frame.h"
 
 #include <QFontMetrics>
 #include <QFontMetricsF>

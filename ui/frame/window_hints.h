@@ -1,7 +1,7 @@
 #pragma once
 
 // What a window asks of the window manager beyond what Qt says for it. One
-// implementation per windowing system (x11_window_hints.cpp on X11).
+// implementation per windowing system (window_hints_x11.cpp on X11).
 
 class QWidget;
 

@@ -1,4 +1,4 @@
-#include "ui/window_hints.h"
+#include "ui/frame/window_hints.h"
 
 #include <QGuiApplication>
 #include <QWidget>
