@@ -38,6 +38,9 @@ private slots:
         QCOMPARE(Application::Title(), QStringLiteral("Norvane"));
         Application::Init(QStringLiteral("/usr/bin/NORVANE.EXE"));
         QCOMPARE(Application::Title(), QStringLiteral("Norvane"));
+        // What the code page can't hold is one '?' a character, a surrogate pair too.
+        Application::Init(FromUtf8("/opt/ö/bin/NÖRVANE😀.EXE"));
+        QCOMPARE(Application::Title(), QStringLiteral("N?rvane?"));
         Application::Init(QStringLiteral("/opt/norvane/bin/Norvane"));
     }
 

@@ -40,8 +40,7 @@ std::optional<std::string> MessageOf(std::exception_ptr error) {
 }  // namespace
 
 void Application::Init(const QString& executablePath) {
-    const std::string path = platform::EncodeCodePageLossy(platform::DecodeUtf8Lossy(executablePath.toStdString()));
-    StoredTitle() = ToQString(core::ApplicationTitle(path));
+    StoredTitle() = ToQString(core::ApplicationTitle(ToCodePageLossy(executablePath)));
 }
 
 const QString& Application::Title() { return StoredTitle(); }

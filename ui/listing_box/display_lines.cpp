@@ -1,19 +1,14 @@
 #include "ui/listing_box/display_lines.h"
 
 #include "core/output/text_device.h"
-#include "platform/code_page.h"
 #include "ui/listing_box/listing_view.h"
+#include "ui/text/code_page_text.h"
 
 #include <algorithm>
 
 namespace ui {
 
 namespace {
-
-std::string EncodeShown(const QString& text) {
-    const QList<uint> ucs4 = text.toUcs4();
-    return platform::EncodeCodePageLossy(std::u32string(ucs4.begin(), ucs4.end()));
-}
 
 // Where the units that stand for no bytes of their own begin: the box's mark
 // after a cut line, which runs to the end of the line.
@@ -45,7 +40,7 @@ std::vector<std::string> DisplayLines(const ListingView& box) {
             if (to > from && shown->text.at(to - 1) == QChar::LineSeparator) --to;
             const int split = std::clamp(markAt, from, to);
             std::string line(bytes.substr(shown->byteAt[from], shown->byteAt[split] - shown->byteAt[from]));
-            if (split < to) line += EncodeShown(shown->text.mid(split, to - split));
+            if (split < to) line += ToCodePageLossy(shown->text.mid(split, to - split));
             lines.emplace_back(core::LimitDisplayLine(line));
         }
     }

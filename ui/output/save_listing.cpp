@@ -2,7 +2,6 @@
 
 #include "core/errors.h"
 #include "core/output/listing_file.h"
-#include "platform/code_page.h"
 #include "ui/dialogs/input_query.h"
 #include "ui/text/code_page_text.h"
 
@@ -19,9 +18,7 @@ void SaveListing(std::string_view listing, QWidget* parent) {
     const auto path = ToCodePage(*name);
     if (!path) {
         // Shown as the platform shows such a name; no file of another name is made.
-        const QList<uint> ucs4 = name->toUcs4();
-        throw core::EFCreateError(
-            core::CreateErrorMessage(platform::EncodeCodePageLossy(std::u32string(ucs4.begin(), ucs4.end()))));
+        throw core::EFCreateError(core::CreateErrorMessage(ToCodePageLossy(*name)));
     }
     core::SaveListingFile(*path, listing);
 }

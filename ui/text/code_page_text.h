@@ -30,6 +30,10 @@ TypedText EncodeTyped(const QString& text);
 // Typed text in the code page; nullopt when a character has no form there.
 inline std::optional<std::string> ToCodePage(const QString& text) { return EncodeTyped(text).bytes; }
 
+// Text in the code page with '?' for each character it can't hold, as the
+// platform shows a name it can't write (platform::EncodeCodePageLossy).
+std::string ToCodePageLossy(const QString& text);
+
 // What a box shows for code-page bytes (core::BoxText), as a QString.
 QString ShownText(const core::BoxText& box);
 
