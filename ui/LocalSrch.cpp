@@ -74,8 +74,8 @@ void TLocalSrchForm::LocalSrchFormResize() {
 void TLocalSrchForm::Find1Click() {
     const TypedText searchText = EncodeTyped(Edit1->text());
     if (!searchText.bytes) {
-        MessageBoxes::Show({FromUtf8("検索語句の「%1」はシフトJISにない文字なので検索できません。").arg(searchText.unheld),
-                            FromUtf8("注意"), BoxIcon::Error, BoxOwner::Application});
+        ShowCaution(FromUtf8("検索語句の「%1」はシフトJISにない文字なので検索できません。").arg(searchText.unheld),
+                    BoxOwner::Application);
         return;
     }
     // The run owns what it touches: it may be left to end alone when cancelled.

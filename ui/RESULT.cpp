@@ -164,8 +164,9 @@ void TResultForm::ResultFormClick() { StartTextView(SelectedBytes()); }
 void TResultForm::StartTextView(std::string_view selected) {
     const auto header = core::SplitHeaderSelection(selected);
     if (!header) {
-        MessageBoxes::Show({FromUtf8("ファイル名を示す行を反転表示させて選んでから、\r\n「全文表示」メニューをクリックして下さい。"),
-                            FromUtf8("注意"), BoxIcon::Error, BoxOwner::Application});
+        ShowCaution(FromUtf8("ファイル名を示す行を反転表示させて選んでから、\r\n"
+                             "「全文表示」メニューをクリックして下さい。"),
+                    BoxOwner::Application);
         return;
     }
     // The path is taken even when the number then fails to convert.

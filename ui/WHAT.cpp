@@ -40,7 +40,6 @@ TWhatForm* WhatForm = nullptr;
 
 namespace {
 
-constexpr const char* kCaution = "注意";
 constexpr const char* kGridFull = "ファイル指定の数が満杯です (^_^； ";
 constexpr const char* kNothingToSearch = "ファイルが未選択または検索したい語句が未入力です。";
 // %1 is the first character that Shift-JIS can't hold.
@@ -199,7 +198,7 @@ void TWhatForm::ClearResultsCurrent() {
 
 void TWhatForm::FileListBox1Click() {
     if (GridRows.CurrentRow() >= core::TargetGrid::kFullRow) {
-        MessageBoxes::Show({FromUtf8(kGridFull), FromUtf8(kCaution), BoxIcon::Error, BoxOwner::Application});
+        ShowCaution(FromUtf8(kGridFull), BoxOwner::Application);
         return;
     }
     // Without a selected file there is nothing to add: an empty row would end
@@ -236,14 +235,14 @@ void TWhatForm::N1Click() {
     const TypedText text = EncodeTyped(Edit1->text());
     if (!text.bytes) {
         hourglass.reset();
-        MessageBoxes::Show({FromUtf8(kUnwritable).arg(text.unheld), FromUtf8(kCaution), BoxIcon::Error, BoxOwner::None});
+        ShowCaution(FromUtf8(kUnwritable).arg(text.unheld), BoxOwner::None);
         return;
     }
     // Stored before the checks: a refused start still replaces the search text.
     Targets[0] = *text.bytes;
     if (Targets[0].empty() || GridRows.Row(core::TargetGrid::kFirstRow).empty()) {
         hourglass.reset();
-        MessageBoxes::Show({FromUtf8(kNothingToSearch), FromUtf8(kCaution), BoxIcon::Error, BoxOwner::None});
+        ShowCaution(FromUtf8(kNothingToSearch), BoxOwner::None);
         return;
     }
 

@@ -1,5 +1,7 @@
 #include "ui/dialogs/message_boxes.h"
 
+#include "ui/text/code_page_text.h"
+
 #include <QApplication>
 #include <QEventLoop>
 #include <QMessageBox>
@@ -80,5 +82,9 @@ void MessageBoxes::Show(const MessageBoxRequest& request) {
 }
 
 void MessageBoxes::SetAnswerer(Answerer answerer) { TheAnswerer() = std::move(answerer); }
+
+void ShowCaution(const QString& text, BoxOwner owner) {
+    MessageBoxes::Show({text, FromUtf8("注意"), BoxIcon::Error, owner});
+}
 
 }  // namespace ui

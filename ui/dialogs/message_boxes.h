@@ -33,4 +33,8 @@ public:
     static void SetAnswerer(Answerer answerer);
 };
 
+// The box the windows refuse a command with: text under the caption 注意
+// (caution), with the stop icon.
+void ShowCaution(const QString& text, BoxOwner owner);
+
 }  // namespace ui
