@@ -7,15 +7,14 @@
 #include "ui/app/application.h"
 #include "ui/app/on_triggered.h"
 #include "ui/dialogs/message_boxes.h"
-#include "ui/frame/caption_buttons.h"
 #include "ui/frame/menu_bar.h"
-#include "ui/frame/window_colour.h"
 #include "ui/frame/window_fonts.h"
 #include "ui/frame/window_geometry.h"
 #include "ui/listing_box/editable_listing_box.h"
 #include "ui/run/background_run.h"
 #include "ui/text/alt_keys.h"
 #include "ui/text/code_page_text.h"
+#include "ui/working_window.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -29,13 +28,10 @@ namespace ui {
 TLocalSrchForm* LocalSrchForm = nullptr;
 
 TLocalSrchForm::TLocalSrchForm() {
-    setWindowTitle(FromUtf8("ローカル検索"));
-    SetWindowColour(this, QColor(192, 192, 192));
-    setFont(ProportionalGothicFont(12));
-    RemoveCaptionButtons(this);
-
-    QMenuBar* bar = menuBar();
-    StyleMenuBar(bar);
+    QMenuBar* bar = SetUpWorkingWindow(this, {.title = "ローカル検索",
+                                              .colour = QColor(192, 192, 192),
+                                              .font = ProportionalGothicFont(12),
+                                              .buttons = CaptionButtons::None});
     Find1 = AddMenuItem(bar, "検索(&S)");
     N1 = AddMenuItem(bar, "キャンセル(&C)");
     N2 = AddSpacer(bar);

@@ -10,10 +10,8 @@
 #include "ui/app/on_triggered.h"
 #include "ui/dialogs/help_viewer.h"
 #include "ui/dialogs/message_boxes.h"
-#include "ui/frame/caption_buttons.h"
 #include "ui/frame/menu_bar.h"
 #include "ui/frame/show_modal.h"
-#include "ui/frame/window_colour.h"
 #include "ui/frame/window_fonts.h"
 #include "ui/frame/window_geometry.h"
 #include "ui/listing_box/listing_view.h"
@@ -21,6 +19,7 @@
 #include "ui/output/save_listing.h"
 #include "ui/run/background_run.h"
 #include "ui/text/code_page_text.h"
+#include "ui/working_window.h"
 
 #include <QLabel>
 #include <QMenu>
@@ -72,13 +71,10 @@ private:
 }  // namespace
 
 TResultForm::TResultForm() {
-    setWindowTitle(FromUtf8("検索結果"));
-    SetWindowColour(this, QColor(0, 255, 0));
-    setFont(ProportionalGothicFont(12));
-    RemoveCaptionButtons(this);
-
-    QMenuBar* bar = menuBar();
-    StyleMenuBar(bar);
+    QMenuBar* bar = SetUpWorkingWindow(this, {.title = "検索結果",
+                                              .colour = QColor(0, 255, 0),
+                                              .font = ProportionalGothicFont(12),
+                                              .buttons = CaptionButtons::None});
     N5 = AddMenuItem(bar, "全文表示(&A)");
     N5->setStatusTip(FromUtf8("ファイルを選んでからクリック"));
     N5->setToolTip(FromUtf8("ファイルを選んでからクリック"));

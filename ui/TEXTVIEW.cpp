@@ -8,15 +8,14 @@
 #include "ui/app/application.h"
 #include "ui/app/on_triggered.h"
 #include "ui/dialogs/message_boxes.h"
-#include "ui/frame/caption_buttons.h"
 #include "ui/frame/hourglass.h"
 #include "ui/frame/menu_bar.h"
 #include "ui/frame/show_modal.h"
-#include "ui/frame/window_colour.h"
 #include "ui/frame/window_fonts.h"
 #include "ui/frame/window_geometry.h"
 #include "ui/run/background_run.h"
 #include "ui/text/code_page_text.h"
+#include "ui/working_window.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -48,13 +47,10 @@ constexpr std::array<const char*, 20> kRangeCaptions = {
 }  // namespace
 
 TTextViewForm::TTextViewForm() {
-    setWindowTitle(FromUtf8("テキスト全文"));
-    SetWindowColour(this, QColor(0, 0, 0));
-    setFont(ProportionalGothicFont(12));
-    RemoveCaptionButtons(this);
-
-    QMenuBar* bar = menuBar();
-    StyleMenuBar(bar);
+    QMenuBar* bar = SetUpWorkingWindow(this, {.title = "テキスト全文",
+                                              .colour = QColor(0, 0, 0),
+                                              .font = ProportionalGothicFont(12),
+                                              .buttons = CaptionButtons::None});
     N1 = bar->addMenu(FromUtf8("表示範囲(行)(&R)"));
     for (int k = 1; k <= 20; ++k) {
         QAction* item = N1->addAction(QString::fromLatin1(kRangeCaptions[k - 1]));

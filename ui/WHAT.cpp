@@ -15,14 +15,13 @@
 #include "ui/browser/string_grid.h"
 #include "ui/dialogs/help_viewer.h"
 #include "ui/dialogs/message_boxes.h"
-#include "ui/frame/caption_buttons.h"
 #include "ui/frame/hourglass.h"
 #include "ui/frame/menu_bar.h"
-#include "ui/frame/window_colour.h"
 #include "ui/frame/window_fonts.h"
 #include "ui/frame/window_geometry.h"
 #include "ui/text/alt_keys.h"
 #include "ui/text/code_page_text.h"
+#include "ui/working_window.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -65,17 +64,10 @@ QLabel* NewLabel(const char* text, QWidget* parent, int left, int top) {
 }  // namespace
 
 TWhatForm::TWhatForm() {
-    setWindowTitle(FromUtf8("グローバル検索  for Windows 9x"));
-    SetWindowColour(this, QColor(0, 255, 255));
-    setFont(GothicFont(13, true));
-    // A single border: fixed size, with a minimise and a close box.
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    // Fixed in size: a window manager that offers maximise anyway gets nowhere.
-    RefuseWindowStates(this, Qt::WindowMaximized);
-
-    QMenuBar* bar = menuBar();
-    StyleMenuBar(bar);
+    QMenuBar* bar = SetUpWorkingWindow(this, {.title = "グローバル検索  for Windows 9x",
+                                              .colour = QColor(0, 255, 255),
+                                              .font = GothicFont(13, true),
+                                              .buttons = CaptionButtons::MinimiseAndClose});
     bar->setFont(GothicFont(13));
     // The classic menu bar puts its items side by side; with gaps the last
     // items would not fit the window's width.

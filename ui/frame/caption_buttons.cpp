@@ -65,4 +65,10 @@ void RemoveCaptionButtons(QWidget* window) {
     RefuseWindowStates(window, Qt::WindowMinimized | Qt::WindowMaximized);
 }
 
+void KeepMinimiseAndClose(QWidget* window) {
+    window->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    RefuseWindowStates(window, Qt::WindowMaximized);
+}
+
 }  // namespace ui

@@ -12,6 +12,10 @@ namespace ui {
 // never left minimised or maximised.
 void RemoveCaptionButtons(QWidget* window);
 
+// A window with a single border: fixed in size, with a minimise and a close
+// box; a window manager that offers maximise anyway gets nowhere.
+void KeepMinimiseAndClose(QWidget* window);
+
 // Puts the window back to normal whenever it is given one of states (by a
 // window manager that offers what the window has no command for).
 void RefuseWindowStates(QWidget* window, Qt::WindowStates states);
