@@ -75,10 +75,8 @@ private slots:
         LocalSrchForm->Memo1->SetListing(core::ListingLines("kept"));
         LocalSrchForm->Edit1->setText(FromUtf8("港𠮷"));
         Choose(LocalSrchForm->Find1);
-        QCOMPARE(f.boxes.size(), std::size_t(1));
-        QCOMPARE(f.boxes.front().request.caption, FromUtf8("注意"));
-        QCOMPARE(f.boxes.front().request.icon, BoxIcon::Error);
-        QVERIFY(f.boxes.front().request.text.contains(FromUtf8("「𠮷」")));
+        const QString unheld = FromUtf8("検索語句の「𠮷」はシフトJISにない文字なので検索できません。");
+        QVERIFY(f.ExpectBoxes({CautionBox(unheld, BoxOwner::Application)}));
         QCOMPARE(LocalSrchForm->Memo1->ToPlainText(), QStringLiteral("kept"));
     }
 
@@ -90,10 +88,7 @@ private slots:
         Choose(LocalSrchForm->Find1);
         ResultForm->CurrentFile.clear();  // never standard input
         Choose(LocalSrchForm->Find1);
-        QCOMPARE(f.boxes.size(), std::size_t(2));
-        QCOMPARE(f.boxes[0].request.text, FromUtf8("ﾌｧｲﾙが見つかりません."));
-        QCOMPARE(f.boxes[1].request.text, FromUtf8("不正なﾌｧｲﾙ名です."));
-        QCOMPARE(f.boxes[1].request.caption, QStringLiteral("Norvane"));
+        QVERIFY(f.ExpectBoxes({ErrorBox(FromUtf8("ﾌｧｲﾙが見つかりません.")), ErrorBox(FromUtf8("不正なﾌｧｲﾙ名です."))}));
         QCOMPARE(LocalSrchForm->Memo1->ToPlainText(), QStringLiteral("kept"));
     }
 

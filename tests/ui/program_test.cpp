@@ -24,7 +24,7 @@
 
 using namespace ui;
 using testing_ui::Choose;
-using testing_ui::SeenBox;
+using testing_ui::ErrorBox;
 using testing_ui::UiFixture;
 using testing_ui::WhenModal;
 
@@ -175,10 +175,7 @@ private slots:
         QCOMPARE(shown("漢"), FromUtf8("漢."));
         QCOMPARE(shown("ｱ"), FromUtf8("ｱ."));
         QCOMPARE(shown("stop!"), FromUtf8("stop!"));
-        const SeenBox& box = f.boxes.front();
-        QCOMPARE(box.request.caption, QStringLiteral("Norvane"));
-        QCOMPARE(box.request.icon, BoxIcon::Error);
-        QCOMPARE(box.request.owner, BoxOwner::Application);
+        QVERIFY(f.ExpectBoxes({ErrorBox(FromUtf8("stop!"))}));
 
         // EAbort is silent.
         f.boxes.clear();
@@ -205,8 +202,7 @@ private slots:
         WhatForm->Targets[0] = "x";
         WhatForm->Targets[1] = "/nonexistent-folder/none.txt";
         Choose(WhatForm->N7);
-        QCOMPARE(f.boxes.size(), std::size_t(1));
-        QCOMPARE(f.boxes.front().request.text, FromUtf8("不正なﾌｧｲﾙ名です."));
+        QVERIFY(f.ExpectBoxes({ErrorBox(FromUtf8("不正なﾌｧｲﾙ名です."))}));
         QVERIFY(ResultForm->isVisible());
         QVERIFY(!WhatForm->isVisible());
         QCOMPARE(ResultForm->Memo1->ToPlainText(), QStringLiteral("Memo1"));
@@ -230,9 +226,8 @@ private slots:
 
         // Neither: the box names the installed place, the last one looked at.
         Choose(WhatForm->Help1);
-        QCOMPARE(f.boxes.size(), std::size_t(1));
-        QCOMPARE(f.boxes.front().request.owner, BoxOwner::None);
-        QVERIFY(f.boxes.front().request.text.contains(installed));
+        const QString notFound = FromUtf8("ヘルプ ファイル %1 が見つかりません。").arg(installed);
+        QVERIFY(f.ExpectBoxes({{notFound, FromUtf8("ヘルプ"), BoxOwner::None}}));
         QVERIFY(!HelpViewer::Window());
 
         // Only the installed one.

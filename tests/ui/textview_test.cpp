@@ -233,13 +233,7 @@ private slots:
         ResultForm->CurrentFile.clear();
         Choose(TextViewForm->RangeItems[1]);
 
-        QCOMPARE(f.boxes.size(), std::size_t(2));
-        for (const SeenBox& box : f.boxes) {
-            QCOMPARE(box.request.text, FromUtf8("File アクセスでエラー発生！! "));
-            QCOMPARE(box.request.caption, FromUtf8("警告"));
-            QCOMPARE(box.request.icon, BoxIcon::Error);
-            QCOMPARE(box.request.owner, BoxOwner::None);
-        }
+        QVERIFY(f.ExpectBoxes({FileAccessBox(), FileAccessBox()}));
         QCOMPARE(TextViewForm->windowTitle(), FromUtf8("全文表示 ⇒　"));
         QVERIFY(TextViewForm->RichEdit1->toPlainText().isEmpty());
         QCOMPARE(TextViewForm->cursor().shape(), Qt::ArrowCursor);  // the hourglass is gone

@@ -13,6 +13,7 @@
 
 using namespace ui;
 using namespace testing_what;
+using testing_ui::CautionBox;
 using testing_ui::Choose;
 using testing_ui::UiFixture;
 
@@ -130,16 +131,14 @@ private slots:
         auto refused = [&] {
             f.boxes.clear();
             Choose(WhatForm->N1);
-            return f.boxes.size() == 1 && f.boxes.front().request.text == FromUtf8("ファイルが未選択または検索したい語句が未入力です。") &&
-                   WhatForm->isVisible() && !ResultForm->isVisible();
+            const QString nothing = FromUtf8("ファイルが未選択または検索したい語句が未入力です。");
+            return f.ExpectBoxes({CautionBox(nothing, BoxOwner::None)}) && WhatForm->isVisible() &&
+                   !ResultForm->isVisible();
         };
         // A search text but no file: refused, and the text is stored all the same.
         TypeText(WhatForm->Edit1, "港町");
         QVERIFY(refused());
         const auto& box = f.boxes.front();
-        QCOMPARE(box.request.caption, FromUtf8("注意"));
-        QCOMPARE(box.request.icon, BoxIcon::Error);
-        QCOMPARE(box.request.owner, BoxOwner::None);
         QVERIFY(std::find(box.enabledWindows.begin(), box.enabledWindows.end(), WhatForm) != box.enabledWindows.end());
         QCOMPARE(cursorAtBox, Qt::ArrowCursor);
         QCOMPARE(WhatForm->Targets[0], Sj("港町"));
@@ -164,9 +163,8 @@ private slots:
         WhatForm->Edit1->setText(FromUtf8("港町 café"));
         f.boxes.clear();
         Choose(WhatForm->N1);
-        QCOMPARE(f.boxes.size(), std::size_t(1));
-        QCOMPARE(f.boxes.front().request.text, FromUtf8("検索したい語句に、シフトJISで表せない文字「é」があります。"));
-        QCOMPARE(f.boxes.front().request.caption, FromUtf8("注意"));
+        const QString unheld = FromUtf8("検索したい語句に、シフトJISで表せない文字「é」があります。");
+        QVERIFY(f.ExpectBoxes({CautionBox(unheld, BoxOwner::None)}));
         QCOMPARE(WhatForm->Targets[0], Sj("港町"));
         QVERIFY(WhatForm->isVisible() && !ResultForm->isVisible());
         QCOMPARE(WhatForm->cursor().shape(), Qt::ArrowCursor);
