@@ -6,9 +6,9 @@
 #include "ui/RESULT.h"
 #include "ui/TEXTVIEW.h"
 #include "ui/WHAT.h"
-#include "ui/application.h"
-#include "ui/listing_view.h"
-#include "ui/message_boxes.h"
+#include "ui/app/application.h"
+#include "ui/dialogs/message_boxes.h"
+#include "ui/listing_box/listing_view.h"
 #include "ui/startup.h"
 
 #include <QApplication>

@@ -13,10 +13,10 @@
 #include "ui/LocalSrch.h"
 #include "ui/RESULT.h"
 #include "ui/WHAT.h"
-#include "ui/application.h"
-#include "ui/editable_listing_box.h"
-#include "ui/listing_view.h"
-#include "ui/message_boxes.h"
+#include "ui/app/application.h"
+#include "ui/dialogs/message_boxes.h"
+#include "ui/listing_box/editable_listing_box.h"
+#include "ui/listing_box/listing_view.h"
 #include "ui/startup.h"
 
 #include <QAction>

@@ -4,12 +4,17 @@
 #include "core/search/local_search.h"
 #include "core/search/named_file.h"
 #include "ui/RESULT.h"
-#include "ui/alt_keys.h"
-#include "ui/background_run.h"
-#include "ui/cp_text.h"
-#include "ui/editable_listing_box.h"
-#include "ui/message_boxes.h"
-#include "ui/window_frame.h"
+#include "ui/app/application.h"
+#include "ui/app/on_triggered.h"
+#include "ui/dialogs/message_boxes.h"
+#include "ui/frame/menu_bar.h"
+#include "ui/frame/window_fonts.h"
+#include "ui/frame/window_geometry.h"
+#include "ui/listing_box/editable_listing_box.h"
+#include "ui/run/background_run.h"
+#include "ui/text/alt_keys.h"
+#include "ui/text/code_page_text.h"
+#include "ui/working_window.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -23,13 +28,10 @@ namespace ui {
 TLocalSrchForm* LocalSrchForm = nullptr;
 
 TLocalSrchForm::TLocalSrchForm() {
-    setWindowTitle(Tr("ローカル検索"));
-    SetWindowColour(this, QColor(192, 192, 192));
-    setFont(ProportionalGothicFont(12));
-    RemoveCaptionButtons(this);
-
-    QMenuBar* bar = menuBar();
-    StyleMenuBar(bar);
+    QMenuBar* bar = SetUpWorkingWindow(this, {.title = "ローカル検索",
+                                              .colour = QColor(192, 192, 192),
+                                              .font = ProportionalGothicFont(12),
+                                              .buttons = CaptionButtons::None});
     Find1 = AddMenuItem(bar, "検索(&S)");
     N1 = AddMenuItem(bar, "キャンセル(&C)");
     N2 = AddSpacer(bar);
@@ -40,7 +42,7 @@ TLocalSrchForm::TLocalSrchForm() {
 
     auto* client = new QWidget(this);
     setCentralWidget(client);
-    Label1 = new QLabel(Tr("検索語句： "), client);
+    Label1 = new QLabel(FromUtf8("検索語句： "), client);
     Label1->move(39, 13);
     Label1->setAutoFillBackground(true);
     Label1->setStyleSheet(QStringLiteral("background: white"));
@@ -68,13 +70,13 @@ void TLocalSrchForm::LocalSrchFormResize() {
 void TLocalSrchForm::Find1Click() {
     const TypedText searchText = EncodeTyped(Edit1->text());
     if (!searchText.bytes) {
-        MessageBoxes::Show({Tr("検索語句の「%1」はシフトJISにない文字なので検索できません。").arg(searchText.unheld),
-                            Tr("注意"), BoxIcon::Error, BoxOwner::Application});
+        ShowCaution(FromUtf8("検索語句の「%1」はシフトJISにない文字なので検索できません。").arg(searchText.unheld),
+                    BoxOwner::Application);
         return;
     }
     // The run owns what it touches: it may be left to end alone when cancelled.
     const auto listing = std::make_shared<core::ListingLines>();
-    RunInBackground(this, Tr("ローカル検索"),
+    RunInBackground(this, FromUtf8("ローカル検索"),
                     [listing, path = std::string(core::RequireNamedFile(ResultForm->CurrentFile)),
                      text = *searchText.bytes](core::RunProgress& progress) {
                         *listing = core::ListingLines(core::RunLocalSearch(path, text, &progress).text);

@@ -19,10 +19,10 @@ public:
     QLineEdit* Edit1;
     EditableListingBox* Memo1;
 
-    QAction* Find1;
-    QAction* N1;
-    QAction* N2;
-    QAction* Exit1;
+    QAction* Find1;  // 検索(&S)
+    QAction* N1;     // キャンセル(&C)
+    QAction* N2;     // spacer
+    QAction* Exit1;  // 終了(&E)
 
     void Find1Click();
     void N1Click();

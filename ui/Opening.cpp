@@ -1,6 +1,6 @@
 #include "ui/Opening.h"
 
-#include "ui/window_frame.h"
+#include "ui/frame/window_geometry.h"
 
 #include <QLabel>
 #include <QPixmap>

@@ -1,19 +1,25 @@
 #include "ui/RESULT.h"
 
-#include "core/search/global_search.h"
 #include "core/output/header_selection.h"
 #include "core/output/listing_lines.h"
+#include "core/search/global_search.h"
 #include "core/str_to_int.h"
 #include "ui/TEXTVIEW.h"
 #include "ui/WHAT.h"
-#include "ui/background_run.h"
-#include "ui/cp_text.h"
-#include "ui/help_viewer.h"
-#include "ui/listing_view.h"
-#include "ui/message_boxes.h"
-#include "ui/print_listing.h"
-#include "ui/save_listing.h"
-#include "ui/window_frame.h"
+#include "ui/app/application.h"
+#include "ui/app/on_triggered.h"
+#include "ui/dialogs/help_viewer.h"
+#include "ui/dialogs/message_boxes.h"
+#include "ui/frame/menu_bar.h"
+#include "ui/frame/show_modal.h"
+#include "ui/frame/window_fonts.h"
+#include "ui/frame/window_geometry.h"
+#include "ui/listing_box/listing_view.h"
+#include "ui/output/print_listing.h"
+#include "ui/output/save_listing.h"
+#include "ui/run/background_run.h"
+#include "ui/text/code_page_text.h"
+#include "ui/working_window.h"
 
 #include <QLabel>
 #include <QMenu>
@@ -65,20 +71,17 @@ private:
 }  // namespace
 
 TResultForm::TResultForm() {
-    setWindowTitle(Tr("検索結果"));
-    SetWindowColour(this, QColor(0, 255, 0));
-    setFont(ProportionalGothicFont(12));
-    RemoveCaptionButtons(this);
-
-    QMenuBar* bar = menuBar();
-    StyleMenuBar(bar);
+    QMenuBar* bar = SetUpWorkingWindow(this, {.title = "検索結果",
+                                              .colour = QColor(0, 255, 0),
+                                              .font = ProportionalGothicFont(12),
+                                              .buttons = CaptionButtons::None});
     N5 = AddMenuItem(bar, "全文表示(&A)");
-    N5->setStatusTip(Tr("ファイルを選んでからクリック"));
-    N5->setToolTip(Tr("ファイルを選んでからクリック"));
+    N5->setStatusTip(FromUtf8("ファイルを選んでからクリック"));
+    N5->setToolTip(FromUtf8("ファイルを選んでからクリック"));
     N2 = AddSpacer(bar, "　");
-    N1 = bar->addMenu(Tr("出力(&O)"));
-    N4 = N1->addAction(Tr("ﾌｧｲﾙへ出力(&F)"));
-    Print1 = N1->addAction(Tr("印刷(&P)"));
+    N1 = bar->addMenu(FromUtf8("出力(&O)"));
+    N4 = N1->addAction(FromUtf8("ﾌｧｲﾙへ出力(&F)"));
+    Print1 = N1->addAction(FromUtf8("印刷(&P)"));
     N6 = AddSpacer(bar);
     N3 = AddMenuItem(bar, "最初の画面に戻る(&R)");
     N7 = AddSpacer(bar);
@@ -99,7 +102,7 @@ TResultForm::TResultForm() {
     Label1->setGeometry(331, 4, 233, 12);
     Label1->setFont(ProportionalGothicFont(12, true));
     Label1->setStyleSheet(QStringLiteral("color: blue"));
-    Label1->setText(Tr("ファイル名の行を選んで「全文表示」"));
+    Label1->setText(FromUtf8("ファイル名の行を選んで「全文表示」"));
     Memo1 = new ListingView(client);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -134,7 +137,7 @@ void TResultForm::ResultFormShow() {
     const auto run = std::make_shared<Run>(Run{targets[0], {targets.begin() + 1, targets.end()}, {}, {}});
     HitTable.Clear();
     RunInBackground(
-        this, Tr("検索中"),
+        this, FromUtf8("検索中"),
         [run](core::RunProgress& progress) {
             // Indexed there too, so that showing it costs only the screen.
             run->listing = core::ListingLines(core::RunGlobalSearch(run->searchText, run->targets, run->hits, &progress).text);
@@ -157,8 +160,9 @@ void TResultForm::ResultFormClick() { StartTextView(SelectedBytes()); }
 void TResultForm::StartTextView(std::string_view selected) {
     const auto header = core::SplitHeaderSelection(selected);
     if (!header) {
-        MessageBoxes::Show({Tr("ファイル名を示す行を反転表示させて選んでから、\r\n「全文表示」メニューをクリックして下さい。"),
-                            Tr("注意"), BoxIcon::Error, BoxOwner::Application});
+        ShowCaution(FromUtf8("ファイル名を示す行を反転表示させて選んでから、\r\n"
+                             "「全文表示」メニューをクリックして下さい。"),
+                    BoxOwner::Application);
         return;
     }
     // The path is taken even when the number then fails to convert.

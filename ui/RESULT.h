@@ -36,19 +36,19 @@ public:
     QLabel* Label1;
     ListingView* Memo1;
 
-    QAction* N5;
-    QAction* N2;
-    QMenu* N1;
-    QAction* N4;
-    QAction* Print1;
-    QAction* N6;
-    QAction* N3;
-    QAction* N7;
-    QMenu* N8;
-    QAction* N10;
-    QAction* N11;
-    QAction* N12;
-    QAction* Help1;
+    QAction* N5;      // 全文表示(&A)
+    QAction* N2;      // spacer "　"
+    QMenu* N1;        // 出力(&O), holding N4 and Print1
+    QAction* N4;      // ﾌｧｲﾙへ出力(&F)
+    QAction* Print1;  // 印刷(&P)
+    QAction* N6;      // spacer
+    QAction* N3;      // 最初の画面に戻る(&R)
+    QAction* N7;      // spacer
+    QMenu* N8;        // spacer, with one blank item
+    QAction* N10;     // spacer
+    QAction* N11;     // spacer
+    QAction* N12;     // spacer
+    QAction* Help1;   // ヘルプ
 
     void ResultFormShow();
     void ResultFormResize();

@@ -5,10 +5,17 @@
 #include "core/search/range_view.h"
 #include "ui/LocalSrch.h"
 #include "ui/RESULT.h"
-#include "ui/background_run.h"
-#include "ui/cp_text.h"
-#include "ui/message_boxes.h"
-#include "ui/window_frame.h"
+#include "ui/app/application.h"
+#include "ui/app/on_triggered.h"
+#include "ui/dialogs/message_boxes.h"
+#include "ui/frame/hourglass.h"
+#include "ui/frame/menu_bar.h"
+#include "ui/frame/show_modal.h"
+#include "ui/frame/window_fonts.h"
+#include "ui/frame/window_geometry.h"
+#include "ui/run/background_run.h"
+#include "ui/text/code_page_text.h"
+#include "ui/working_window.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -40,14 +47,11 @@ constexpr std::array<const char*, 20> kRangeCaptions = {
 }  // namespace
 
 TTextViewForm::TTextViewForm() {
-    setWindowTitle(Tr("テキスト全文"));
-    SetWindowColour(this, QColor(0, 0, 0));
-    setFont(ProportionalGothicFont(12));
-    RemoveCaptionButtons(this);
-
-    QMenuBar* bar = menuBar();
-    StyleMenuBar(bar);
-    N1 = bar->addMenu(Tr("表示範囲(行)(&R)"));
+    QMenuBar* bar = SetUpWorkingWindow(this, {.title = "テキスト全文",
+                                              .colour = QColor(0, 0, 0),
+                                              .font = ProportionalGothicFont(12),
+                                              .buttons = CaptionButtons::None});
+    N1 = bar->addMenu(FromUtf8("表示範囲(行)(&R)"));
     for (int k = 1; k <= 20; ++k) {
         QAction* item = N1->addAction(QString::fromLatin1(kRangeCaptions[k - 1]));
         RangeItems[k - 1] = item;
@@ -99,7 +103,7 @@ void TTextViewForm::TextRangeView(std::int64_t first, std::int64_t last) {
     // The run owns what it touches: it may be left to end alone when cancelled.
     const auto range = std::make_shared<core::RangeView>();
     try {
-        RunInBackground(this, Tr("全文表示"),
+        RunInBackground(this, FromUtf8("全文表示"),
                         [range, path = std::string(core::RequireNamedFile(state.CurrentFile)),
                          index = state.CurrentIndex, hits = state.HitTable, first, last](core::RunProgress& progress) {
                             *range = core::RenderRange(path, index, hits, first, last,
@@ -107,7 +111,8 @@ void TTextViewForm::TextRangeView(std::int64_t first, std::int64_t last) {
                         });
     } catch (const core::EInOutError&) {
         hourglass.reset();
-        MessageBoxes::Show({Tr("File アクセスでエラー発生！! "), Tr("警告"), BoxIcon::Error, BoxOwner::None});
+        MessageBoxes::Show(
+            {FromUtf8("File アクセスでエラー発生！! "), FromUtf8("警告"), BoxIcon::Error, BoxOwner::None});
         return;
     }
 

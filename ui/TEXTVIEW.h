@@ -22,16 +22,16 @@ public:
 
     QTextEdit* RichEdit1;
 
-    QMenu* N1;
-    std::array<QAction*, 20> RangeItems;  // N11 to N30
-    QAction* N3;
-    QAction* N2;
-    QAction* N4;
-    QAction* N5;
-    QAction* N6;
-    QAction* N7;
-    QMenu* N8;
-    QAction* N10;
+    QMenu* N1;                            // 表示範囲(行)(&R), holding RangeItems
+    std::array<QAction*, 20> RangeItems;  // N11 to N30: the ranges
+    QAction* N3;                          // spacer
+    QAction* N2;                          // クリップ(&C)
+    QAction* N4;                          // spacer
+    QAction* N5;                          // 消去(&D)
+    QAction* N6;                          // spacer
+    QAction* N7;                          // spacer
+    QMenu* N8;                            // spacer, with one blank item
+    QAction* N10;                         // ローカル検索(&L)
 
     // Renders lines first to last of the current file.
     void TextRangeView(std::int64_t first, std::int64_t last);

@@ -5,17 +5,23 @@
 #include "platform/folder_access.h"
 #include "platform/mounted_volumes.h"
 #include "ui/RESULT.h"
-#include "ui/alt_keys.h"
-#include "ui/cp_text.h"
-#include "ui/directory_list_box.h"
-#include "ui/drive_combo_box.h"
-#include "ui/file_list_box.h"
-#include "ui/filter_combo_box.h"
-#include "ui/flat_controls.h"
-#include "ui/help_viewer.h"
-#include "ui/message_boxes.h"
-#include "ui/string_grid.h"
-#include "ui/window_frame.h"
+#include "ui/app/application.h"
+#include "ui/app/on_triggered.h"
+#include "ui/browser/directory_list_box.h"
+#include "ui/browser/drive_combo_box.h"
+#include "ui/browser/file_list_box.h"
+#include "ui/browser/filter_combo_box.h"
+#include "ui/browser/flat_controls.h"
+#include "ui/browser/string_grid.h"
+#include "ui/dialogs/help_viewer.h"
+#include "ui/dialogs/message_boxes.h"
+#include "ui/frame/hourglass.h"
+#include "ui/frame/menu_bar.h"
+#include "ui/frame/window_fonts.h"
+#include "ui/frame/window_geometry.h"
+#include "ui/text/alt_keys.h"
+#include "ui/text/code_page_text.h"
+#include "ui/working_window.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -33,7 +39,6 @@ TWhatForm* WhatForm = nullptr;
 
 namespace {
 
-constexpr const char* kCaution = "注意";
 constexpr const char* kGridFull = "ファイル指定の数が満杯です (^_^； ";
 constexpr const char* kNothingToSearch = "ファイルが未選択または検索したい語句が未入力です。";
 // %1 is the first character that Shift-JIS can't hold.
@@ -51,7 +56,7 @@ std::vector<FilterComboBox::Entry> FilterEntries() {
 }
 
 QLabel* NewLabel(const char* text, QWidget* parent, int left, int top) {
-    auto* label = new QLabel(Tr(text), parent);
+    auto* label = new QLabel(FromUtf8(text), parent);
     label->move(left, top);
     return label;
 }
@@ -59,17 +64,10 @@ QLabel* NewLabel(const char* text, QWidget* parent, int left, int top) {
 }  // namespace
 
 TWhatForm::TWhatForm() {
-    setWindowTitle(Tr("グローバル検索  for Windows 9x"));
-    SetWindowColour(this, QColor(0, 255, 255));
-    setFont(GothicFont(13, true));
-    // A single border: fixed size, with a minimise and a close box.
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    // Fixed in size: a window manager that offers maximise anyway gets nowhere.
-    RefuseWindowStates(this, Qt::WindowMaximized);
-
-    QMenuBar* bar = menuBar();
-    StyleMenuBar(bar);
+    QMenuBar* bar = SetUpWorkingWindow(this, {.title = "グローバル検索  for Windows 9x",
+                                              .colour = QColor(0, 255, 255),
+                                              .font = GothicFont(13, true),
+                                              .buttons = CaptionButtons::MinimiseAndClose});
     bar->setFont(GothicFont(13));
     // The classic menu bar puts its items side by side; with gaps the last
     // items would not fit the window's width.
@@ -154,7 +152,7 @@ void TWhatForm::WhatFormCreate() {
     Edit1->setGeometry(232, 384, 300, 22);
     FileListBox1->SetMask("*.txt");
 
-    StringGrid1->SetCell(0, Tr(kGridHeader));
+    StringGrid1->SetCell(0, FromUtf8(kGridHeader));
     GridRows.Clear();
     ShowGridRows();
     Edit1->clear();
@@ -192,7 +190,7 @@ void TWhatForm::ClearResultsCurrent() {
 
 void TWhatForm::FileListBox1Click() {
     if (GridRows.CurrentRow() >= core::TargetGrid::kFullRow) {
-        MessageBoxes::Show({Tr(kGridFull), Tr(kCaution), BoxIcon::Error, BoxOwner::Application});
+        ShowCaution(FromUtf8(kGridFull), BoxOwner::Application);
         return;
     }
     // Without a selected file there is nothing to add: an empty row would end
@@ -229,14 +227,14 @@ void TWhatForm::N1Click() {
     const TypedText text = EncodeTyped(Edit1->text());
     if (!text.bytes) {
         hourglass.reset();
-        MessageBoxes::Show({Tr(kUnwritable).arg(text.unheld), Tr(kCaution), BoxIcon::Error, BoxOwner::None});
+        ShowCaution(FromUtf8(kUnwritable).arg(text.unheld), BoxOwner::None);
         return;
     }
     // Stored before the checks: a refused start still replaces the search text.
     Targets[0] = *text.bytes;
     if (Targets[0].empty() || GridRows.Row(core::TargetGrid::kFirstRow).empty()) {
         hourglass.reset();
-        MessageBoxes::Show({Tr(kNothingToSearch), Tr(kCaution), BoxIcon::Error, BoxOwner::None});
+        ShowCaution(FromUtf8(kNothingToSearch), BoxOwner::None);
         return;
     }
 

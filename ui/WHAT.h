@@ -46,16 +46,16 @@ public:
     QLineEdit* Edit1;
 
     // Menu.
-    QAction* N1;
-    QAction* N2;
-    QAction* Exit1;
-    QAction* N3;
-    QAction* N4;
-    QAction* N6;
-    QAction* N7;
-    QAction* N5;
-    QMenu* N8;
-    QAction* Help1;
+    QAction* N1;     // 検索開始(&S)
+    QAction* N2;     // キャンセル(&C)
+    QAction* Exit1;  // 終了(&E)
+    QAction* N3;     // spacer
+    QAction* N4;     // spacer
+    QAction* N6;     // spacer
+    QAction* N7;     // 検索結果の再呼び出し(&G)
+    QAction* N5;     // spacer
+    QMenu* N8;       // spacer "　", with one item "　"
+    QAction* Help1;  // ヘルプ
 
     void FileListBox1Click();
     void StringGrid1MouseUp(Qt::MouseButton button);

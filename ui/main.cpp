@@ -1,9 +1,9 @@
 // Norvane: start-up and the event loop.
 #include "ui/WHAT.h"
-#include "ui/application.h"
-#include "ui/background_run.h"
-#include "ui/help_viewer.h"
-#include "ui/message_boxes.h"
+#include "ui/app/application.h"
+#include "ui/dialogs/help_viewer.h"
+#include "ui/dialogs/message_boxes.h"
+#include "ui/run/background_run.h"
 #include "ui/startup.h"
 
 #include <QAction>

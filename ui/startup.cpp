@@ -5,7 +5,7 @@
 #include "ui/RESULT.h"
 #include "ui/TEXTVIEW.h"
 #include "ui/WHAT.h"
-#include "ui/help_viewer.h"
+#include "ui/dialogs/help_viewer.h"
 
 #include <QApplication>
 

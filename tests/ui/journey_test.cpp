@@ -4,9 +4,8 @@
 #include "ui/RESULT.h"
 #include "ui/TEXTVIEW.h"
 #include "ui/WHAT.h"
-#include "ui/application.h"
-#include "ui/editable_listing_box.h"
-#include "ui/window_frame.h"
+#include "ui/app/application.h"
+#include "ui/listing_box/editable_listing_box.h"
 #include "ui_fixture.h"
 #include "window_data.h"
 
@@ -54,7 +53,8 @@ private slots:
             seen.red1100 = ColourOf(TextViewForm->RichEdit1, 99).red;
             WhenModal([&] {
                 seen.localModal = QApplication::activeModalWidget() == LocalSrchForm;
-                QTest::sendKeyEvent(QTest::Click, LocalSrchForm->Edit1, Qt::Key_unknown, Tr("灯"), Qt::NoModifier);
+                QTest::sendKeyEvent(QTest::Click, LocalSrchForm->Edit1, Qt::Key_unknown, FromUtf8("灯"),
+                                    Qt::NoModifier);
                 Choose(LocalSrchForm->Find1);
                 seen.listing = LocalSrchForm->Memo1->ToPlainText();
                 Choose(LocalSrchForm->Exit1);
@@ -67,12 +67,12 @@ private slots:
 
         QVERIFY(seen.modal);
         QVERIFY(seen.resultDisabledBehind);
-        QCOMPARE(seen.title, Tr("全文表示 ⇒　") + QString::fromStdString(umi));
+        QCOMPARE(seen.title, FromUtf8("全文表示 ⇒　") + QString::fromStdString(umi));
         QCOMPARE(seen.range2First, QStringLiteral("01001: umi 1001"));
-        QCOMPARE(seen.red1100, static_cast<int>(Tr("01100: 港町の灯").size()));
+        QCOMPARE(seen.red1100, static_cast<int>(FromUtf8("01100: 港町の灯").size()));
         QVERIFY(seen.localModal);
         // Labels are the file's own line numbers, whatever range the viewer shows.
-        QCOMPARE(seen.listing, Tr("01100: 港町の灯\n\n"));
+        QCOMPARE(seen.listing, FromUtf8("01100: 港町の灯\n\n"));
         QVERIFY(seen.localEmptyAfter);
         QVERIFY(!TextViewForm->isVisible());
         QVERIFY(ResultForm->isVisible());

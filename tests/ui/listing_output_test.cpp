@@ -3,10 +3,10 @@
 #include "core/output/text_device.h"
 #include "ui/RESULT.h"
 #include "ui/WHAT.h"
-#include "ui/application.h"
-#include "ui/display_lines.h"
-#include "ui/input_query.h"
-#include "ui/print_destination.h"
+#include "ui/app/application.h"
+#include "ui/dialogs/input_query.h"
+#include "ui/listing_box/display_lines.h"
+#include "ui/output/print_destination.h"
 #include "ui_fixture.h"
 #include "window_data.h"
 
@@ -89,7 +89,7 @@ class ListingOutputTest : public QObject {
 
     QTemporaryDir home, work;
     QString Work(const QString& name) const { return work.filePath(name); }
-    QString Error(const QString& path) const { return Tr("ﾌｧｲﾙ ") + path + Tr(" を作成できません."); }
+    QString Error(const QString& path) const { return FromUtf8("ﾌｧｲﾙ ") + path + FromUtf8(" を作成できません."); }
 
 private slots:
     void initTestCase() {
@@ -101,10 +101,11 @@ private slots:
     void cleanup() { SetPrintDestinationMaker({}); }
 
     void dialogIsLaidOutInDialogUnits() {
-        InputQueryDialog dialog(Tr("出力ﾌｧｲﾙ名の入力"), Tr("ファイル名を確認、または修正してください。"),
+        InputQueryDialog dialog(FromUtf8("出力ﾌｧｲﾙ名の入力"), FromUtf8("ファイル名を確認、または修正してください。"),
                                 QStringLiteral("/home/x/IFOUND.TXT"));
         const QFont font = dialog.font();
-        QVERIFY(QStringList({Tr("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic")}).contains(QFontInfo(font).family()));
+        QVERIFY(QStringList({FromUtf8("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic")})
+                    .contains(QFontInfo(font).family()));
         QCOMPARE(font.pointSize(), 9);
         const double average = QFontMetricsF(font).horizontalAdvance(
                                    QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) /
@@ -122,7 +123,7 @@ private slots:
         QCOMPARE(dialog.Edit->maxLength(), 255);
         QCOMPARE(dialog.Edit->selectedText(), QStringLiteral("/home/x/IFOUND.TXT"));
         QVERIFY(dialog.OkButton->isDefault() && !dialog.CancelButton->isDefault());
-        QCOMPARE(dialog.CancelButton->text(), Tr("ｷｬﾝｾﾙ"));
+        QCOMPARE(dialog.CancelButton->text(), FromUtf8("ｷｬﾝｾﾙ"));
     }
 
     void saveWritesEveryByteOfTheListing() {
@@ -131,7 +132,7 @@ private slots:
         // search). The dialog offers the default file, centred; Enter is OK.
         const QString path = QDir(home.path()).filePath(QStringLiteral("IFOUND.TXT"));
         Save([&](InputQueryDialog& d) {
-            QCOMPARE(d.windowTitle(), Tr("出力ﾌｧｲﾙ名の入力"));
+            QCOMPARE(d.windowTitle(), FromUtf8("出力ﾌｧｲﾙ名の入力"));
             QCOMPARE(d.Edit->selectedText(), path);
             const QPoint centre = QGuiApplication::primaryScreen()->geometry().center();
             QVERIFY((d.geometry().center() - centre).manhattanLength() <= 2);
@@ -161,8 +162,8 @@ private slots:
 
         // A NUL byte is written, and so is everything after it.
         ResultForm->SetListing(std::string("a\0b\r\nafter\r\n", 12));
-        SaveAs(Work(Tr("結果.txt")));
-        QCOMPARE(ReadFile(Work(Tr("結果.txt"))), QByteArray("a\0b\r\nafter\r\n", 12));
+        SaveAs(Work(FromUtf8("結果.txt")));
+        QCOMPARE(ReadFile(Work(FromUtf8("結果.txt"))), QByteArray("a\0b\r\nafter\r\n", 12));
         QVERIFY(f.boxes.empty());
     }
 
@@ -187,7 +188,7 @@ private slots:
         const QString missing = Work(QStringLiteral("missing/IFOUND.TXT"));
         SaveAs(missing);
         SaveAs(QString());
-        SaveAs(Work(Tr("ö.txt")));  // a name the code page can't write, shown as the platform shows it
+        SaveAs(Work(FromUtf8("ö.txt")));  // a name the code page can't write, shown as the platform shows it
         const QString kept = Work(QStringLiteral("kept.txt"));
         QFile file(kept);
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write("earlier") == 7);
@@ -195,15 +196,11 @@ private slots:
         QFile::setPermissions(kept, QFileDevice::ReadOwner);
         SaveAs(kept);
 
-        QCOMPARE(f.boxes.size(), std::size_t(4));
-        QCOMPARE(f.boxes[0].request.text, Error(missing));
-        QCOMPARE(f.boxes[0].request.caption, QStringLiteral("Norvane"));
-        QCOMPARE(f.boxes[1].request.text, Error(QString()));
-        QCOMPARE(f.boxes[2].request.text, Error(Work(QStringLiteral("?.txt"))));
-        QCOMPARE(f.boxes[3].request.text, Error(kept));
+        QVERIFY(f.ExpectBoxes({ErrorBox(Error(missing)), ErrorBox(Error(QString())),
+                               ErrorBox(Error(Work(QStringLiteral("?.txt")))), ErrorBox(Error(kept))}));
         QCOMPARE(ReadFile(kept), QByteArray("earlier"));
         QVERIFY(!QDir(Work(QStringLiteral("missing"))).exists());
-        QVERIFY(!QFile::exists(Work(Tr("ö.txt"))));
+        QVERIFY(!QFile::exists(Work(FromUtf8("ö.txt"))));
     }
 
     void displayLinesAreTheLinesAsTheBoxWrapsThem() {
@@ -248,16 +245,16 @@ private slots:
         // An error in the middle cancels the job: no document comes out.
         const QString failed = Work(QStringLiteral("failed.pdf"));
         print([&] { return std::make_unique<PdfDestination>(failed, 2); });
-        QCOMPARE(f.boxes.size(), std::size_t(3));
-        QCOMPARE(f.boxes[0].request.text, Tr("ﾃﾞﾌｫﾙﾄ ﾌﾟﾘﾝﾀが存在しません."));
-        QCOMPARE(f.boxes[1].request.text, Tr("選択したﾌﾟﾘﾝﾀは有効ではありません."));
-        QCOMPARE(f.boxes[2].request.text, Tr("I/O ｴﾗｰ (1117)"));
+        QVERIFY(f.ExpectBoxes({ErrorBox(FromUtf8("ﾃﾞﾌｫﾙﾄ ﾌﾟﾘﾝﾀが存在しません.")),
+                               ErrorBox(FromUtf8("選択したﾌﾟﾘﾝﾀは有効ではありません.")),
+                               ErrorBox(FromUtf8("I/O ｴﾗｰ (1117)"))}));
         QVERIFY(!QFile::exists(nowhere) && !QFile::exists(failed));
         QVERIFY(!QFile::exists(failed + QStringLiteral(".part.pdf")));
 
         // A print started while one runs (when window messages are handled
         // after the first page) is refused; the first goes on to the end.
         const QString pdf = Work(QStringLiteral("whole.pdf"));
+        f.boxes.clear();
         bool nested = false;
         QTimer::singleShot(0, [&] {
             nested = true;
@@ -265,8 +262,7 @@ private slots:
         });
         print([&] { return std::make_unique<PdfDestination>(pdf); });
         QVERIFY(nested);
-        QCOMPARE(f.boxes.size(), std::size_t(4));
-        QCOMPARE(f.boxes[3].request.text, Tr("印刷中."));
+        QVERIFY(f.ExpectBoxes({ErrorBox(FromUtf8("印刷中."))}));
         QVERIFY(PdfPages(ReadFile(pdf)) >= 3);
     }
 };

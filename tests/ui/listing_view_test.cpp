@@ -3,8 +3,8 @@
 // read back from the listing's bytes.
 #include "ui/RESULT.h"
 #include "ui/TEXTVIEW.h"
-#include "ui/application.h"
-#include "ui/listing_view.h"
+#include "ui/app/application.h"
+#include "ui/listing_box/listing_view.h"
 #include "ui_fixture.h"
 #include "window_data.h"
 
@@ -125,7 +125,7 @@ private slots:
         QCOMPARE(box->SelectedBytes(), listing);
         QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QGuiApplication::clipboard()->text(), box->ToPlainText());
-        QVERIFY(f.boxes.size() == 1 && f.boxes[0].request.caption == Tr("警告"));  // the viewer found no such file
+        QVERIFY(f.ExpectBoxes({FileAccessBox()}));  // the viewer found no such file
     }
 };
 

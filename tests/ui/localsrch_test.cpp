@@ -3,9 +3,9 @@
 #include "core/output/listing_lines.h"
 #include "ui/LocalSrch.h"
 #include "ui/RESULT.h"
-#include "ui/application.h"
-#include "ui/editable_listing_box.h"
-#include "ui/listing_view.h"
+#include "ui/app/application.h"
+#include "ui/listing_box/editable_listing_box.h"
+#include "ui/listing_box/listing_view.h"
 #include "ui_fixture.h"
 #include "window_data.h"
 
@@ -49,18 +49,18 @@ private slots:
         QVERIFY(LocalSrchForm->Edit1->text().isEmpty() && LocalSrchForm->Memo1->ToPlainText().isEmpty());
         ResultForm->CurrentFile = local;
         LocalSrchForm->show();
-        TypeByKey(Tr("港町"));
-        QCOMPARE(LocalSrchForm->Edit1->text(), Tr("港町"));
+        TypeByKey(FromUtf8("港町"));
+        QCOMPARE(LocalSrchForm->Edit1->text(), FromUtf8("港町"));
         Choose(LocalSrchForm->Find1);
         // The match runs on into line 3; it is listed under line 2.
-        QCOMPARE(LocalSrchForm->Memo1->ToPlainText(), Tr("00002: 古い港\n\n"));
+        QCOMPARE(LocalSrchForm->Memo1->ToPlainText(), FromUtf8("00002: 古い港\n\n"));
         Choose(LocalSrchForm->Find1);
-        QCOMPARE(LocalSrchForm->Memo1->ToPlainText(), Tr("00002: 古い港\n\n"));  // nothing accumulates
+        QCOMPARE(LocalSrchForm->Memo1->ToPlainText(), FromUtf8("00002: 古い港\n\n"));  // nothing accumulates
 
         LocalSrchForm->Edit1->clear();
-        TypeByInputMethod(Tr("港"));
+        TypeByInputMethod(FromUtf8("港"));
         QTest::keyClick(LocalSrchForm->Edit1, Qt::Key_Return);  // Enter searches too
-        QCOMPARE(LocalSrchForm->Memo1->ToPlainText(), Tr("00001: 　港の朝\n00002: 古い港\n\n"));
+        QCOMPARE(LocalSrchForm->Memo1->ToPlainText(), FromUtf8("00001: 　港の朝\n00002: 古い港\n\n"));
 
         LocalSrchForm->Edit1->clear();
         Choose(LocalSrchForm->Find1);
@@ -73,12 +73,10 @@ private slots:
         UiFixture f;
         ResultForm->CurrentFile = local;
         LocalSrchForm->Memo1->SetListing(core::ListingLines("kept"));
-        LocalSrchForm->Edit1->setText(Tr("港𠮷"));
+        LocalSrchForm->Edit1->setText(FromUtf8("港𠮷"));
         Choose(LocalSrchForm->Find1);
-        QCOMPARE(f.boxes.size(), std::size_t(1));
-        QCOMPARE(f.boxes.front().request.caption, Tr("注意"));
-        QCOMPARE(f.boxes.front().request.icon, BoxIcon::Error);
-        QVERIFY(f.boxes.front().request.text.contains(Tr("「𠮷」")));
+        const QString unheld = FromUtf8("検索語句の「𠮷」はシフトJISにない文字なので検索できません。");
+        QVERIFY(f.ExpectBoxes({CautionBox(unheld, BoxOwner::Application)}));
         QCOMPARE(LocalSrchForm->Memo1->ToPlainText(), QStringLiteral("kept"));
     }
 
@@ -90,10 +88,7 @@ private slots:
         Choose(LocalSrchForm->Find1);
         ResultForm->CurrentFile.clear();  // never standard input
         Choose(LocalSrchForm->Find1);
-        QCOMPARE(f.boxes.size(), std::size_t(2));
-        QCOMPARE(f.boxes[0].request.text, Tr("ﾌｧｲﾙが見つかりません."));
-        QCOMPARE(f.boxes[1].request.text, Tr("不正なﾌｧｲﾙ名です."));
-        QCOMPARE(f.boxes[1].request.caption, QStringLiteral("Norvane"));
+        QVERIFY(f.ExpectBoxes({ErrorBox(FromUtf8("ﾌｧｲﾙが見つかりません.")), ErrorBox(FromUtf8("不正なﾌｧｲﾙ名です."))}));
         QCOMPARE(LocalSrchForm->Memo1->ToPlainText(), QStringLiteral("kept"));
     }
 

@@ -6,12 +6,12 @@
 #include "ui/RESULT.h"
 #include "ui/TEXTVIEW.h"
 #include "ui/WHAT.h"
-#include "ui/application.h"
-#include "ui/background_run.h"
-#include "ui/editable_listing_box.h"
-#include "ui/listing_view.h"
-#include "ui/progress_window.h"
-#include "ui/window_frame.h"
+#include "ui/app/application.h"
+#include "ui/frame/show_modal.h"
+#include "ui/listing_box/editable_listing_box.h"
+#include "ui/listing_box/listing_view.h"
+#include "ui/run/background_run.h"
+#include "ui/run/progress_window.h"
 #include "ui_fixture.h"
 #include "window_data.h"
 
@@ -87,11 +87,11 @@ private slots:
     void cleanup() { SetRunTimingForTests(500ms); }
 
     void theWindowShowsTheFileAndTheBytesRead() {
-        ProgressWindow window(nullptr, Tr("検索中"), [] {
+        ProgressWindow window(nullptr, FromUtf8("検索中"), [] {
             return ProgressSnapshot{QStringLiteral("/data/umi.txt"), 3 << 19, 3 << 20, false};
         });
         QCOMPARE(window.FileLabel->text(), QStringLiteral("/data/umi.txt"));
-        QCOMPARE(window.BytesLabel->text(), Tr("1.5 MB / 3.0 MB 読み込み済み"));
+        QCOMPARE(window.BytesLabel->text(), FromUtf8("1.5 MB / 3.0 MB 読み込み済み"));
         QCOMPARE(window.Bar->value() * 2, window.Bar->maximum());
     }
 
@@ -118,8 +118,8 @@ private slots:
         EscapeTheProgressWindow(search);
         Choose(WhatForm->N7);
         QVERIFY(search.shown);
-        QCOMPARE(search.caption, Tr("検索中"));
-        QCOMPARE(search.buttons, QStringList{Tr("キャンセル")});
+        QCOMPARE(search.caption, FromUtf8("検索中"));
+        QCOMPARE(search.buttons, QStringList{FromUtf8("キャンセル")});
         QVERIFY(RunsStillGoing());  // the stuck run was left to end alone
         QCOMPARE(ResultForm->ListingBytes(), listing);
         QVERIFY(!ResultForm->ResultsCurrent);
@@ -151,10 +151,10 @@ private slots:
         ShowModal(TextViewForm);
 
         QVERIFY(range.shown && local.shown);
-        QCOMPARE(range.caption, Tr("全文表示"));
-        QCOMPARE(title, Tr("全文表示 ⇒　") + QString::fromStdString(a));
+        QCOMPARE(range.caption, FromUtf8("全文表示"));
+        QCOMPARE(title, FromUtf8("全文表示 ⇒　") + QString::fromStdString(a));
         QVERIFY(viewerText.isEmpty());
-        QCOMPARE(local.caption, Tr("ローカル検索"));
+        QCOMPARE(local.caption, FromUtf8("ローカル検索"));
         QCOMPARE(localText, QStringLiteral("kept"));
         QVERIFY(f.boxes.empty());  // a cancel is no error to show
 

@@ -2,9 +2,10 @@
 // print/start-cups.sh), and the pages that come out are rendered to images
 // and checked line by line against the placement rules.
 #include "ui/RESULT.h"
-#include "ui/application.h"
-#include "ui/display_lines.h"
-#include "ui/print_listing.h"
+#include "ui/app/application.h"
+#include "ui/listing_box/display_lines.h"
+#include "ui/listing_box/listing_view.h"
+#include "ui/output/print_listing.h"
 #include "ui_fixture.h"
 #include "window_data.h"
 
@@ -12,7 +13,6 @@
 #include <QElapsedTimer>
 #include <QImage>
 #include <QPageLayout>
-#include "ui/listing_view.h"
 #include <QPrinterInfo>
 #include <QProcess>
 #include <QRegularExpression>
@@ -126,7 +126,7 @@ private slots:
         QVERIFY(perPage > 10);
 
         // A line that the box wraps in two although it would fit the page.
-        const QString block = Tr("■");
+        const QString block = FromUtf8("■");
         const QString longLine =
             block.repeated(box.viewport()->width() * 13 / 10 / QFontMetrics(box.font()).horizontalAdvance(block));
         QVERIFY(fm.horizontalAdvance(longLine) < printer.width());

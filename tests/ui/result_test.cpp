@@ -4,8 +4,8 @@
 #include "ui/RESULT.h"
 #include "ui/TEXTVIEW.h"
 #include "ui/WHAT.h"
-#include "ui/application.h"
-#include "ui/window_frame.h"
+#include "ui/app/application.h"
+#include "ui/frame/window_geometry.h"
 #include "ui_fixture.h"
 #include "window_data.h"
 
@@ -29,6 +29,12 @@ class ResultTest : public QObject {
         Choose(WhatForm->N7);
         QVERIFY(ResultForm->ResultsCurrent);
     }
+    // What the window says when the selection names no target.
+    static ExpectedBox PickAHeaderLine() {
+        return CautionBox(FromUtf8("ファイル名を示す行を反転表示させて選んでから、\r\n"
+                                   "「全文表示」メニューをクリックして下さい。"),
+                          BoxOwner::Application);
+    }
     int HeaderBlock(const std::string& path) {
         return LineStartingWith(ResultForm->Memo1, QString::fromStdString(path) + " *");
     }
@@ -42,14 +48,14 @@ private slots:
 
     void listingBoxBeforeAndAfterTheFirstSearch() {
         UiFixture f;
-        QCOMPARE(ResultForm->windowTitle(), Tr("検索結果"));
+        QCOMPARE(ResultForm->windowTitle(), FromUtf8("検索結果"));
         QCOMPARE(ResultForm->Memo1->ToPlainText(), QStringLiteral("Memo1"));
 
         SearchAandB();
         const QString shown = ResultForm->Memo1->ToPlainText();
-        QVERIFY(shown.startsWith(Tr("検索字句：　港町\n\n")));
-        QVERIFY(shown.contains(QString::fromStdString(b) + Tr(" *02****")));
-        QVERIFY(shown.contains(Tr("00002: 古い港町\n")));
+        QVERIFY(shown.startsWith(FromUtf8("検索字句：　港町\n\n")));
+        QVERIFY(shown.contains(QString::fromStdString(b) + FromUtf8(" *02****")));
+        QVERIFY(shown.contains(FromUtf8("00002: 古い港町\n")));
         // Read-only: typing changes nothing.
         ResultForm->Memo1->setFocus();
         QTest::keyClicks(ResultForm->Memo1, QStringLiteral("xy"));
@@ -70,7 +76,7 @@ private slots:
         QVERIFY(OpensViewer([] { Choose(ResultForm->N5); }, [&] { title = TextViewForm->windowTitle(); }));
         QCOMPARE(ResultForm->CurrentFile, b);
         QCOMPARE(ResultForm->CurrentIndex, 2);
-        QCOMPARE(title, Tr("全文表示 ⇒　") + QString::fromStdString(b));
+        QCOMPARE(title, FromUtf8("全文表示 ⇒　") + QString::fromStdString(b));
 
         // From the start of the line to the two digits: the asterisks are not needed.
         const auto start = static_cast<std::size_t>(HeaderBlock(a));
@@ -99,14 +105,8 @@ private slots:
         SelectPositions(ResultForm->Memo1, {start, 0}, {start, 0});  // nothing
         QVERIFY(!OpensViewer([] { Choose(ResultForm->N5); }));
 
-        QCOMPARE(f.boxes.size(), std::size_t(2));
-        for (const SeenBox& box : f.boxes) {
-            QCOMPARE(box.request.text, Tr("ファイル名を示す行を反転表示させて選んでから、\r\n「全文表示」メニューをクリックして下さい。"));
-            QCOMPARE(box.request.caption, Tr("注意"));
-            QCOMPARE(box.request.icon, BoxIcon::Error);
-            QCOMPARE(box.request.owner, BoxOwner::Application);
-            QVERIFY(box.enabledWindows.empty());
-        }
+        QVERIFY(f.ExpectBoxes({PickAHeaderLine(), PickAHeaderLine()}));
+        for (const SeenBox& box : f.boxes) QVERIFY(box.enabledWindows.empty());
         QCOMPARE(ResultForm->CurrentFile, std::string("before"));
         QCOMPARE(ResultForm->CurrentIndex, 9);
     }
@@ -125,9 +125,7 @@ private slots:
         ResultForm->resize(300, 400);
         SelectLineByKeys(ResultForm->Memo1, HeaderBlock(longPath));
         QVERIFY(!OpensViewer([] { Choose(ResultForm->N5); }));
-        QCOMPARE(f.boxes.size(), std::size_t(1));
-        QCOMPARE(f.boxes.front().request.text, Tr("'' は整数ではありません."));
-        QCOMPARE(f.boxes.front().request.caption, QStringLiteral("Norvane"));
+        QVERIFY(f.ExpectBoxes({ErrorBox(FromUtf8("'' は整数ではありません."))}));
         QCOMPARE(ResultForm->CurrentFile, longPath);
         QCOMPARE(ResultForm->CurrentIndex, 5);
     }
@@ -153,8 +151,7 @@ private slots:
 
         SelectPositions(ResultForm->Memo1, {}, {});
         QVERIFY(!OpensViewer([&] { QTest::mouseClick(strip, Qt::LeftButton, {}, QPoint(20, 8)); }));
-        QCOMPARE(f.boxes.size(), std::size_t(1));
-        QCOMPARE(f.boxes.front().request.caption, Tr("注意"));
+        QVERIFY(f.ExpectBoxes({PickAHeaderLine()}));
     }
 
     void aHugeLineShowsCutWhileItsBytesStayAndSelectionsStillMapRight() {
@@ -171,8 +168,8 @@ private slots:
         QVERIFY(bytes.find("00001: " + line + "\r\n") != std::string::npos);
         const auto hitLine = static_cast<std::size_t>(HeaderBlock(huge) + 1);
         const QString shown = ResultForm->Memo1->LineText(hitLine);
-        QVERIFY(shown.startsWith(Tr("00001: 港町␀") + QChar(0x2028) + QStringLiteral("xxx")));
-        QVERIFY(shown.endsWith(Tr("…(以下省略)")));
+        QVERIFY(shown.startsWith(FromUtf8("00001: 港町␀") + QChar(0x2028) + QStringLiteral("xxx")));
+        QVERIFY(shown.endsWith(FromUtf8("…(以下省略)")));
         QVERIFY(shown.size() < 4200);
 
         // A header line after the cut one.
@@ -187,8 +184,7 @@ private slots:
         QVERIFY(OpensViewer([] { Choose(ResultForm->N5); }));
         QCOMPARE(ResultForm->CurrentFile, "00001: " + line.substr(0, line.size() - 4));
         QCOMPARE(ResultForm->CurrentIndex, 7);
-        QCOMPARE(f.boxes.size(), std::size_t(1));  // the viewer's file error for that "path"
-        QCOMPARE(f.boxes.front().request.caption, Tr("警告"));
+        QVERIFY(f.ExpectBoxes({FileAccessBox()}));  // the viewer's, for that "path"
     }
 
     void aFailedRunShowsTheErrorAndThePreviousListing() {
@@ -201,8 +197,7 @@ private slots:
         ResultForm->ResultsCurrent = false;
         Choose(WhatForm->N7);
         QVERIFY(ResultForm->isVisible());
-        QCOMPARE(f.boxes.size(), std::size_t(1));
-        QCOMPARE(f.boxes.front().request.text, Tr("ﾌｧｲﾙが見つかりません."));
+        QVERIFY(f.ExpectBoxes({ErrorBox(FromUtf8("ﾌｧｲﾙが見つかりません."))}));
         QCOMPARE(ResultForm->ListingBytes(), before);
         QCOMPARE(ResultForm->Memo1->ToPlainText(), shownBefore);
         QVERIFY(!ResultForm->ResultsCurrent);

@@ -1,7 +1,7 @@
 // The cache of laid-out lines at its bounds: the least recent line goes first,
 // a line looked up again counts as recent, and the last line added stays even
 // when it alone passes the bound on text.
-#include "ui/shown_line_cache.h"
+#include "ui/listing_box/shown_line_cache.h"
 
 #include <QtTest>
 

@@ -3,8 +3,8 @@
 #include "ui/RESULT.h"
 #include "ui/TEXTVIEW.h"
 #include "ui/WHAT.h"
-#include "ui/application.h"
-#include "ui/window_frame.h"
+#include "ui/app/application.h"
+#include "ui/frame/show_modal.h"
 #include "ui_fixture.h"
 #include "window_data.h"
 
@@ -155,7 +155,7 @@ private slots:
             second = Look({0, 2, 39, 44, 999});
         });
         QVERIFY(f.boxes.empty());
-        const QString caption = Tr("全文表示 ⇒　") + QString::fromStdString(longFile);
+        const QString caption = FromUtf8("全文表示 ⇒　") + QString::fromStdString(longFile);
 
         QCOMPARE(opened.title, caption);
         QCOMPARE(opened.blocks, 501);  // lines 1 to 500 and the empty line after them
@@ -172,9 +172,9 @@ private slots:
         QCOMPARE(first.blocks, 1051);
         QCOMPARE(first.colours[0].red, 0);
         QCOMPARE(first.colours[1].red, 2051);
-        QCOMPARE(first.colours[2].red, static_cast<int>(Tr("01040: 港町 1040").size()));
+        QCOMPARE(first.colours[2].red, static_cast<int>(FromUtf8("01040: 港町 1040").size()));
         QCOMPARE(first.colours[3].red, 0);
-        QCOMPARE(first.colours[4].red, static_cast<int>(Tr("01045: 港町 1045").size()));
+        QCOMPARE(first.colours[4].red, static_cast<int>(FromUtf8("01045: 港町 1045").size()));
         QVERIFY(first.colours[2].restBlack && first.colours[3].restBlack);
         QCOMPARE(first.caret, 0);
 
@@ -182,9 +182,9 @@ private slots:
         QCOMPARE(second.blocks, 1051);
         QCOMPARE(second.colours[0].red, 0);  // nothing of the last range stays red
         QCOMPARE(second.colours[1].red, 0);
-        QCOMPARE(second.colours[2].red, static_cast<int>(Tr("01040: 港町 1040").size()));
-        QCOMPARE(second.colours[3].red, static_cast<int>(Tr("01045: 港町 1045").size()));
-        QCOMPARE(second.colours[4].red, static_cast<int>(Tr("02000: 港町 2000").size()));
+        QCOMPARE(second.colours[2].red, static_cast<int>(FromUtf8("01040: 港町 1040").size()));
+        QCOMPARE(second.colours[3].red, static_cast<int>(FromUtf8("01045: 港町 1045").size()));
+        QCOMPARE(second.colours[4].red, static_cast<int>(FromUtf8("02000: 港町 2000").size()));
         QCOMPARE(second.caret, 0);
         QVERIFY(!second.selection);
 
@@ -207,7 +207,7 @@ private slots:
         ResultForm->CurrentIndex = 1;
         Choose(TextViewForm->RangeItems[0]);
         QTextEdit* edit = TextViewForm->RichEdit1;
-        QCOMPARE(edit->toPlainText(), Tr("00001: 港町\nzz\n00002: x\ny\n00003: 港町\n"));
+        QCOMPARE(edit->toPlainText(), FromUtf8("00001: 港町\nzz\n00002: x\ny\n00003: 港町\n"));
         QCOMPARE(ColourOf(edit, 0).red, 9);
         QCOMPARE(ColourOf(edit, 1).red, 2);
         QCOMPARE(ColourOf(edit, 2).red, 0);
@@ -233,14 +233,8 @@ private slots:
         ResultForm->CurrentFile.clear();
         Choose(TextViewForm->RangeItems[1]);
 
-        QCOMPARE(f.boxes.size(), std::size_t(2));
-        for (const SeenBox& box : f.boxes) {
-            QCOMPARE(box.request.text, Tr("File アクセスでエラー発生！! "));
-            QCOMPARE(box.request.caption, Tr("警告"));
-            QCOMPARE(box.request.icon, BoxIcon::Error);
-            QCOMPARE(box.request.owner, BoxOwner::None);
-        }
-        QCOMPARE(TextViewForm->windowTitle(), Tr("全文表示 ⇒　"));
+        QVERIFY(f.ExpectBoxes({FileAccessBox(), FileAccessBox()}));
+        QCOMPARE(TextViewForm->windowTitle(), FromUtf8("全文表示 ⇒　"));
         QVERIFY(TextViewForm->RichEdit1->toPlainText().isEmpty());
         QCOMPARE(TextViewForm->cursor().shape(), Qt::ArrowCursor);  // the hourglass is gone
     }
@@ -276,13 +270,13 @@ private slots:
         cursor.setPosition(line1040.position() + 7 + 2, QTextCursor::KeepAnchor);
         edit->setTextCursor(cursor);
         Choose(TextViewForm->N2);
-        QCOMPARE(clipboard->text(), Tr("01040: 港町"));
+        QCOMPARE(clipboard->text(), FromUtf8("01040: 港町"));
 
         cursor.setPosition(line1040.position() + 3);
         cursor.setPosition(line1040.next().position() + 5, QTextCursor::KeepAnchor);
         edit->setTextCursor(cursor);
         Choose(TextViewForm->N2);
-        QCOMPARE(clipboard->text(), Tr("40: 港町 1040\n01041"));
+        QCOMPARE(clipboard->text(), FromUtf8("40: 港町 1040\n01041"));
         QVERIFY(f.boxes.empty());
     }
 

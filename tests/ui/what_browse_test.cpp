@@ -4,10 +4,10 @@
 #include "platform/folder_access.h"
 #include "ui/RESULT.h"
 #include "ui/WHAT.h"
-#include "ui/application.h"
-#include "ui/drive_combo_box.h"
-#include "ui/filter_combo_box.h"
-#include "ui/list_row_delegate.h"
+#include "ui/app/application.h"
+#include "ui/browser/drive_combo_box.h"
+#include "ui/browser/filter_combo_box.h"
+#include "ui/browser/list_row_delegate.h"
 #include "ui_fixture.h"
 #include "what_scene.h"
 
@@ -20,6 +20,7 @@
 using namespace ui;
 using namespace testing_what;
 using testing_ui::Choose;
+using testing_ui::ErrorBox;
 using testing_ui::UiFixture;
 namespace fs = std::filesystem;
 
@@ -44,8 +45,8 @@ private slots:
         QCOMPARE(WhatForm->Label2->pos(), QPoint(164, 361));
         QCOMPARE(WhatForm->Label3->pos(), QPoint(202, 194));
         QCOMPARE(WhatForm->Label4->pos(), QPoint(194, 378));
-        QCOMPARE(WhatForm->Label1->text(), Tr("テキスト・ファイルをクリックして選んでください"));
-        QCOMPARE(WhatForm->Label2->text(), Tr("検索したい文字列を入力してください"));
+        QCOMPARE(WhatForm->Label1->text(), FromUtf8("テキスト・ファイルをクリックして選んでください"));
+        QCOMPARE(WhatForm->Label2->text(), FromUtf8("検索したい文字列を入力してください"));
         QCOMPARE(WhatForm->Label3->font().pixelSize(), 24);
         QVERIFY(WhatForm->Label1->font().bold() && !WhatForm->Edit1->font().bold());
         // Nothing runs past the client area.
@@ -57,7 +58,7 @@ private slots:
         QMenuBar* bar = WhatForm->menuBar();
         for (QAction* item : bar->actions()) QVERIFY(bar->rect().contains(bar->actionGeometry(item)));
         QCOMPARE(bar->actions().size(), 10);
-        QCOMPARE(bar->actions()[9]->text(), Tr("ヘルプ"));
+        QCOMPARE(bar->actions()[9]->text(), FromUtf8("ヘルプ"));
 
         // The grid: 22 rows with the header, one column of 350, rows of 18.
         StringGrid* grid = WhatForm->StringGrid1;
@@ -66,13 +67,13 @@ private slots:
         QCOMPARE(grid->columnWidth(0), 350);
         QCOMPARE(grid->rowHeight(5), 18);
         QCOMPARE(grid->horizontalHeader()->height(), 18);
-        QCOMPARE(grid->Cell(0), Tr("             選ばれたファイル"));
+        QCOMPARE(grid->Cell(0), FromUtf8("             選ばれたファイル"));
         QCOMPARE(grid->Row(), 1);
         QVERIFY(WhatForm->Edit1->text().isEmpty());
         QVERIFY(Rows().empty());
 
         QCOMPARE(WhatForm->FilterComboBox1->count(), 4);
-        QCOMPARE(WhatForm->FilterComboBox1->itemText(0), Tr("ﾃｷｽﾄ (*.txt)"));
+        QCOMPARE(WhatForm->FilterComboBox1->itemText(0), FromUtf8("ﾃｷｽﾄ (*.txt)"));
         QCOMPARE(WhatForm->FilterComboBox1->currentIndex(), 0);
         QCOMPARE(WhatForm->FileListBox1->Mask(), std::string("*.txt"));
     }
@@ -145,9 +146,7 @@ private slots:
         fs::remove(scene.Native("docs/Zeta"));
         const auto before = folders->ItemPaths();
         DoubleClick(folders->viewport(), FolderPoint(scene.docs + "/Zeta"));
-        QCOMPARE(f.boxes.size(), std::size_t(1));
-        QCOMPARE(f.boxes.front().request.text, Tr("ﾌｧｲﾙが見つかりません."));
-        QCOMPARE(f.boxes.front().request.caption, QStringLiteral("Norvane"));
+        QVERIFY(f.ExpectBoxes({ErrorBox(FromUtf8("ﾌｧｲﾙが見つかりません."))}));
         QCOMPARE(folders->Directory(), scene.docs);
         QCOMPARE(folders->ItemPaths(), before);
         QCOMPARE(files->Directory(), scene.docs);
@@ -187,8 +186,7 @@ private slots:
 
         // A volume that can't be entered: the selector shows it, the lists the old folder.
         QTest::keyClick(drives, Qt::Key_Down);
-        QCOMPARE(f.boxes.size(), std::size_t(1));
-        QCOMPARE(f.boxes.front().request.text, Tr("ﾌｧｲﾙが見つかりません."));
+        QVERIFY(f.ExpectBoxes({ErrorBox(FromUtf8("ﾌｧｲﾙが見つかりません."))}));
         QCOMPARE(drives->currentIndex(), 2);
         QCOMPARE(folders->Directory(), volB + "/sub");
         QCOMPARE(WhatForm->FileListBox1->Directory(), volB + "/sub");
@@ -212,8 +210,7 @@ private slots:
         QTest::keyClick(WhatForm->FileListBox1, Qt::Key_Down);
         TypeText(WhatForm->Edit1, "港町");
         Choose(WhatForm->N1);
-        QCOMPARE(f.boxes.size(), std::size_t(1));
-        QCOMPARE(f.boxes.front().request.text, Tr("不正なﾌｧｲﾙ名です."));
+        QVERIFY(f.ExpectBoxes({ErrorBox(FromUtf8("不正なﾌｧｲﾙ名です."))}));
         QVERIFY(!ResultForm->ResultsCurrent);
     }
 };

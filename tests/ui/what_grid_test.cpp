@@ -2,7 +2,7 @@
 // removes one, by mouse and keyboard.
 #include "ui/RESULT.h"
 #include "ui/WHAT.h"
-#include "ui/application.h"
+#include "ui/app/application.h"
 #include "ui_fixture.h"
 #include "what_scene.h"
 
@@ -10,6 +10,7 @@
 
 using namespace ui;
 using namespace testing_what;
+using testing_ui::CautionBox;
 using testing_ui::Choose;
 using testing_ui::UiFixture;
 
@@ -45,13 +46,8 @@ private slots:
         QCOMPARE(WhatForm->StringGrid1->Row(), 21);
         ResultForm->ResultsCurrent = true;
         ClickFile("f21.txt");
-        QCOMPARE(f.boxes.size(), std::size_t(1));
-        const auto& box = f.boxes.front();
-        QCOMPARE(box.request.text, Tr("ファイル指定の数が満杯です (^_^； "));
-        QCOMPARE(box.request.caption, Tr("注意"));
-        QCOMPARE(box.request.icon, BoxIcon::Error);
-        QCOMPARE(box.request.owner, BoxOwner::Application);
-        QVERIFY(box.enabledWindows.empty());
+        QVERIFY(f.ExpectBoxes({CautionBox(FromUtf8("ファイル指定の数が満杯です (^_^； "), BoxOwner::Application)}));
+        QVERIFY(f.boxes.front().enabledWindows.empty());
         QCOMPARE(WhatForm->GridRows.Row(21), std::string());
         QCOMPARE(WhatForm->StringGrid1->Row(), 21);
         QVERIFY(ResultForm->ResultsCurrent);

@@ -7,10 +7,10 @@
 #include "platform/code_page.h"
 #include "platform/native_names.h"
 #include "ui/WHAT.h"
-#include "ui/cp_text.h"
-#include "ui/directory_list_box.h"
-#include "ui/file_list_box.h"
-#include "ui/string_grid.h"
+#include "ui/browser/directory_list_box.h"
+#include "ui/browser/file_list_box.h"
+#include "ui/browser/string_grid.h"
+#include "ui/text/code_page_text.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -119,7 +119,7 @@ inline QPoint FolderPoint(const std::string& path) {
 
 inline void TypeText(QWidget* box, const char* utf8) {
     QInputMethodEvent commit;
-    commit.setCommitString(ui::Tr(utf8));
+    commit.setCommitString(ui::FromUtf8(utf8));
     QApplication::sendEvent(box, &commit);
 }
 

@@ -2,8 +2,8 @@
 // recalled, and whether the results window's listing is still current.
 #include "ui/RESULT.h"
 #include "ui/WHAT.h"
-#include "ui/application.h"
-#include "ui/listing_view.h"
+#include "ui/app/application.h"
+#include "ui/listing_box/listing_view.h"
 #include "ui_fixture.h"
 #include "what_scene.h"
 
@@ -13,6 +13,7 @@
 
 using namespace ui;
 using namespace testing_what;
+using testing_ui::CautionBox;
 using testing_ui::Choose;
 using testing_ui::UiFixture;
 
@@ -37,7 +38,7 @@ private slots:
         QTest::keyClick(box, Qt::Key_Backspace);  // emptied: the results stay current
         QVERIFY(box->text().isEmpty());
         QVERIFY(ResultForm->ResultsCurrent);
-        box->setText(Tr("港町"));  // the window's own change counts too
+        box->setText(FromUtf8("港町"));  // the window's own change counts too
         QVERIFY(!ResultForm->ResultsCurrent);
 
         ClickFile("b.txt");
@@ -45,7 +46,7 @@ private slots:
         QVERIFY(ResultForm->isVisible());
         QVERIFY(ResultForm->ResultsCurrent);
         const QString first = ResultForm->Memo1->ToPlainText();
-        QVERIFY(first.contains(Tr("港町")));
+        QVERIFY(first.contains(FromUtf8("港町")));
 
         // Unchanged inputs: start and recall show the listing without searching
         // again, even though the file has changed meanwhile.
@@ -66,7 +67,7 @@ private slots:
         QVERIFY(box->text().isEmpty());
         QCOMPARE(WhatForm->Targets[0], Sj("港町"));  // the target array keeps the last search
         Choose(WhatForm->N7);
-        QVERIFY(ResultForm->Memo1->ToPlainText().contains(Tr("別の港町")));
+        QVERIFY(ResultForm->Memo1->ToPlainText().contains(FromUtf8("別の港町")));
         QVERIFY(ResultForm->ResultsCurrent);
     }
 
@@ -115,10 +116,10 @@ private slots:
         TypeText(box, "港町");
         ResultForm->ResultsCurrent = true;
         for (const char c : {'x', 'a', 'z'}) QTest::keyClick(box, c, Qt::AltModifier);
-        QCOMPARE(box->text(), Tr("港町"));
+        QCOMPARE(box->text(), FromUtf8("港町"));
         QVERIFY(ResultForm->ResultsCurrent);
         QTest::keyClick(box, 'x');
-        QCOMPARE(box->text(), Tr("港町x"));
+        QCOMPARE(box->text(), FromUtf8("港町x"));
     }
 
     void startRefusedWithItsMessage() {
@@ -130,16 +131,14 @@ private slots:
         auto refused = [&] {
             f.boxes.clear();
             Choose(WhatForm->N1);
-            return f.boxes.size() == 1 && f.boxes.front().request.text == Tr("ファイルが未選択または検索したい語句が未入力です。") &&
-                   WhatForm->isVisible() && !ResultForm->isVisible();
+            const QString nothing = FromUtf8("ファイルが未選択または検索したい語句が未入力です。");
+            return f.ExpectBoxes({CautionBox(nothing, BoxOwner::None)}) && WhatForm->isVisible() &&
+                   !ResultForm->isVisible();
         };
         // A search text but no file: refused, and the text is stored all the same.
         TypeText(WhatForm->Edit1, "港町");
         QVERIFY(refused());
         const auto& box = f.boxes.front();
-        QCOMPARE(box.request.caption, Tr("注意"));
-        QCOMPARE(box.request.icon, BoxIcon::Error);
-        QCOMPARE(box.request.owner, BoxOwner::None);
         QVERIFY(std::find(box.enabledWindows.begin(), box.enabledWindows.end(), WhatForm) != box.enabledWindows.end());
         QCOMPARE(cursorAtBox, Qt::ArrowCursor);
         QCOMPARE(WhatForm->Targets[0], Sj("港町"));
@@ -161,12 +160,11 @@ private slots:
         // else: refused, and the stored search text stays as it was.
         WhatForm->N2->trigger();
         ClickFile("a.txt");
-        WhatForm->Edit1->setText(Tr("港町 café"));
+        WhatForm->Edit1->setText(FromUtf8("港町 café"));
         f.boxes.clear();
         Choose(WhatForm->N1);
-        QCOMPARE(f.boxes.size(), std::size_t(1));
-        QCOMPARE(f.boxes.front().request.text, Tr("検索したい語句に、シフトJISで表せない文字「é」があります。"));
-        QCOMPARE(f.boxes.front().request.caption, Tr("注意"));
+        const QString unheld = FromUtf8("検索したい語句に、シフトJISで表せない文字「é」があります。");
+        QVERIFY(f.ExpectBoxes({CautionBox(unheld, BoxOwner::None)}));
         QCOMPARE(WhatForm->Targets[0], Sj("港町"));
         QVERIFY(WhatForm->isVisible() && !ResultForm->isVisible());
         QCOMPARE(WhatForm->cursor().shape(), Qt::ArrowCursor);
@@ -188,7 +186,7 @@ private slots:
         Choose(WhatForm->N2);
         ClickFile("b.txt");
         ClickGridRow(1);  // removes it again
-        WhatForm->Edit1->setText(Tr("朝"));
+        WhatForm->Edit1->setText(FromUtf8("朝"));
         Choose(WhatForm->N1);
         QCOMPARE(f.boxes.size(), std::size_t(1));
         ClickFile("b.txt");
@@ -218,8 +216,8 @@ private slots:
         ClickFile("a.txt");
         ClickFile("b.txt");
         ClickFile("C.TXT");
-        QTest::sendKeyEvent(QTest::Click, WhatForm->Edit1, Qt::Key_unknown, Tr("港町"), Qt::NoModifier);
-        QCOMPARE(WhatForm->Edit1->text(), Tr("港町"));
+        QTest::sendKeyEvent(QTest::Click, WhatForm->Edit1, Qt::Key_unknown, FromUtf8("港町"), Qt::NoModifier);
+        QCOMPARE(WhatForm->Edit1->text(), FromUtf8("港町"));
         Choose(WhatForm->N1);
         ResultForm->removeEventFilter(&watch);
 
@@ -237,12 +235,12 @@ private slots:
         QVERIFY(listing.find(scene.docs + "/b.txt *02*") != std::string::npos);
         QVERIFY(listing.find(Sj("00001: 港町")) != std::string::npos);
         QVERIFY(listing.find(scene.docs + "/C.TXT *03*") != std::string::npos);
-        QVERIFY(ResultForm->Memo1->ToPlainText().contains(Tr("港町の朝")));
+        QVERIFY(ResultForm->Memo1->ToPlainText().contains(FromUtf8("港町の朝")));
 
         // Back: the grid and the search box keep their content.
         Choose(ResultForm->N3);
         QCOMPARE(Rows().size(), std::size_t(3));
-        QCOMPARE(WhatForm->Edit1->text(), Tr("港町"));
+        QCOMPARE(WhatForm->Edit1->text(), FromUtf8("港町"));
     }
 
     void oneSearchByKeyboardAlone() {
@@ -256,7 +254,8 @@ private slots:
         for (int i = 0; i < 3; ++i) key(Qt::Key_Backtab);  // grid, filter, file list
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(WhatForm->FileListBox1));
         key(Qt::Key_Down);  // b.txt
-        QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_unknown, Tr("港町"), Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_unknown, FromUtf8("港町"),
+                            Qt::NoModifier);
         key(Qt::Key_S, Qt::AltModifier);
         QVERIFY(ResultForm->isVisible());
         QVERIFY(ResultForm->ListingBytes().find(scene.docs + "/b.txt *02*") != std::string::npos);

@@ -4,8 +4,8 @@
 
 #include "platform/code_page.h"
 #include "ui/WHAT.h"
-#include "ui/cp_text.h"
-#include "ui/listing_view.h"
+#include "ui/listing_box/listing_view.h"
+#include "ui/text/code_page_text.h"
 
 #include <QColor>
 #include <QFile>

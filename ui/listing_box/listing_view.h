@@ -1,0 +1,157 @@
+// A listing box drawn from the listing's bytes. The bytes are held once, with
+// an index of line starts; only the lines on screen are laid out and drawn,
+// so a listing of millions of lines shows as fast as a short one. Lines wrap
+// at the box's width; the text is selected by mouse and keyboard and read
+// back from the original bytes.
+#pragma once
+
+#include "core/output/listing_lines.h"
+#include "ui/listing_box/shown_line_cache.h"
+
+#include <QAbstractScrollArea>
+#include <QBasicTimer>
+#include <QPoint>
+#include <QString>
+
+#include <compare>
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string_view>
+
+namespace ui {
+
+class ListingView : public QAbstractScrollArea {
+public:
+    // A place in the text: a line, and a UTF-16 position in what it shows.
+    struct Position {
+        std::size_t line = 0;
+        int unit = 0;
+        friend auto operator<=>(const Position&, const Position&) = default;
+    };
+
+    explicit ListingView(QWidget* parent = nullptr);
+
+    // Shows listing from its first line, with the caret there.
+    void SetListing(core::ListingLines listing);
+    const core::ListingLines& Listing() const noexcept { return listing_; }
+
+    // What line i shows (core::ListingBoxText): NUL as ␀, a lone CR or LF as
+    // a break inside the line, a very long line cut with a mark.
+    QString LineText(std::size_t line) const;
+    // Every line as shown, joined by '\n'.
+    QString ToPlainText() const;
+    // Line i laid out as the box lays it out now: what printing takes.
+    std::unique_ptr<ShownLine> LayOutLine(std::size_t line) const;
+
+    Position Anchor() const noexcept { return anchor_; }
+    Position Caret() const noexcept { return caret_; }
+    bool HasSelection() const noexcept { return anchor_ != caret_; }
+    // Selects from anchor to caret (each kept inside the text) and scrolls
+    // the caret into view.
+    void SetSelection(Position anchor, Position caret);
+    void SelectAll();
+    // The bytes under the selection, as the box was filled with them.
+    std::string_view SelectedBytes() const;
+    // The selection as shown; breaks become '\n'.
+    QString SelectedText() const;
+    void Copy() const;
+
+    // The first line drawn at the top.
+    std::size_t TopLine() const noexcept { return top_.line; }
+    // The place under a point of the viewport, as a click there takes it.
+    Position PositionAt(QPoint point) const;
+
+    // Makes the box editable in one way: a key or input that would change the
+    // text goes to edit (which may swap the box for an editor) instead of
+    // being dropped.
+    void SetEditHandler(std::function<void(QEvent*)> edit);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+
+private:
+    // A display line: a line and the index of one of the lines it wraps into.
+    struct DisplayPos {
+        std::size_t line = 0;
+        int sub = 0;
+        friend auto operator<=>(const DisplayPos&, const DisplayPos&) = default;
+    };
+
+    std::shared_ptr<const ShownLine> Shown(std::size_t line) const;
+    // After the text, the font or the size changed; layouts are made anew
+    // when they changed or the width did.
+    void Relayout(bool layoutsChanged);
+    qreal TextWidth() const;
+    qreal TextHeight() const;
+
+    // Display lines and scrolling (listing_view_scrolling.cpp).
+    int WrapCount(std::size_t line) const;
+    qreal HeightOf(DisplayPos p) const;
+    bool Next(DisplayPos& p) const;
+    bool Previous(DisplayPos& p) const;
+    DisplayPos DisplayOf(Position p) const;
+    // The top that shows p as the last display line of the box.
+    DisplayPos TopShowingAtBottom(DisplayPos p) const;
+    DisplayPos MaxTop() const;
+    void SetTop(DisplayPos top);
+    void ScrollDisplayLines(int count);
+    void SyncScrollBar();
+    void EnsureCaretVisible();
+    int VisibleDisplayLines() const;
+
+    // Caret and selection (listing_view_selection.cpp).
+    Position Clamped(Position p) const;
+    std::size_t ByteOffset(Position p) const;
+    Position LineEnd(std::size_t line) const;
+    Position DocumentEnd() const;
+    void MoveCaret(Position to, bool select);
+    void SelectWordAt(Position p);
+    void SelectLineAt(Position p);
+
+    // Keys and mouse (listing_view_input.cpp).
+    bool Navigate(QKeyEvent* event);
+    Position Vertical(Position from, int displayLines);
+    void RestartBlink();
+    void AutoScroll();
+    bool IsEditingKey(const QKeyEvent* event) const;
+
+    core::ListingLines listing_;
+    DisplayPos top_;
+    mutable std::optional<DisplayPos> maxTop_;
+    Position anchor_, caret_;
+    qreal desiredX_ = -1;  // the x that up and down keep to
+    bool syncingBar_ = false;
+
+    // The lines laid out lately, for Shown.
+    mutable ShownLineCache shownLines_;
+    qreal laidOutWidth_ = 0;
+
+    bool dragging_ = false;
+    QPoint dragPoint_;
+    QBasicTimer autoScroll_;
+    QBasicTimer tripleClick_;
+    QPoint tripleClickPoint_;
+    QBasicTimer blink_;
+    bool caretShown_ = true;
+    int wheelRest_ = 0;
+    std::function<void(QEvent*)> edit_;
+};
+
+}  // namespace ui

@@ -1,0 +1,273 @@
+// The listing box's keys, mouse, wheel, menu and caret blink.
+#include "ui/listing_box/listing_view.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QFocusEvent>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QTimerEvent>
+#include <QWheelEvent>
+
+#include <algorithm>
+
+namespace ui {
+
+namespace {
+
+constexpr int kAutoScrollMilliseconds = 50;
+
+}  // namespace
+
+// count display lines down (up when negative), keeping to the x the caret
+// had when it last moved sideways.
+ListingView::Position ListingView::Vertical(Position from, int count) {
+    DisplayPos at = DisplayOf(from);
+    if (const auto shown = Shown(from.line); desiredX_ < 0 && at.sub < shown->layout.lineCount()) {
+        desiredX_ = shown->layout.lineAt(at.sub).cursorToX(from.unit);
+    }
+    for (; count > 0 && Next(at); --count) {
+    }
+    for (; count < 0 && Previous(at); ++count) {
+    }
+    const auto shown = Shown(at.line);
+    if (shown->layout.lineCount() == 0) return {at.line, 0};
+    return {at.line, shown->layout.lineAt(at.sub).xToCursor(std::max<qreal>(desiredX_, 0))};
+}
+
+bool ListingView::Navigate(QKeyEvent* event) {
+    const auto matches = [&](QKeySequence::StandardKey move, QKeySequence::StandardKey select, bool& extend) {
+        if (event->matches(move)) {
+            extend = false;
+            return true;
+        }
+        if (event->matches(select)) {
+            extend = true;
+            return true;
+        }
+        return false;
+    };
+    const auto shown = Shown(caret_.line);
+    const QTextLayout& layout = shown->layout;
+    const DisplayPos display = DisplayOf(caret_);
+    bool extend = false;
+    Position to = caret_;
+    bool keepX = false;
+
+    if (matches(QKeySequence::MoveToNextChar, QKeySequence::SelectNextChar, extend)) {
+        to = caret_.unit < shown->text.size()   ? Position{caret_.line, layout.nextCursorPosition(caret_.unit)}
+             : caret_.line + 1 < listing_.Count() ? Position{caret_.line + 1, 0}
+                                                  : caret_;
+    } else if (matches(QKeySequence::MoveToPreviousChar, QKeySequence::SelectPreviousChar, extend)) {
+        to = caret_.unit > 0       ? Position{caret_.line, layout.previousCursorPosition(caret_.unit)}
+             : caret_.line > 0     ? LineEnd(caret_.line - 1)
+                                   : caret_;
+    } else if (matches(QKeySequence::MoveToNextWord, QKeySequence::SelectNextWord, extend)) {
+        to = caret_.unit < shown->text.size()
+                 ? Position{caret_.line, layout.nextCursorPosition(caret_.unit, QTextLayout::SkipWords)}
+             : caret_.line + 1 < listing_.Count() ? Position{caret_.line + 1, 0}
+                                                  : caret_;
+    } else if (matches(QKeySequence::MoveToPreviousWord, QKeySequence::SelectPreviousWord, extend)) {
+        to = caret_.unit > 0 ? Position{caret_.line, layout.previousCursorPosition(caret_.unit, QTextLayout::SkipWords)}
+             : caret_.line > 0 ? LineEnd(caret_.line - 1)
+                               : caret_;
+    } else if (matches(QKeySequence::MoveToNextLine, QKeySequence::SelectNextLine, extend)) {
+        to = Vertical(caret_, 1);
+        keepX = true;
+    } else if (matches(QKeySequence::MoveToPreviousLine, QKeySequence::SelectPreviousLine, extend)) {
+        to = Vertical(caret_, -1);
+        keepX = true;
+    } else if (matches(QKeySequence::MoveToNextPage, QKeySequence::SelectNextPage, extend)) {
+        const int page = VisibleDisplayLines();
+        to = Vertical(caret_, page);
+        ScrollDisplayLines(page);
+        keepX = true;
+    } else if (matches(QKeySequence::MoveToPreviousPage, QKeySequence::SelectPreviousPage, extend)) {
+        const int page = VisibleDisplayLines();
+        to = Vertical(caret_, -page);
+        ScrollDisplayLines(-page);
+        keepX = true;
+    } else if (matches(QKeySequence::MoveToStartOfLine, QKeySequence::SelectStartOfLine, extend)) {
+        to = {caret_.line, layout.lineCount() > 0 ? layout.lineAt(display.sub).textStart() : 0};
+    } else if (matches(QKeySequence::MoveToEndOfLine, QKeySequence::SelectEndOfLine, extend)) {
+        to = LineEnd(caret_.line);
+        if (display.sub + 1 < layout.lineCount()) {
+            // As a plain text box does: the end of a wrapped display line is
+            // before the space it wrapped at.
+            const QTextLine line = layout.lineAt(display.sub);
+            to.unit = line.textStart() + line.textLength();
+            if (to.unit > 0 && shown->text.at(to.unit - 1).isSpace()) --to.unit;
+        }
+    } else if (matches(QKeySequence::MoveToStartOfBlock, QKeySequence::SelectStartOfBlock, extend)) {
+        to = {caret_.line, 0};
+    } else if (matches(QKeySequence::MoveToEndOfBlock, QKeySequence::SelectEndOfBlock, extend)) {
+        to = LineEnd(caret_.line);
+    } else if (matches(QKeySequence::MoveToStartOfDocument, QKeySequence::SelectStartOfDocument, extend)) {
+        to = {};
+    } else if (matches(QKeySequence::MoveToEndOfDocument, QKeySequence::SelectEndOfDocument, extend)) {
+        to = DocumentEnd();
+    } else {
+        return false;
+    }
+    const qreal x = desiredX_;
+    MoveCaret(to, extend);
+    if (keepX) desiredX_ = x;
+    else desiredX_ = -1;
+    return true;
+}
+
+bool ListingView::IsEditingKey(const QKeyEvent* event) const {
+    if (event->matches(QKeySequence::Paste) || event->matches(QKeySequence::Cut) ||
+        event->matches(QKeySequence::Delete) || event->matches(QKeySequence::DeleteStartOfWord) ||
+        event->matches(QKeySequence::DeleteEndOfWord)) {
+        return true;
+    }
+    switch (event->key()) {
+    case Qt::Key_Backspace:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Tab:
+        return (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) == 0;
+    default:
+        break;
+    }
+    // A letter with Alt is a menu's, never text.
+    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
+    const QString text = event->text();
+    return !text.isEmpty() && text.at(0).isPrint();
+}
+
+void ListingView::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::SelectAll)) {
+        SelectAll();
+    } else if (event->matches(QKeySequence::Copy)) {
+        Copy();
+    } else if (Navigate(event)) {
+    } else if (edit_ && IsEditingKey(event)) {
+        edit_(event);
+    } else {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+void ListingView::inputMethodEvent(QInputMethodEvent* event) {
+    if (edit_ && (!event->commitString().isEmpty() || !event->preeditString().isEmpty())) {
+        edit_(event);
+        return;
+    }
+    event->ignore();
+}
+
+QVariant ListingView::inputMethodQuery(Qt::InputMethodQuery query) const {
+    if (query == Qt::ImEnabled) return static_cast<bool>(edit_);
+    return QAbstractScrollArea::inputMethodQuery(query);
+}
+
+void ListingView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return QAbstractScrollArea::mousePressEvent(event);
+    const QPoint at = event->position().toPoint();
+    const Position p = PositionAt(at);
+    if (tripleClick_.isActive() && (at - tripleClickPoint_).manhattanLength() < QApplication::startDragDistance()) {
+        tripleClick_.stop();
+        SelectLineAt(p);
+        return;
+    }
+    MoveCaret(p, (event->modifiers() & Qt::ShiftModifier) != 0);
+    desiredX_ = -1;
+    dragging_ = true;
+    dragPoint_ = at;
+}
+
+void ListingView::mouseMoveEvent(QMouseEvent* event) {
+    if (!dragging_ || !(event->buttons() & Qt::LeftButton)) return QAbstractScrollArea::mouseMoveEvent(event);
+    dragPoint_ = event->position().toPoint();
+    if (viewport()->rect().contains(QPoint(viewport()->width() / 2, dragPoint_.y()))) {
+        autoScroll_.stop();
+        caret_ = PositionAt(dragPoint_);
+        viewport()->update();
+    } else if (!autoScroll_.isActive()) {
+        autoScroll_.start(kAutoScrollMilliseconds, this);
+        AutoScroll();
+    }
+}
+
+void ListingView::AutoScroll() {
+    ScrollDisplayLines(dragPoint_.y() < 0 ? -1 : 1);
+    const int y = std::clamp(dragPoint_.y(), 0, viewport()->height() - 1);
+    caret_ = PositionAt(QPoint(dragPoint_.x(), y));
+    viewport()->update();
+}
+
+void ListingView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return QAbstractScrollArea::mouseReleaseEvent(event);
+    dragging_ = false;
+    autoScroll_.stop();
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (HasSelection() && clipboard->supportsSelection()) clipboard->setText(SelectedText(), QClipboard::Selection);
+}
+
+void ListingView::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return QAbstractScrollArea::mouseDoubleClickEvent(event);
+    const QPoint at = event->position().toPoint();
+    SelectWordAt(PositionAt(at));
+    tripleClickPoint_ = at;
+    tripleClick_.start(QApplication::doubleClickInterval(), this);
+}
+
+void ListingView::wheelEvent(QWheelEvent* event) {
+    wheelRest_ += event->angleDelta().y();
+    const int notches = wheelRest_ / QWheelEvent::DefaultDeltasPerStep;
+    wheelRest_ -= notches * QWheelEvent::DefaultDeltasPerStep;
+    ScrollDisplayLines(-notches * QApplication::wheelScrollLines());
+    event->accept();
+}
+
+void ListingView::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu menu(this);
+    QAction* copy = menu.addAction(QString::fromUtf8("コピー(&C)"), this, [this] { Copy(); });
+    copy->setEnabled(HasSelection());
+    menu.addAction(QString::fromUtf8("すべて選択(&A)"), this, [this] { SelectAll(); });
+    menu.exec(event->globalPos());
+}
+
+void ListingView::RestartBlink() {
+    caretShown_ = true;
+    const int flash = QApplication::cursorFlashTime();
+    if (hasFocus() && flash > 0) {
+        blink_.start(flash / 2, this);
+    } else {
+        blink_.stop();
+    }
+}
+
+void ListingView::focusInEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusInEvent(event);
+    RestartBlink();
+    viewport()->update();
+}
+
+void ListingView::focusOutEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusOutEvent(event);
+    blink_.stop();
+    viewport()->update();
+}
+
+void ListingView::timerEvent(QTimerEvent* event) {
+    if (event->timerId() == blink_.timerId()) {
+        caretShown_ = !caretShown_;
+        viewport()->update();
+    } else if (event->timerId() == autoScroll_.timerId()) {
+        AutoScroll();
+    } else if (event->timerId() == tripleClick_.timerId()) {
+        tripleClick_.stop();
+    } else {
+        QAbstractScrollArea::timerEvent(event);
+    }
+}
+
+}  // namespace ui

@@ -1,0 +1,26 @@
+#include "ui/output/save_listing.h"
+
+#include "core/errors.h"
+#include "core/output/listing_file.h"
+#include "ui/dialogs/input_query.h"
+#include "ui/text/code_page_text.h"
+
+#include <QDir>
+
+namespace ui {
+
+QString DefaultListingPath() { return QDir(QDir::homePath()).filePath(QStringLiteral("IFOUND.TXT")); }
+
+void SaveListing(std::string_view listing, QWidget* parent) {
+    const auto name = InputQuery(FromUtf8("出力ﾌｧｲﾙ名の入力"), FromUtf8("ファイル名を確認、または修正してください。"),
+                                 DefaultListingPath(), parent);
+    if (!name) return;
+    const auto path = ToCodePage(*name);
+    if (!path) {
+        // Shown as the platform shows such a name; no file of another name is made.
+        throw core::EFCreateError(core::CreateErrorMessage(ToCodePageLossy(*name)));
+    }
+    core::SaveListingFile(*path, listing);
+}
+
+}  // namespace ui
