@@ -3,10 +3,10 @@
 
 #include "prose.h"
 
+#include <unistd.h>
 #include <cstdio>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 
 namespace bench {
 

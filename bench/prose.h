@@ -18,6 +18,8 @@ inline constexpr std::string_view kRare = "翡翠色の羅針盤";
 inline constexpr std::string_view kFrequent = "港町";
 inline constexpr std::string_view kWrapped = "夕暮れの海を眺めていた";
 
+// The word lists stay as written.
+// clang-format off
 inline const char* const kNouns[] = {
     "私", "彼", "彼女", "主人", "漁師", "旅人", "少年", "老人", "母", "友人", "駅", "宿", "坂道", "灯台", "岬",
     "浜辺", "桟橋", "市場", "寺", "神社", "路地", "石段", "窓", "机", "手紙", "地図", "切符", "鞄", "傘",
@@ -33,6 +35,7 @@ inline const char* const kEndings[] = {
     "揺れていた", "続いていた", "消えていった", "静かだった", "美しかった", "寒かった", "懐かしかった",
     "遠かった", "あるのだ", "いなかった", "知らなかった", "ありがとうございました", "そうである",
 };
+// clang-format on
 
 inline std::string Sj(std::string_view utf8) { return platform::FixedText(utf8); }
 
@@ -131,4 +134,3 @@ inline std::string Prose(std::size_t bytes, std::uint64_t seed, unsigned width) 
 }
 
 }  // namespace bench
-

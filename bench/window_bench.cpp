@@ -120,8 +120,9 @@ int Local(const std::string& path, const std::string& phrase) {
 int main(int argc, char** argv) {
     if (argc == 3 && std::string(argv[1]) == "make") {
         const std::string dir = argv[2];
-        const bool ok = Write(dir + "/hits1m.txt", 1000000, "港町の灯が見える、吾輩は猫である。名前はまだ無い。どこで生れたか ") &&
-                        Write(dir + "/hits3m.txt", 3000000, "海辺の町に住む人、吾輩は猫である ");
+        const bool ok =
+            Write(dir + "/hits1m.txt", 1000000, "港町の灯が見える、吾輩は猫である。名前はまだ無い。どこで生れたか ") &&
+            Write(dir + "/hits3m.txt", 3000000, "海辺の町に住む人、吾輩は猫である ");
         return ok ? 0 : 1;
     }
     if (argc != 4 || (std::string(argv[1]) != "search" && std::string(argv[1]) != "local")) {

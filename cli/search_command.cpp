@@ -2,8 +2,8 @@
 
 #include "core/error_text.h"
 #include "core/errors.h"
-#include "core/search/global_search.h"
 #include "core/io_check.h"
+#include "core/search/global_search.h"
 #include "core/search/line_reader.h"
 #include "core/search/local_search.h"
 #include "platform/code_page.h"
@@ -95,17 +95,14 @@ private:
     const platform::Encoding* toUtf8From_;
 };
 
-void ReportError(const std::string& utf8Message) {
-    std::fprintf(stderr, "%s\n", utf8Message.c_str());
-}
+void ReportError(const std::string& utf8Message) { std::fprintf(stderr, "%s\n", utf8Message.c_str()); }
 
 }  // namespace
 
 int RunSearchCommand(const Options& options) {
     try {
-        const std::string searchText =
-            options.searchFile ? SearchTextFromFile(*options.searchFile, options.form)
-                               : TypedSearchText(options.text, *options.form.encoding);
+        const std::string searchText = options.searchFile ? SearchTextFromFile(*options.searchFile, options.form)
+                                                          : TypedSearchText(options.text, *options.form.encoding);
         std::vector<std::string> targets;
         for (const auto& file : options.files) targets.push_back(CodePagePath(file));
 
@@ -117,8 +114,8 @@ int RunSearchCommand(const Options& options) {
             hitLines = core::StreamLocalSearch(targets.front(), searchText, out, nullptr, options.form);
         } else {
             core::HitTable hits;
-            hitLines = core::StreamGlobalSearch(searchText, targets, hits, out, nullptr, core::Readers::Auto,
-                                                options.form);
+            hitLines =
+                core::StreamGlobalSearch(searchText, targets, hits, out, nullptr, core::Readers::Auto, options.form);
         }
         return hitLines > 0 ? kExitListed : kExitNothingListed;
     } catch (const UsageError& e) {

@@ -20,7 +20,8 @@ std::string ApplicationTitle(std::string_view modulePath) {
     // character is left as it is.
     for (std::size_t i = 0; i < title.size();) {
         const std::size_t length = platform::CharacterLength(cp932, title.data() + i, title.data() + title.size());
-        if (length == 1 && i > 0 && title[i] >= 'A' && title[i] <= 'Z') title[i] = static_cast<char>(title[i] - 'A' + 'a');
+        if (length == 1 && i > 0 && title[i] >= 'A' && title[i] <= 'Z')
+            title[i] = static_cast<char>(title[i] - 'A' + 'a');
         i += length;
     }
     return title;

@@ -37,8 +37,8 @@ std::int32_t StrToInt(std::string_view s) {
     if (i == s.size()) NotAnInteger(s);
 
     // Accumulated as a magnitude; the limits keep it within 32 bits.
-    const std::uint64_t limit = hex ? 0xFFFFFFFFu
-                                    : static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max()) + negative;
+    const std::uint64_t limit =
+        hex ? 0xFFFFFFFFu : static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max()) + negative;
     std::uint64_t value = 0;
     for (; i < s.size(); ++i) {
         const int digit = hex ? HexDigit(s[i]) : (s[i] >= '0' && s[i] <= '9' ? s[i] - '0' : -1);

@@ -4,10 +4,10 @@
 
 namespace core::texts {
 
-#define NORVANE_TEXT(name, utf8)                                  \
-    const std::string& name() {                                   \
+#define NORVANE_TEXT(name, utf8)                                   \
+    const std::string& name() {                                    \
         static const std::string text = platform::FixedText(utf8); \
-        return text;                                              \
+        return text;                                               \
     }
 
 NORVANE_TEXT(FileNotFound, "ﾌｧｲﾙが見つかりません")

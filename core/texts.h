@@ -8,14 +8,14 @@
 namespace core::texts {
 
 // File error messages, by error code.
-const std::string& FileNotFound();       // 2
-const std::string& InvalidFileName();    // 3
-const std::string& TooManyOpenFiles();   // 4
-const std::string& FileAccessDenied();   // 5
-const std::string& ReadBeyondEnd();      // 100
-const std::string& DiskFull();           // 101
-const std::string& InputNotNumeric();    // 106
-const std::string& IoErrorFormat();      // any other code, "%d" for the number
+const std::string& FileNotFound();      // 2
+const std::string& InvalidFileName();   // 3
+const std::string& TooManyOpenFiles();  // 4
+const std::string& FileAccessDenied();  // 5
+const std::string& ReadBeyondEnd();     // 100
+const std::string& DiskFull();          // 101
+const std::string& InputNotNumeric();   // 106
+const std::string& IoErrorFormat();     // any other code, "%d" for the number
 
 // The listing's heading label, ending in a full-width colon and an ideographic space.
 const std::string& ListingHeading();

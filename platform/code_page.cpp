@@ -137,9 +137,7 @@ void AppendUtf8(std::string& out, char32_t c) {
 
 }  // namespace
 
-bool IsLeadByte(unsigned char b) noexcept {
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
+bool IsLeadByte(unsigned char b) noexcept { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 
 std::u32string DecodeCodePage(std::string_view bytes) {
     std::u32string text;

@@ -18,7 +18,7 @@ namespace platform {
 // length - 1 more bytes, as long as each may follow (a byte that may not ends
 // the character early and starts the next one).
 struct Encoding {
-    std::string_view name;                // as --encoding names it
+    std::string_view name;                 // as --encoding names it
     std::array<std::uint8_t, 256> length;  // by first byte, 1 to 4
     std::array<bool, 256> follows;         // may stand inside a character
     std::string_view ideographicSpace;     // U+3000 in this encoding
@@ -62,7 +62,8 @@ std::size_t CharacterLength(const Encoding& encoding, const char* p, const char*
 // bytes [from, end) are readable and from <= at <= end; at end, whose byte is
 // unknown, the start of the character that may still run on there.
 // Inline: the scans ask it for every candidate.
-inline const char* CharacterStart(const Encoding& encoding, const char* from, const char* at, const char* end) noexcept {
+inline const char* CharacterStart(const Encoding& encoding, const char* from, const char* at,
+                                  const char* end) noexcept {
     const char* q = at;
     while (q > from) {
         const Encoding::Boundary boundary = encoding.boundary[static_cast<unsigned char>(q[-1])];

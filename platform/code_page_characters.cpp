@@ -15,8 +15,8 @@ struct Range {
 
 // An encoding from its first-byte lengths (bytes not named are single) and
 // the range of bytes that may follow the first.
-Encoding MakeEncoding(std::string_view name, std::initializer_list<Range> leads, unsigned followFrom,
-                      unsigned followTo, std::string_view ideographicSpace, const prose_frequency::Model& frequency) {
+Encoding MakeEncoding(std::string_view name, std::initializer_list<Range> leads, unsigned followFrom, unsigned followTo,
+                      std::string_view ideographicSpace, const prose_frequency::Model& frequency) {
     Encoding e{name, {}, {}, ideographicSpace, {}, frequency};
     e.length.fill(1);
     for (const Range& r : leads) {
@@ -42,21 +42,20 @@ Encoding MakeEncoding(std::string_view name, std::initializer_list<Range> leads,
 
 const Encoding& Cp932() noexcept {
     // Any byte after a lead byte is its second one, whatever its value.
-    static const Encoding e =
-        MakeEncoding("cp932", {{0x81, 0x9F, 2}, {0xE0, 0xFC, 2}}, 0x00, 0xFF, std::string_view("\x81\x40", 2),
-                     prose_frequency::Cp932());
+    static const Encoding e = MakeEncoding("cp932", {{0x81, 0x9F, 2}, {0xE0, 0xFC, 2}}, 0x00, 0xFF,
+                                           std::string_view("\x81\x40", 2), prose_frequency::Cp932());
     return e;
 }
 
 const Encoding& EucJp() noexcept {
-    static const Encoding e = MakeEncoding("euc-jp", {{0x8E, 0x8E, 2}, {0x8F, 0x8F, 3}, {0xA1, 0xFE, 2}}, 0xA1,
-                                           0xFE, std::string_view("\xA1\xA1", 2), prose_frequency::EucJp());
+    static const Encoding e = MakeEncoding("euc-jp", {{0x8E, 0x8E, 2}, {0x8F, 0x8F, 3}, {0xA1, 0xFE, 2}}, 0xA1, 0xFE,
+                                           std::string_view("\xA1\xA1", 2), prose_frequency::EucJp());
     return e;
 }
 
 const Encoding& Utf8() noexcept {
-    static const Encoding e = MakeEncoding("utf-8", {{0xC2, 0xDF, 2}, {0xE0, 0xEF, 3}, {0xF0, 0xF4, 4}}, 0x80,
-                                           0xBF, std::string_view("\xE3\x80\x80", 3), prose_frequency::Utf8());
+    static const Encoding e = MakeEncoding("utf-8", {{0xC2, 0xDF, 2}, {0xE0, 0xEF, 3}, {0xF0, 0xF4, 4}}, 0x80, 0xBF,
+                                           std::string_view("\xE3\x80\x80", 3), prose_frequency::Utf8());
     return e;
 }
 

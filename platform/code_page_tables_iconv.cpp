@@ -13,8 +13,6 @@
 namespace platform::code_page_tables {
 namespace {
 
-
-
 class Cp932Converter {
 public:
     Cp932Converter() {
@@ -40,8 +38,8 @@ public:
         unsigned char out[8];
         char* out_ptr = reinterpret_cast<char*>(out);
         std::size_t out_left = sizeof out;
-        if (iconv(cd_, &in_ptr, &in_left, &out_ptr, &out_left) == static_cast<std::size_t>(-1) ||
-            in_left != 0 || sizeof out - out_left != 4) {
+        if (iconv(cd_, &in_ptr, &in_left, &out_ptr, &out_left) == static_cast<std::size_t>(-1) || in_left != 0 ||
+            sizeof out - out_left != 4) {
             return kNoChar;
         }
         return static_cast<char32_t>(out[0]) | static_cast<char32_t>(out[1]) << 8 |
@@ -72,8 +70,7 @@ bool Prefer(std::uint16_t code, std::uint16_t over) {
 void CheckFromConverter(char32_t c) {
     // Characters outside the BMP would need a table the encoder does not
     // have, and would collide with the reserved planes.
-    if (c != kNoChar && c >= 0x10000)
-        throw std::runtime_error("code page 932: converter maps outside the BMP");
+    if (c != kNoChar && c >= 0x10000) throw std::runtime_error("code page 932: converter maps outside the BMP");
 }
 
 std::unique_ptr<const Tables> BuildTables() {
@@ -97,8 +94,7 @@ std::unique_ptr<const Tables> BuildTables() {
     for (unsigned b = 0; b < 0x100; ++b) {
         const bool ascii = b < 0x80 && t->single[b] != b;
         const bool kana = b >= 0xA1 && b <= 0xDF && t->single[b] != 0xFF61 + (b - 0xA1);
-        if (ascii || kana)
-            throw std::runtime_error("code page 932: converter is not the Microsoft form");
+        if (ascii || kana) throw std::runtime_error("code page 932: converter is not the Microsoft form");
     }
 
     t->pair.fill(kNoChar);
@@ -107,8 +103,7 @@ std::unique_ptr<const Tables> BuildTables() {
         for (unsigned trail = 0x40; trail <= 0xFC; ++trail) {
             if (!IsTrailByte(static_cast<unsigned char>(trail))) continue;
             const unsigned code = lead << 8 | trail;
-            const unsigned char bytes[2] = {static_cast<unsigned char>(lead),
-                                            static_cast<unsigned char>(trail)};
+            const unsigned char bytes[2] = {static_cast<unsigned char>(lead), static_cast<unsigned char>(trail)};
             const char32_t c = converter.Convert(bytes, 2);
             CheckFromConverter(c);
             t->pair[code] = c != kNoChar ? c : kRawPairBase + code;

@@ -2,11 +2,11 @@
 
 #include "platform/code_page.h"
 
-#include <cerrno>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
 
 #include <atomic>
 #include <utility>
@@ -83,8 +83,7 @@ std::int32_t OpenErrorCode(int e, const std::string& native) {
 
 }  // namespace
 
-File::File(File&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)), owned_(other.owned_), regular_(other.regular_) {}
+File::File(File&& other) noexcept : fd_(std::exchange(other.fd_, -1)), owned_(other.owned_), regular_(other.regular_) {}
 
 File& File::operator=(File&& other) noexcept {
     if (this != &other) {
@@ -142,8 +141,7 @@ std::atomic<std::size_t> readCap{0};
 // ::read, or the failure a test planned for this read.
 ssize_t ReadOrPlannedFailure(int fd, void* buffer, std::size_t size) {
     std::uint64_t left = readsToFailure.load(std::memory_order_relaxed);
-    while (left != 0 && !readsToFailure.compare_exchange_weak(left, left - 1)) {
-    }
+    while (left != 0 && !readsToFailure.compare_exchange_weak(left, left - 1)) {}
     if (left == 1) {
         errno = plannedErrno.load();
         return -1;

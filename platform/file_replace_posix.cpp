@@ -9,9 +9,9 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
-#include <utility>
 #include <random>
 #include <string>
+#include <utility>
 
 namespace platform {
 

@@ -3,11 +3,11 @@
 #include "platform/file_access.h"
 #include "platform/native_names.h"
 
-#include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
 
 #include <memory>
 

@@ -5,12 +5,12 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <cctype>
-#include <optional>
 #include <array>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <sstream>
 
 namespace platform {
@@ -56,8 +56,8 @@ bool HasOption(std::string_view options, std::string_view option) {
 }
 
 bool IsUnder(std::string_view path, std::string_view folder) {
-    return path == folder || (path.size() > folder.size() && path.substr(0, folder.size()) == folder &&
-                              path[folder.size()] == '/');
+    return path == folder ||
+           (path.size() > folder.size() && path.substr(0, folder.size()) == folder && path[folder.size()] == '/');
 }
 
 template <std::size_t N>
@@ -65,10 +65,12 @@ bool OneOf(std::string_view s, const std::array<std::string_view, N>& set) {
     return std::find(set.begin(), set.end(), s) != set.end();
 }
 
+// clang-format off
 constexpr std::array<std::string_view, 22> kNetworkTypes{
     "nfs", "nfs4", "cifs", "smb3", "smbfs", "ncpfs", "afs", "ceph", "9p", "glusterfs", "lustre",
     "davfs", "sshfs", "fuse.sshfs", "fuse.glusterfs", "fuse.davfs2", "fuse.rclone", "fuse.s3fs",
     "fuse.cephfs", "gpfs", "beegfs", "orangefs"};
+// clang-format on
 constexpr std::array<std::string_view, 2> kCdTypes{"iso9660", "udf"};
 constexpr std::array<std::string_view, 2> kRamTypes{"tmpfs", "ramfs"};
 // Package images, mounted by the system, not by the user.

@@ -2,10 +2,10 @@
 
 #include "platform/file_access.h"
 
-#include <cerrno>
-#include <cstdlib>
 #include <fcntl.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstdlib>
 
 namespace platform {
 

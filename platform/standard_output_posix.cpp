@@ -1,7 +1,7 @@
 #include "platform/standard_output.h"
 
-#include <cerrno>
 #include <unistd.h>
+#include <cerrno>
 
 namespace platform {
 

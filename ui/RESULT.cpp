@@ -140,7 +140,8 @@ void TResultForm::ResultFormShow() {
         this, FromUtf8("検索中"),
         [run](core::RunProgress& progress) {
             // Indexed there too, so that showing it costs only the screen.
-            run->listing = core::ListingLines(core::RunGlobalSearch(run->searchText, run->targets, run->hits, &progress).text);
+            run->listing =
+                core::ListingLines(core::RunGlobalSearch(run->searchText, run->targets, run->hits, &progress).text);
         },
         [&] { HitTable = run->hits; });
     Memo1->SetListing(std::move(run->listing));

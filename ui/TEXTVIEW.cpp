@@ -40,9 +40,9 @@ namespace {
 // As the menu has always shown them (the first one has a space more).
 constexpr std::array<const char*, 20> kRangeCaptions = {
     "    1 -   1050", " 1001 -  2050", " 2001 -  3050", " 3001 -  4050", " 4001 -  5050",
-    " 5001 -  6050", " 6001 -  7050", " 7001 -  8050", " 8001 -  9050", " 9001 - 10050",
-    "10001 - 11050", "11001 - 12050", "12001 - 13050", "13001 - 14050", "14001 - 15050",
-    "15001 - 16050", "16001 - 17050", "17001 - 18050", "18001 - 19050", "19001 - 20050",
+    " 5001 -  6050",  " 6001 -  7050", " 7001 -  8050", " 8001 -  9050", " 9001 - 10050",
+    "10001 - 11050",  "11001 - 12050", "12001 - 13050", "13001 - 14050", "14001 - 15050",
+    "15001 - 16050",  "16001 - 17050", "17001 - 18050", "18001 - 19050", "19001 - 20050",
 };
 }  // namespace
 
@@ -55,7 +55,8 @@ TTextViewForm::TTextViewForm() {
     for (int k = 1; k <= 20; ++k) {
         QAction* item = N1->addAction(QString::fromLatin1(kRangeCaptions[k - 1]));
         RangeItems[k - 1] = item;
-        connect(item, &QAction::triggered, this, [this, k] { Guarded([&] { TextRangeView(RangeFirst(k), RangeLast(k)); }); });
+        connect(item, &QAction::triggered, this,
+                [this, k] { Guarded([&] { TextRangeView(RangeFirst(k), RangeLast(k)); }); });
     }
     N3 = AddSpacer(bar);
     N2 = AddMenuItem(bar, "クリップ(&C)");

@@ -1,7 +1,7 @@
 #include "core/browse/folder_contents.h"
 
-#include "core/io_check.h"
 #include "core/browse/name_case.h"
+#include "core/io_check.h"
 #include "platform/folder_access.h"
 
 #include <algorithm>

@@ -8,11 +8,11 @@ namespace {
 
 char32_t Fold(char32_t c) {
     if (c >= U'A' && c <= U'Z') return c + 0x20;
-    if (c >= 0xFF21 && c <= 0xFF3A) return c + 0x20;  // full-width Latin
+    if (c >= 0xFF21 && c <= 0xFF3A) return c + 0x20;                 // full-width Latin
     if (c >= 0x0391 && c <= 0x03A9 && c != 0x03A2) return c + 0x20;  // Greek
-    if (c >= 0x0410 && c <= 0x042F) return c + 0x20;  // Cyrillic
-    if (c == 0x0401) return 0x0451;                   // Cyrillic Yo
-    if (c >= 0x2160 && c <= 0x216F) return c + 0x10;  // Roman numerals
+    if (c >= 0x0410 && c <= 0x042F) return c + 0x20;                 // Cyrillic
+    if (c == 0x0401) return 0x0451;                                  // Cyrillic Yo
+    if (c >= 0x2160 && c <= 0x216F) return c + 0x10;                 // Roman numerals
     return c;
 }
 

@@ -16,8 +16,8 @@ constexpr std::u16string_view kCutMark = u"…(以下省略)";
 // Appends the characters of bytes[begin, end) while they fit in maxUnits
 // UTF-16 units, a lone CR or LF as lineBreak. Returns the offset of the first
 // byte left out, or end.
-std::size_t AppendLine(BoxText& box, std::string_view bytes, std::size_t begin, std::size_t end,
-                       std::size_t maxUnits, char16_t lineBreak) {
+std::size_t AppendLine(BoxText& box, std::string_view bytes, std::size_t begin, std::size_t end, std::size_t maxUnits,
+                       char16_t lineBreak) {
     box.lines.emplace_back(box.text.size(), box.text.size());
     // No character is shorter than half a byte per unit, so this many bytes
     // decode to more than maxUnits units, the last one whole or left out.

@@ -21,9 +21,9 @@ const std::string& WriteErrorMessage() {
 void SaveListingFile(std::string_view path, std::string_view listing) {
     const platform::ReplaceResult result = platform::ReplaceFile(path, listing);
     switch (result.step) {
-        case platform::ReplaceResult::Step::Done: return;
-        case platform::ReplaceResult::Step::Create: throw EFCreateError(CreateErrorMessage(path));
-        case platform::ReplaceResult::Step::Write: throw EInOutError(WriteErrorMessage(), result.code);
+    case platform::ReplaceResult::Step::Done: return;
+    case platform::ReplaceResult::Step::Create: throw EFCreateError(CreateErrorMessage(path));
+    case platform::ReplaceResult::Step::Write: throw EInOutError(WriteErrorMessage(), result.code);
     }
 }
 

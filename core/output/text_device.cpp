@@ -74,10 +74,10 @@ void TextDevice::Process(std::string_view piece) {
         PrintRun(piece.substr(start, i - start));
         start = i + 1;
         switch (c) {
-            case kTab: Tab(); break;
-            case kLineFeed: NewLine(); break;
-            case kFormFeed: NewPage(); break;
-            default: break;  // CR: the text before it is already printed
+        case kTab: Tab(); break;
+        case kLineFeed: NewLine(); break;
+        case kFormFeed: NewPage(); break;
+        default: break;  // CR: the text before it is already printed
         }
     }
     PrintRun(piece.substr(start));
@@ -145,7 +145,8 @@ std::string_view LimitDisplayLine(std::string_view line) noexcept {
     if (line.size() <= kMaxDisplayLine) return line;
     std::size_t end = 0;
     while (end < kMaxDisplayLine) {
-        const std::size_t next = end + platform::CharacterLength(platform::Cp932(), line.data() + end, line.data() + line.size());
+        const std::size_t next =
+            end + platform::CharacterLength(platform::Cp932(), line.data() + end, line.data() + line.size());
         if (next > kMaxDisplayLine) break;
         end = next;
     }

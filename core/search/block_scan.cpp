@@ -22,7 +22,8 @@ bool BlockScan::Next() {
         const char* const w = bytes.data();
         const char* const e = w + bytes.size();
         // The Ctrl-Z that ends the text, when it is here.
-        const auto* const textEnd = static_cast<const char*>(std::memchr(w + zScanned_, kCtrlZ, bytes.size() - zScanned_));
+        const auto* const textEnd =
+            static_cast<const char*>(std::memchr(w + zScanned_, kCtrlZ, bytes.size() - zScanned_));
         if (textEnd == nullptr) zScanned_ = bytes.size();
 
         if (rule_.Searchable() && (slow_ || longLines_.Busy())) {

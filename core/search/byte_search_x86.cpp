@@ -55,7 +55,7 @@ struct Pairs {
     // The chunk at q, of which only the bytes of load are read; next tells
     // whether byte 64 is b or a CR.
     __attribute__((target("avx512f,avx512bw"), always_inline)) Chunk At(const char* q, std::uint64_t load,
-                                                                         bool next) const noexcept {
+                                                                        bool next) const noexcept {
         const __m512i x = _mm512_maskz_loadu_epi8(load, q);
         const std::uint64_t crs = _mm512_cmpeq_epi8_mask(x, cr);
         const std::uint64_t seconds = _mm512_cmpeq_epi8_mask(x, second) | crs;
@@ -67,8 +67,8 @@ struct Pairs {
 // The anchor at bit at of the chunk at q, which holds the CRs of crs, after
 // count CRs before the chunk: what the walk passed, and where it lies.
 __attribute__((target("popcnt"), always_inline)) inline const char* Arrive(const char* q, int at, std::uint64_t crs,
-                                                                            std::int64_t count,
-                                                                            AnchorPassed& passed) noexcept {
+                                                                           std::int64_t count,
+                                                                           AnchorPassed& passed) noexcept {
     const std::uint64_t before = crs & Below(at);
     const std::uint64_t after = crs & ~Below(at);
     passed.crs += count + std::popcount(before);
@@ -80,8 +80,8 @@ __attribute__((target("popcnt"), always_inline)) inline const char* Arrive(const
 // The first pair of the chunk at q among the bits of wanted, as Arrive
 // tells it, or nullptr; count grows by the CRs of wanted when there is none.
 __attribute__((target("popcnt"), always_inline)) inline const char* Take(const char* q, Chunk chunk,
-                                                                          std::uint64_t wanted, std::int64_t& count,
-                                                                          AnchorPassed& passed) noexcept {
+                                                                         std::uint64_t wanted, std::int64_t& count,
+                                                                         AnchorPassed& passed) noexcept {
     if (const std::uint64_t mask = chunk.pairs & wanted; mask != 0) {
         return Arrive(q, std::countr_zero(mask), chunk.crs & wanted, count, passed);
     }
@@ -107,7 +107,7 @@ const char* FindSse2(const char*& p, const char* last, const char* s, std::size_
 }
 
 __attribute__((target("avx2"))) const char* FindAvx2(const char*& p, const char* last, const char* s, std::size_t m,
-                                                      bool whole) noexcept {
+                                                     bool whole) noexcept {
     const __m256i first = _mm256_set1_epi8(s[0]);
     const __m256i lastByte = _mm256_set1_epi8(s[m - 1]);
     for (; last - p >= 31; p += 32) {
@@ -123,7 +123,7 @@ __attribute__((target("avx2"))) const char* FindAvx2(const char*& p, const char*
 }
 
 __attribute__((target("avx512f,avx512bw"))) const char* FindAvx512(const char*& p, const char* last, const char* s,
-                                                                    std::size_t m, bool whole) noexcept {
+                                                                   std::size_t m, bool whole) noexcept {
     const __m512i first = _mm512_set1_epi8(s[0]);
     const __m512i lastByte = _mm512_set1_epi8(s[m - 1]);
     for (; last - p >= 63; p += 64) {
@@ -136,8 +136,7 @@ __attribute__((target("avx512f,avx512bw"))) const char* FindAvx512(const char*& 
     return nullptr;
 }
 
-const char* FindPairSse2(const char*& p, const char* end, char a, char b, bool single,
-                         AnchorPassed& passed) noexcept {
+const char* FindPairSse2(const char*& p, const char* end, char a, char b, bool single, AnchorPassed& passed) noexcept {
     // The CRs are counted in byte lanes, summed before a lane can overflow:
     // a popcount is a library call on the baseline.
     const __m128i first = _mm_set1_epi8(a);
@@ -173,7 +172,7 @@ const char* FindPairSse2(const char*& p, const char* end, char a, char b, bool s
 }
 
 __attribute__((target("avx2,popcnt"))) const char* FindPairAvx2(const char*& p, const char* end, char a, char b,
-                                                                 bool single, AnchorPassed& passed) noexcept {
+                                                                bool single, AnchorPassed& passed) noexcept {
     std::int64_t count = 0;
     const __m256i first = _mm256_set1_epi8(a);
     const __m256i second = _mm256_set1_epi8(b);
@@ -195,10 +194,9 @@ __attribute__((target("avx2,popcnt"))) const char* FindPairAvx2(const char*& p, 
 }
 
 __attribute__((target("avx512f,avx512bw,popcnt"))) const char* FindPairAvx512(const char*& p, const char* end, char a,
-                                                                               char b, bool single,
-                                                                               AnchorPassed& passed) noexcept {
-    const Pairs pairs{_mm512_set1_epi8(a), _mm512_set1_epi8(b), _mm512_set1_epi8('\r'),
-                      single ? ~std::uint64_t{0} : 0};
+                                                                              char b, bool single,
+                                                                              AnchorPassed& passed) noexcept {
+    const Pairs pairs{_mm512_set1_epi8(a), _mm512_set1_epi8(b), _mm512_set1_epi8('\r'), single ? ~std::uint64_t{0} : 0};
     std::int64_t count = 0;  // in a register, not through passed
     // The chunk that p lies in; then whole chunks, two loads each (the
     // second for the bytes after the first ones); then the bytes before end.

@@ -29,12 +29,9 @@ const char* FindAvx512(const char*& p, const char* last, const char* s, std::siz
 // before x, its CRs counted on from passed.crs. When there is none, the CRs
 // of the bytes passed are counted all the same. AVX-512 reaches every start
 // before end.
-const char* FindPairSse2(const char*& p, const char* end, char a, char b, bool single,
-                         AnchorPassed& passed) noexcept;
-const char* FindPairAvx2(const char*& p, const char* end, char a, char b, bool single,
-                         AnchorPassed& passed) noexcept;
-const char* FindPairAvx512(const char*& p, const char* end, char a, char b, bool single,
-                           AnchorPassed& passed) noexcept;
+const char* FindPairSse2(const char*& p, const char* end, char a, char b, bool single, AnchorPassed& passed) noexcept;
+const char* FindPairAvx2(const char*& p, const char* end, char a, char b, bool single, AnchorPassed& passed) noexcept;
+const char* FindPairAvx512(const char*& p, const char* end, char a, char b, bool single, AnchorPassed& passed) noexcept;
 
 }  // namespace core::x86
 

@@ -1,8 +1,8 @@
 #include "core/search/global_search.h"
 
-#include "core/search/text_bytes.h"
 #include "core/search/listing_format.h"
 #include "core/search/target_search.h"
+#include "core/search/text_bytes.h"
 #include "core/search/two_readers.h"
 
 #include "platform/file_access.h"
@@ -40,8 +40,7 @@ TargetSizes SizesOf(std::span<const std::string> targets) {
 bool SearchInParallel(const TargetSizes& sizes, Readers readers) {
     constexpr std::uint64_t kWorthASecondThread = 1 << 20;
     if (sizes.count < 2 || sizes.standardInput) return false;
-    return readers == Readers::Two ||
-           (std::thread::hardware_concurrency() >= 2 && sizes.total >= kWorthASecondThread);
+    return readers == Readers::Two || (std::thread::hardware_concurrency() >= 2 && sizes.total >= kWorthASecondThread);
 }
 
 }  // namespace

@@ -2,9 +2,9 @@
 // built and the hit table filled.
 #pragma once
 
+#include "core/run_progress.h"
 #include "core/search/hit_table.h"
 #include "core/search/listing_sink.h"
-#include "core/run_progress.h"
 #include "core/search/text_form.h"
 
 #include <cstddef>
@@ -18,7 +18,7 @@ namespace core {
 constexpr std::size_t kMaxTargets = 20;
 
 struct GlobalListing {
-    std::string text;        // the listing, every line ended by CR LF
+    std::string text;          // the listing, every line ended by CR LF
     std::size_t hitLines = 0;  // the hit lines it holds
 };
 

@@ -14,7 +14,8 @@ HitRule::HitRule(std::string_view s, const platform::Encoding& encoding, LineCle
       clean_(cleaning == LineCleaning::StripIdeographicSpaces),
       finder_(s_),
       anchor_(s_, encoding) {
-    for (std::size_t i = 1; i < s_.size() && i <= 64; ++i) splitsEndingIn_[Byte(s_[i - 1])] |= std::uint64_t{1} << (i - 1);
+    for (std::size_t i = 1; i < s_.size() && i <= 64; ++i)
+        splitsEndingIn_[Byte(s_[i - 1])] |= std::uint64_t{1} << (i - 1);
 }
 
 bool HitRule::LineHit(Line& line, const char* x, const char* limit) const noexcept {

@@ -1,8 +1,9 @@
 // Reads a text file line by line, as bytes.
 //
 // A line ends at CR LF or at a lone CR; an LF anywhere else is part of the
-// line, unless the text form says that a lone LF ends a line too; a Ctrl-Z (in the file, or the end mark written at the end of the file)
-// ends the text and is never consumed, so the reader stays at it for good.
+// line, unless the text form says that a lone LF ends a line too; a Ctrl-Z
+// (in the file, or the end mark written at the end of the file) ends the
+// text and is never consumed, so the reader stays at it for good.
 //
 // A failed operation raises EInOutError with the platform's code (103 and
 // 104 when the reader is not open), right at the call that failed. The block
@@ -10,8 +11,8 @@
 // answers false, so that a scan can keep what it found before the failure.
 #pragma once
 
-#include "core/search/read_buffer.h"
 #include "core/run_progress.h"
+#include "core/search/read_buffer.h"
 #include "core/search/text_form.h"
 #include "platform/file_access.h"
 

@@ -1,9 +1,9 @@
 #include "core/search/local_search.h"
 
-#include "core/search/scan_lines.h"
 #include "core/search/line_reader.h"
 #include "core/search/listing_format.h"
 #include "core/search/listing_sink.h"
+#include "core/search/scan_lines.h"
 
 namespace core {
 
@@ -16,10 +16,11 @@ std::size_t StreamLocalSearch(std::string_view path, std::string_view searchText
     try {
         WithTextFile(reader, path, [&](LineReader& r) {
             WatchReading(r, path, progress);
-            ScanLines(r, searchText, LineCleaning::None, [&](std::int64_t, std::string_view label, std::string_view text) {
-                part.AppendLabelled(label, text);
-                ++hitLines;
-            });
+            ScanLines(r, searchText, LineCleaning::None,
+                      [&](std::int64_t, std::string_view label, std::string_view text) {
+                          part.AppendLabelled(label, text);
+                          ++hitLines;
+                      });
         });
     } catch (...) {
         // The lines found before the error are written, as the global search does.

@@ -13,7 +13,7 @@
 namespace core {
 
 struct LocalListing {
-    std::string text;          // one line per hit, then one more CR LF
+    std::string text;  // one line per hit, then one more CR LF
     std::size_t hitLines = 0;
 };
 

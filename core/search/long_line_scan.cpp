@@ -16,8 +16,7 @@ LongLineScan::Step LongLineScan::Next(const char* w, const char* e, const char* 
 // bytes, told once that line's start is here; until then its indent, which
 // the test skips, is dropped as it comes.
 LongLineScan::Step LongLineScan::RunOnOfDropped(const Bytes& b) {
-    const char* const next =
-        rule_.Cleans() ? platform::SkipIdeographicSpaces(rule_.Encoding(), b.w, b.limit) : b.w;
+    const char* const next = rule_.Cleans() ? platform::SkipIdeographicSpaces(rule_.Encoding(), b.w, b.limit) : b.w;
     if (!NextLineKnown(next, b.limit, b.textEnd)) {
         if (next == b.w) return Step::NeedMore;
         reader_.Consume(static_cast<std::size_t>(next - b.w));
@@ -96,8 +95,8 @@ LongLineScan::Step LongLineScan::LineEnded(const Bytes& b, HitRule::Line& line, 
 // The line ends at cr, but the next line's start that tells its run-on is
 // not here yet and the bytes are many: keep what the run-on test needs of
 // the line, and drop it.
-LongLineScan::Step LongLineScan::DropBeforeRunOn(const Bytes& b, HitRule::Line& line, const char* cr,
-                                                 const char* next, std::uint64_t textOffset) {
+LongLineScan::Step LongLineScan::DropBeforeRunOn(const Bytes& b, HitRule::Line& line, const char* cr, const char* next,
+                                                 std::uint64_t textOffset) {
     const char* from = std::max(line.Start(), cr - (rule_.Size() - 1));
     from = rule_.CharacterStart(line, from);
     runOn_.active = true;
@@ -160,7 +159,8 @@ bool LongLineScan::NextLineKnown(const char* next, const char* limit, const char
 bool LongLineScan::Drop(const char* w, const char* to, const char* keepFrom, const char* keepTo) {
     keepFrom = std::max(keepFrom, w);
     keepTo = std::min(keepTo, to);
-    if (keepFrom < keepTo && !dropped_.Keep(OffsetOf(w, keepFrom), {keepFrom, static_cast<std::size_t>(keepTo - keepFrom)})) {
+    if (keepFrom < keepTo &&
+        !dropped_.Keep(OffsetOf(w, keepFrom), {keepFrom, static_cast<std::size_t>(keepTo - keepFrom)})) {
         return false;
     }
     reader_.Consume(static_cast<std::size_t>(to - w));

@@ -42,7 +42,8 @@ RangeView RenderRange(std::string_view path, int index, const HitTable& hits, st
                 WriteLineLabel(i, label);
                 // The label, ": " and CR LF add to the line, so a line cut here
                 // still fills the text past the limit and is then cut exactly.
-                AppendLabelledLine(view.text, std::string_view(label, 5), line.substr(0, maxTextBytes - view.text.size()));
+                AppendLabelledLine(view.text, std::string_view(label, 5),
+                                   line.substr(0, maxTextBytes - view.text.size()));
                 if (view.text.size() > maxTextBytes) view.text.resize(maxTextBytes);
             }
         }

@@ -2,8 +2,8 @@
 // lines that the last global search marks as hits.
 #pragma once
 
-#include "core/search/hit_table.h"
 #include "core/run_progress.h"
+#include "core/search/hit_table.h"
 
 #include <cstdint>
 #include <string>

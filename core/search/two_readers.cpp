@@ -180,8 +180,7 @@ private:
         SearchTarget(searchText_, form_, targets_[i], static_cast<int>(i) + 1, out, queue.result, &watch);
         if (queue.result.error) {
             std::size_t seen = firstFailed_.load();
-            while (i < seen && !firstFailed_.compare_exchange_weak(seen, i)) {
-            }
+            while (i < seen && !firstFailed_.compare_exchange_weak(seen, i)) {}
         }
         {
             std::lock_guard lock(mutex_);

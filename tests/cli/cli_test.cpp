@@ -52,8 +52,8 @@ Result RunCommand(const std::vector<std::string>& args, const std::string& input
         argv.push_back(binary.data());
         std::vector<std::string> copies = args;
         for (auto& a : copies) {
-        argv.push_back(a.data());
-    }
+            argv.push_back(a.data());
+        }
         argv.push_back(nullptr);
         ::execv(binary.c_str(), argv.data());
         ::_exit(127);
@@ -134,12 +134,12 @@ TEST(NorvaneSearch, SearchTextFromAFileIsTakenAsBytes) {
 TEST(NorvaneSearch, AnEmptySearchTextIsAUsageError) {
     TempDir dir;
     const std::string target = dir.Write("t.txt", "x\r\n\r\n");
-    for (const auto& args : std::vector<std::vector<std::string>>{
-             {"", target},
-             {"-f", dir.Write("e.txt", ""), target},
-             {"-f", dir.Write("l.txt", "\r\nx"), target},
-             {"-f", dir.Write("n.txt", std::string("\0x", 2)), target},
-             {"--local", "-f", dir.Path("e.txt"), target}}) {
+    for (const auto& args :
+         std::vector<std::vector<std::string>>{{"", target},
+                                               {"-f", dir.Write("e.txt", ""), target},
+                                               {"-f", dir.Write("l.txt", "\r\nx"), target},
+                                               {"-f", dir.Write("n.txt", std::string("\0x", 2)), target},
+                                               {"--local", "-f", dir.Path("e.txt"), target}}) {
         const Result r = RunCommand(args);
         EXPECT_EQ(r.status, 2) << testing::PrintToString(args);
         EXPECT_EQ(r.out, "");
@@ -196,7 +196,10 @@ TEST(NorvaneSearch, ErrorsGoToStandardErrorAfterWhatWasListed) {
 
     // A lone lead byte's private-use character, then a letter: the code page
     // holds each alone, but not the two together.
-    const Result loneLead = RunCommand({"\xF3\xB0\x82\x81" "A", a});
+    const Result loneLead =
+        RunCommand({"\xF3\xB0\x82\x81"
+                    "A",
+                    a});
     EXPECT_EQ(loneLead.status, 2);
     EXPECT_NE(loneLead.err.find("U+F0081"), std::string::npos);
     EXPECT_EQ(loneLead.out, "");

@@ -3,9 +3,9 @@
 // indents and lead-byte runs, and search texts with line-end bytes.
 #include "core/search/line_reader.h"
 #include "core/search/local_search.h"
-#include "platform/file_access.h"
 #include "edge_bytes.h"
 #include "expect_reference.h"
+#include "platform/file_access.h"
 #include "reference_model.h"
 #include "temp_files.h"
 
@@ -42,9 +42,9 @@ std::string Filler(std::mt19937& rng, int kind, std::size_t length) {
         f.resize(length);
         return f;
     }
-    case 1: return std::string(length, 'z');  // one line longer than a block
+    case 1: return std::string(length, 'z');                  // one line longer than a block
     case 2: return "\r\n" + std::string(length - 2, '\xE0');  // lead bytes decide the parity
-    default: {  // short lines, then a line indented by its last 200 bytes
+    default: {                                                // short lines, then a line indented by its last 200 bytes
         std::string f = Filler(rng, 0, length - 200) + "\r\n";
         while (f.size() + 2 <= length) f += "\x81\x40";
         return f;
@@ -64,8 +64,8 @@ TEST(BlockScan, ListingsMatchTheReferenceAcrossBlockBoundaries) {
         // The boundary falls inside the tail (inside the indent of kind 3):
         // after one block, or after two when the filler is one long line.
         const std::size_t blocks = kind == 1 ? 2 : 1;
-        const std::size_t fill = blocks * LineReader::kFileBlock - head.size() +
-                                 (kind == 3 ? rng() % 150 : 0) - (kind == 3 ? 0 : rng() % tail.size());
+        const std::size_t fill = blocks * LineReader::kFileBlock - head.size() + (kind == 3 ? rng() % 150 : 0) -
+                                 (kind == 3 ? 0 : rng() % tail.size());
         const std::string content = head + Filler(rng, kind, fill) + tail;
         const std::string s = SearchText(rng, kind == 3);
         const std::string small = EdgeBytes(rng, rng() % 50);
@@ -90,9 +90,9 @@ TEST(BlockScan, TheCleanerDecidesWhereALineStarts) {
         for (std::size_t n = rng() % 16; n > 0; --n) content += pieces[rng() % std::size(pieces)];
         std::string s(1 + rng() % 4, ' ');
         for (auto& ch : s) ch = searchBytes[rng() % sizeof searchBytes];
-        ASSERT_NO_FATAL_FAILURE(ExpectMatchesReference(
-            s, {dir.Write("t.txt", content)}, {content}, {},
-            testing::PrintToString(s) + " in " + testing::PrintToString(content)));
+        ASSERT_NO_FATAL_FAILURE(
+            ExpectMatchesReference(s, {dir.Write("t.txt", content)}, {content}, {},
+                                   testing::PrintToString(s) + " in " + testing::PrintToString(content)));
     }
 }
 
@@ -132,9 +132,9 @@ TEST(BlockScan, LongPhrasesAcrossLineEndsMatchTheReference) {
             content += run + ends[rng() % std::size(ends)];
         }
         if (rng() % 3 == 0 && !content.empty()) content[rng() % content.size()] = 'b';
-        ASSERT_NO_FATAL_FAILURE(ExpectMatchesReference(
-            s, {dir.Write("t.txt", content)}, {content}, {},
-            testing::PrintToString(s) + " in " + testing::PrintToString(content)));
+        ASSERT_NO_FATAL_FAILURE(
+            ExpectMatchesReference(s, {dir.Write("t.txt", content)}, {content}, {},
+                                   testing::PrintToString(s) + " in " + testing::PrintToString(content)));
     }
 }
 
@@ -147,7 +147,17 @@ TEST(BlockScan, LinesLongerThanItHoldsGiveTheSameHits) {
     std::mt19937 rng(9);
     static const char* const fillers[] = {"a", "y", "\x81", "\x82", "\x81\x40", "\n", "\0"};
     static const char* const ends[] = {"\r\n", "\r"};
-    static const std::string searches[] = {"key", "ke", "y", "\x81\x40k", "\x81" "a", "aaaa", "\x81\x81", "y\na", "a\x81" "a"};
+    static const std::string searches[] = {"key",
+                                           "ke",
+                                           "y",
+                                           "\x81\x40k",
+                                           "\x81"
+                                           "a",
+                                           "aaaa",
+                                           "\x81\x81",
+                                           "y\na",
+                                           "a\x81"
+                                           "a"};
     struct ShortReads {
         ~ShortReads() { platform::PlanShortReads(0); }
     } shortReads;
@@ -183,8 +193,8 @@ TEST(BlockScan, LinesLongerThanItHoldsGiveTheSameHits) {
             }
             ASSERT_EQ(testing_support::ScanHits(path, s, clean, {}, longLine),
                       testing_support::ReferenceHits(content, s, clean))
-                << "round " << round << (stream ? " stream" : " file") << " cut after " << longLine
-                << ": " << testing::PrintToString(s) << " in " << testing::PrintToString(content);
+                << "round " << round << (stream ? " stream" : " file") << " cut after " << longLine << ": "
+                << testing::PrintToString(s) << " in " << testing::PrintToString(content);
         }
     }
 }

@@ -27,7 +27,8 @@ TEST(ByteSearch, FinderAndAnchorAgreeWithPlainLoops) {
         for (auto& ch : text) ch = sparse ? "cd\r"[rng() % 3] : "ab\r\x82"[rng() % 4];
         std::string phrase(1 + rng() % 20, ' ');
         for (auto& ch : phrase) ch = "ab\x82"[rng() % 3];
-        if (rng() % 2 && text.size() >= phrase.size()) text.replace(rng() % (text.size() - phrase.size() + 1), phrase.size(), phrase);
+        if (rng() % 2 && text.size() >= phrase.size())
+            text.replace(rng() % (text.size() - phrase.size() + 1), phrase.size(), phrase);
         const std::size_t from = text.empty() ? 0 : rng() % text.size();
         const std::size_t to = from + rng() % (text.size() - from + 1);
 

@@ -9,9 +9,7 @@
 namespace platform {
 namespace {
 
-std::string Pair(unsigned code) {
-    return {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
-}
+std::string Pair(unsigned code) { return {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)}; }
 
 TEST(CodePage, LeadBytes) {
     for (unsigned b : {0x81u, 0x9Fu, 0xE0u, 0xFCu}) EXPECT_TRUE(IsLeadByte(b)) << b;
@@ -20,14 +18,12 @@ TEST(CodePage, LeadBytes) {
 
 TEST(CodePage, KnownMappingsBothWays) {
     const std::pair<std::string, char32_t> known[] = {
-        {"\x5C", U'\\'},          {"\x7E", U'~'},           {"\x1A", 0x1A},
-        {"\x7F", 0x7F},           {"\xA1", 0xFF61},         {"\xCC", U'ﾌ'},
-        {"\xDF", 0xFF9F},         {"\x80", 0x0080},         {"\xA0", 0xF8F0},
-        {"\xFD", 0xF8F1},         {"\xFE", 0xF8F2},         {"\xFF", 0xF8F3},
-        {Pair(0x82A0), U'あ'},    {Pair(0x8ABF), U'漢'},    {Pair(0x8140), 0x3000},
-        {Pair(0x8146), U'：'},    {Pair(0x81CB), U'⇒'},     {Pair(0x815F), 0xFF3C},
-        {Pair(0x8160), 0xFF5E},   {Pair(0x817C), 0xFF0D},   {Pair(0x8198), 0xA7},
-        {Pair(0xF040), 0xE000},   {Pair(0xF9FC), 0xE757},   {Pair(0xFC4B), 0x9ED1},
+        {"\x5C", U'\\'},       {"\x7E", U'~'},         {"\x1A", 0x1A},         {"\x7F", 0x7F},
+        {"\xA1", 0xFF61},      {"\xCC", U'ﾌ'},         {"\xDF", 0xFF9F},       {"\x80", 0x0080},
+        {"\xA0", 0xF8F0},      {"\xFD", 0xF8F1},       {"\xFE", 0xF8F2},       {"\xFF", 0xF8F3},
+        {Pair(0x82A0), U'あ'}, {Pair(0x8ABF), U'漢'},  {Pair(0x8140), 0x3000}, {Pair(0x8146), U'：'},
+        {Pair(0x81CB), U'⇒'},  {Pair(0x815F), 0xFF3C}, {Pair(0x8160), 0xFF5E}, {Pair(0x817C), 0xFF0D},
+        {Pair(0x8198), 0xA7},  {Pair(0xF040), 0xE000}, {Pair(0xF9FC), 0xE757}, {Pair(0xFC4B), 0x9ED1},
     };
     for (const auto& [bytes, c] : known) {
         EXPECT_EQ(DecodeCodePage(bytes), std::u32string(1, c)) << std::hex << unsigned(c);
@@ -40,8 +36,7 @@ TEST(CodePage, DuplicatesEncodeAsMicrosoftDoes) {
     EXPECT_EQ(DecodeCodePage(Pair(0xED40)), U"纊");
     EXPECT_EQ(DecodeCodePage(Pair(0xFA5C)), U"纊");
     const std::pair<char32_t, unsigned> preferred[] = {
-        {0x2160, 0x8754}, {0x2170, 0xFA40}, {0xFFE2, 0x81CA},
-        {0x2235, 0x81E6}, {0x7E8A, 0xFA5C}, {0x2252, 0x81E0},
+        {0x2160, 0x8754}, {0x2170, 0xFA40}, {0xFFE2, 0x81CA}, {0x2235, 0x81E6}, {0x7E8A, 0xFA5C}, {0x2252, 0x81E0},
     };
     for (const auto& [c, code] : preferred)
         EXPECT_EQ(EncodeCodePage(std::u32string(1, c)), Pair(code)) << std::hex << unsigned(c);
@@ -80,8 +75,9 @@ TEST(CodePage, RandomBytesRoundTrip) {
         const bool exact = round % 2 == 0;
         std::string bytes(random() % 40, '\0');
         for (char& b : bytes) {
-            do b = static_cast<char>(random() % 3 == 0 ? "\x81\x9F\xE0\xFC\r\n\0\x40\x7F"[random() % 9]
-                                                       : random() % 256);
+            do
+                b = static_cast<char>(random() % 3 == 0 ? "\x81\x9F\xE0\xFC\r\n\0\x40\x7F"[random() % 9]
+                                                        : random() % 256);
             while (exact && (b == '\x87' || b == '\xED' || b == '\xEE' || b == '\xFA'));
         }
         const std::u32string text = DecodeCodePage(bytes);
@@ -148,17 +144,19 @@ TEST(CodePage, Offsets) {
 }
 
 TEST(CodePage, Utf8) {
-    for (const char* good : {"\x7F", "\xC2\x80", "\xDF\xBF", "\xE0\xA0\x80", "\xED\x9F\xBF",
-                             "\xEE\x80\x80", "\xEF\xBF\xBF", "\xF0\x90\x80\x80", "\xF4\x8F\xBF\xBF"}) {
+    for (const char* good : {"\x7F", "\xC2\x80", "\xDF\xBF", "\xE0\xA0\x80", "\xED\x9F\xBF", "\xEE\x80\x80",
+                             "\xEF\xBF\xBF", "\xF0\x90\x80\x80", "\xF4\x8F\xBF\xBF"}) {
         const std::optional<std::u32string> text = DecodeUtf8(good);
         ASSERT_TRUE(text) << good;
         EXPECT_EQ(EncodeUtf8(*text), good);
     }
-    for (const char* bad : {"\x80", "\xC0\xAF", "\xC1\xBF", "\xE0\x9F\xBF", "\xF0\x8F\xBF\xBF",
-                            "\xED\xA0\x80", "\xED\xBF\xBF", "\xF4\x90\x80\x80", "\xF5\x80\x80\x80",
-                            "\xFF", "\xE3\x81", "a\xF0\x9F\x98", "\xE3\x41\x82"})
+    for (const char* bad :
+         {"\x80", "\xC0\xAF", "\xC1\xBF", "\xE0\x9F\xBF", "\xF0\x8F\xBF\xBF", "\xED\xA0\x80", "\xED\xBF\xBF",
+          "\xF4\x90\x80\x80", "\xF5\x80\x80\x80", "\xFF", "\xE3\x81", "a\xF0\x9F\x98", "\xE3\x41\x82"})
         EXPECT_EQ(DecodeUtf8(bad), std::nullopt) << bad;
-    EXPECT_EQ(DecodeUtf8Lossy("a\xE3\x81" "b\xC0\xAF\xE3\x81\x82"), U"a\uFFFD\uFFFDb\uFFFD\uFFFDあ");
+    EXPECT_EQ(DecodeUtf8Lossy("a\xE3\x81"
+                              "b\xC0\xAF\xE3\x81\x82"),
+              U"a\uFFFD\uFFFDb\uFFFD\uFFFDあ");
     EXPECT_EQ(EncodeUtf8(U"\U000F0082\U0010FFFF"), "\xF3\xB0\x82\x82\xF4\x8F\xBF\xBF");
     EXPECT_EQ(EncodeUtf8(std::u32string{0xD800, 0x110000}), "\xEF\xBF\xBD\xEF\xBF\xBD");
 }

@@ -3,9 +3,9 @@
 // encoding's characters, stray bytes, line ends of every kind and phrases
 // split across them.
 #include "core/search/text_form.h"
+#include "expect_reference.h"
 #include "platform/code_page.h"
 #include "platform/file_access.h"
-#include "expect_reference.h"
 #include "reference_model.h"
 #include "temp_files.h"
 
@@ -29,9 +29,13 @@ const std::vector<Case>& Cases() {
     static const std::vector<Case> cases = {
         {"cp932", LineEnds::CrLf, {"a", "b", "\x81\x40", "\x82\xA0", "\x81", "\xE0", "\x40", "\x88\x9F"}},
         {"cp932", LineEnds::Any, {"a", "\x81\x40", "\x82\xA0", "\x81", "\x82", "\x0A"}},
-        {"euc-jp", LineEnds::Any, {"a", "b", "\xA1\xA1", "\xA4\xA2", "\xA2", "\x8E\xB1", "\x8F\xB0\xA1", "\x8F", "\xB0"}},
+        {"euc-jp",
+         LineEnds::Any,
+         {"a", "b", "\xA1\xA1", "\xA4\xA2", "\xA2", "\x8E\xB1", "\x8F\xB0\xA1", "\x8F", "\xB0"}},
         {"euc-jp", LineEnds::CrLf, {"a", "\xA1\xA1", "\xA4\xA2", "\x8F\xA2\xA2", "\xA4"}},
-        {"utf-8", LineEnds::Any, {"a", "b", "\xE3\x80\x80", "\xE3\x81\x82", "\xC3\xA9", "\xF0\x9F\x98\x80", "\x80", "\xE3", "\xE3\x81"}},
+        {"utf-8",
+         LineEnds::Any,
+         {"a", "b", "\xE3\x80\x80", "\xE3\x81\x82", "\xC3\xA9", "\xF0\x9F\x98\x80", "\x80", "\xE3", "\xE3\x81"}},
         {"utf-8", LineEnds::CrLf, {"a", "\xE3\x80\x80", "\xE3\x81\x82", "\x81", "\xF0\x9F"}},
     };
     return cases;
@@ -112,11 +116,19 @@ TEST(Encodings, CharacterStartsAndLengthsFollowEachEncodingsTable) {
     // EUC-JP: three bytes after 0x8F; a byte that may not follow ends a character early.
     EXPECT_EQ(startOf(platform::EucJp(), "\xA4\xA2\x8F\xB0\xA1", 4), 2u);
     EXPECT_EQ(startOf(platform::EucJp(), "\xA4\xA2\xA4\xA2", 3), 2u);
-    EXPECT_EQ(startOf(platform::EucJp(), "\xA4" "a\xA4\xA2", 1), 1u);
+    EXPECT_EQ(startOf(platform::EucJp(),
+                      "\xA4"
+                      "a\xA4\xA2",
+                      1),
+              1u);
     // UTF-8: continuation bytes belong to the lead before them; a stray one stands alone.
     EXPECT_EQ(startOf(platform::Utf8(), "a\xF0\x9F\x98\x80", 4), 1u);
     EXPECT_EQ(startOf(platform::Utf8(), "a\x80\x80", 2), 2u);
-    EXPECT_EQ(startOf(platform::Utf8(), "\xE3\x81" "a", 2), 2u);
+    EXPECT_EQ(startOf(platform::Utf8(),
+                      "\xE3\x81"
+                      "a",
+                      2),
+              2u);
     // At the end of what is readable, a character that may still run on.
     EXPECT_EQ(startOf(platform::Utf8(), "a\xE3\x81", 3), 1u);
     EXPECT_EQ(startOf(platform::Cp932(), "a\x81", 2), 1u);
@@ -127,6 +139,10 @@ TEST(Encodings, CharacterStartsAndLengthsFollowEachEncodingsTable) {
     EXPECT_EQ(platform::Utf8ToEncoding(platform::EucJp(), "吾輩は", &unheld), "\xB8\xE3\xC7\xDA\xA4\xCF");
     EXPECT_EQ(platform::Utf8ToEncoding(platform::EucJp(), "猫😀", &unheld), std::nullopt);
     EXPECT_EQ(unheld, 1u);
-    EXPECT_EQ(platform::EncodingToUtf8(platform::EucJp(), "\xB8\xE3\xFF" "a\xA4"), "吾\xEF\xBF\xBD" "a\xEF\xBF\xBD");
+    EXPECT_EQ(platform::EncodingToUtf8(platform::EucJp(),
+                                       "\xB8\xE3\xFF"
+                                       "a\xA4"),
+              "吾\xEF\xBF\xBD"
+              "a\xEF\xBF\xBD");
     EXPECT_EQ(platform::EncodingToUtf8(platform::Utf8(), "a\xE3\x81"), "a\xEF\xBF\xBD\xEF\xBF\xBD");
 }

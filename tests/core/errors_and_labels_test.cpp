@@ -53,8 +53,8 @@ TEST(WithClosingPeriod, LooksAtTheFirstByteOfTheLastCharacter) {
     EXPECT_EQ(WithClosingPeriod("stop!"), "stop!");
     EXPECT_EQ(WithClosingPeriod("end "), "end ");
     EXPECT_EQ(WithClosingPeriod("(32)"), "(32)");
-    EXPECT_EQ(WithClosingPeriod("a/"), "a/.");   // 0x2F
-    EXPECT_EQ(WithClosingPeriod("a-"), "a-");    // 0x2D
+    EXPECT_EQ(WithClosingPeriod("a/"), "a/.");  // 0x2F
+    EXPECT_EQ(WithClosingPeriod("a-"), "a-");   // 0x2D
     EXPECT_EQ(WithClosingPeriod("x1"), "x1.");
     EXPECT_EQ(WithClosingPeriod(sj("ﾌｧｲﾙが見つかりません")), sj("ﾌｧｲﾙが見つかりません") + ".");
     EXPECT_EQ(WithClosingPeriod(sj("ｱ")), sj("ｱ") + ".");  // half-width katakana

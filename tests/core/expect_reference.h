@@ -60,7 +60,8 @@ inline void ExpectRowsMatchReference(const core::HitTable& hits, const std::stri
         const auto row = hits.Row(static_cast<int>(k) + 1);
         const std::size_t recorded = std::min(expected.size(), row.size() - 1);
         for (std::size_t j = 0; j < row.size(); ++j) {
-            ASSERT_EQ(row[j], j < recorded ? expected[j].number : 0) << details << ", target " << k + 1 << " slot " << j;
+            ASSERT_EQ(row[j], j < recorded ? expected[j].number : 0)
+                << details << ", target " << k + 1 << " slot " << j;
         }
     }
 }

@@ -1,18 +1,18 @@
-#include "core/errors.h"
 #include "core/browse/folder_contents.h"
 #include "core/browse/folder_path.h"
+#include "core/errors.h"
+#include "error_code_of.h"
 #include "platform/code_page.h"
 #include "platform/file_access.h"
 #include "platform/folder_access.h"
 #include "platform/native_names.h"
-#include "error_code_of.h"
 #include "temp_files.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <filesystem>
 
 using namespace core;
 namespace fs = std::filesystem;
@@ -101,7 +101,7 @@ TEST(FolderContents, RegularVisibleEntriesSortedWithoutRegardToCase) {
 
 TEST(FolderContents, NamesTheCodePageCantWriteShowAsQuestionMarksAndNeverOpen) {
     testing_support::TempDir dir;
-    dir.Write("港町.txt", "x");          // native names are UTF-8
+    dir.Write("港町.txt", "x");         // native names are UTF-8
     dir.Write("caf\xC3\xA9.txt", "x");  // é has no form in the code page
     dir.Write("bad\xFF.txt", "x");      // not UTF-8 at all
     const FolderContents contents = ReadFolderContents(dir.Root().string());
@@ -115,8 +115,10 @@ TEST(FolderContents, NamesTheCodePageCantWriteShowAsQuestionMarksAndNeverOpen) {
 
     // A best-fit form would name another file, so it is refused as well.
     EXPECT_EQ(platform::NameToCodePage("\xEF\xBD\x9E"), sj("～"));  // U+FF5E reads back as itself
-    EXPECT_EQ(platform::NameToCodePage("\xE3\x80\x9C"), "?");     // U+301C would read back as U+FF5E
-    EXPECT_EQ(platform::NameToCodePage("a\xF3\xB0\x82\x81" "b"), "a?b");  // a private-use lone lead byte
+    EXPECT_EQ(platform::NameToCodePage("\xE3\x80\x9C"), "?");       // U+301C would read back as U+FF5E
+    EXPECT_EQ(platform::NameToCodePage("a\xF3\xB0\x82\x81"
+                                       "b"),
+              "a?b");  // a private-use lone lead byte
 }
 
 TEST(FolderContents, FoldersThatCantBeReadRaiseTheFileError) {

@@ -1,9 +1,9 @@
-#include "core/errors.h"
 #include "core/search/global_search.h"
+#include "core/errors.h"
 #include "core/search/listing_format.h"
-#include "platform/code_page.h"
 #include "error_code_of.h"
 #include "memory_budget.h"
+#include "platform/code_page.h"
 #include "temp_files.h"
 
 #include <gtest/gtest.h>

@@ -1,10 +1,10 @@
-#include "core/errors.h"
 #include "core/output/header_selection.h"
+#include "core/errors.h"
 #include "core/search/listing_format.h"
 #include "core/search/named_file.h"
 #include "core/str_to_int.h"
-#include "platform/code_page.h"
 #include "error_code_of.h"
+#include "platform/code_page.h"
 
 #include <gtest/gtest.h>
 

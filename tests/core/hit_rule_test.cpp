@@ -101,9 +101,8 @@ TEST(PairHit, AgreesWithTheJoinedStringModelOnRandomInput) {
         const std::string s = RandomBytes(rng, 4);
         const std::string p = RandomBytes(rng, 9);
         const std::string c = RandomBytes(rng, 9);
-        ASSERT_EQ(PairHit(s, p, c), ModelPair(s, p, c)) << testing::PrintToString(s) << " "
-                                                        << testing::PrintToString(p) << " "
-                                                        << testing::PrintToString(c);
+        ASSERT_EQ(PairHit(s, p, c), ModelPair(s, p, c))
+            << testing::PrintToString(s) << " " << testing::PrintToString(p) << " " << testing::PrintToString(c);
         ASSERT_EQ(SubstringPos(s, p), ModelPos(s, p));
     }
 }
@@ -119,9 +118,8 @@ TEST(PairHit, LongPhrasesAgreeWithTheModel) {
         const std::string s = Periodic(rng, unit, 33 + rng() % 100);
         const std::string p = Periodic(rng, unit, rng() % 200);
         const std::string c = Periodic(rng, unit, rng() % 200);
-        ASSERT_EQ(PairHit(s, p, c), ModelPair(s, p, c)) << testing::PrintToString(s) << " "
-                                                        << testing::PrintToString(p) << " "
-                                                        << testing::PrintToString(c);
+        ASSERT_EQ(PairHit(s, p, c), ModelPair(s, p, c))
+            << testing::PrintToString(s) << " " << testing::PrintToString(p) << " " << testing::PrintToString(c);
         ASSERT_EQ(SubstringPos(s, p + c), ModelPos(s, p + c));
     }
 }
@@ -160,8 +158,7 @@ TEST(ScanLines, ReportsEachHitOnceWithItsOwnNumber) {
 
     // The cleaner spares line 1, and lets a phrase join across indented lines.
     const std::string indented = Sj("　　ab") + "\r\n" + Sj("x　") + "\r\n" + Sj("　　ab");
-    EXPECT_EQ(scan(indented, "ab", LineCleaning::StripIdeographicSpaces),
-              (V{"1|00001|" + Sj("　　ab"), "3|00003|ab"}));
+    EXPECT_EQ(scan(indented, "ab", LineCleaning::StripIdeographicSpaces), (V{"1|00001|" + Sj("　　ab"), "3|00003|ab"}));
     EXPECT_EQ(scan(indented, "ab", LineCleaning::None), (V{"1|00001|" + Sj("　　ab"), "3|00003|" + Sj("　　ab")}));
     const std::string split = Sj("吾輩は") + "\r\n" + Sj("　猫である");
     EXPECT_EQ(scan(split, Sj("は猫"), LineCleaning::StripIdeographicSpaces), V{"1|00001|" + Sj("吾輩は")});

@@ -3,21 +3,21 @@
 #include "core/search/global_search.h"
 #include "core/search/line_reader.h"
 #include "core/search/local_search.h"
-#include "platform/code_page.h"
-#include "platform/file_access.h"
 #include "error_code_of.h"
 #include "memory_budget.h"
+#include "platform/code_page.h"
+#include "platform/file_access.h"
 #include "reference_model.h"
 #include "temp_files.h"
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <random>
-#include <sys/stat.h>
-#include <unistd.h>
 
 using namespace core;
 using testing_support::TempDir;

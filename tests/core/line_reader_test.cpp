@@ -1,15 +1,15 @@
-#include "core/io_check.h"
 #include "core/search/line_reader.h"
-#include "platform/file_access.h"
+#include "core/io_check.h"
 #include "error_code_of.h"
+#include "platform/file_access.h"
 #include "temp_files.h"
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
 
 #include <filesystem>
 #include <fstream>
@@ -69,8 +69,14 @@ TEST(LineReader, LineEndsAreCrLfOrLoneCrAndLfIsData) {
 
 TEST(LineReader, CtrlZEndsTheTextAndIsNeverConsumed) {
     TempDir dir;
-    EXPECT_EQ(ReadAllLines(dir.Write("a.txt", "ab\x1A" "c\r\nd")), Lines{"ab"});
-    EXPECT_EQ(ReadAllLines(dir.Write("b.txt", "\x1A" "abc")), Lines{""});
+    EXPECT_EQ(ReadAllLines(dir.Write("a.txt",
+                                     "ab\x1A"
+                                     "c\r\nd")),
+              Lines{"ab"});
+    EXPECT_EQ(ReadAllLines(dir.Write("b.txt",
+                                     "\x1A"
+                                     "abc")),
+              Lines{""});
     EXPECT_EQ(ReadAllLines(dir.Write("c.txt", "a\r\n\x1A")), Lines{"a"});
     EXPECT_EQ(ReadAllLines(dir.Write("d.txt", "a\r\x1A")), Lines{"a"});
 
@@ -145,12 +151,12 @@ TEST(LineReader, OpenFailuresCarryThePlatformCodes) {
     };
     EXPECT_EQ(codeOf(dir.Path("missing.txt")), 2);
     EXPECT_EQ(codeOf(dir.Path("no-folder/missing.txt")), 3);
-    EXPECT_EQ(codeOf(dir.Root().string()), 5);                 // a folder
-    EXPECT_EQ(codeOf("/dev/null"), 5);                         // a device
-    EXPECT_EQ(codeOf(dir.Path("what?.txt")), 3);               // a name the code page could not write
+    EXPECT_EQ(codeOf(dir.Root().string()), 5);    // a folder
+    EXPECT_EQ(codeOf("/dev/null"), 5);            // a device
+    EXPECT_EQ(codeOf(dir.Path("what?.txt")), 3);  // a name the code page could not write
     const std::string fifo = dir.Path("fifo");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    EXPECT_EQ(codeOf(fifo), 5);                                // refused, not waited on
+    EXPECT_EQ(codeOf(fifo), 5);  // refused, not waited on
     if (::geteuid() != 0) {
         const std::string locked = dir.Write("locked.txt", "x");
         ::chmod(locked.c_str(), 0);

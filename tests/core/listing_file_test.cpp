@@ -109,8 +109,7 @@ TEST(SaveListingFile, TheNewFileIsPrivateWhileItIsFilled) {
             return 10;
         try {
             core::SaveListingFile(path, std::string(5000, 'x'));
-        } catch (const core::EInOutError&) {
-        }
+        } catch (const core::EInOutError&) {}
         return newFileMode == (010000 | 0600) ? 0 : 11;
     });
     EXPECT_EQ(status, 0);

@@ -13,9 +13,9 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <filesystem>
 #include <random>
-#include <unistd.h>
 
 using namespace core;
 using testing_support::EdgeBytes;

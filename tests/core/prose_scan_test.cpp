@@ -33,17 +33,10 @@ TEST(BlockScan, ProseMatchesTheReferenceOnEveryProcessorPath) {
             for (std::size_t n = 5 + rng() % 40; n > 0; --n) text += piece();
             const std::size_t split = rng() % (s.size() + 1);
             switch (rng() % 30) {
-                case 0:
-                    text += s;
-                    break;
-                case 1:
-                    text += s.substr(0, split) + "\r\n" + (rng() % 2 ? "\x81\x40" : "") + s.substr(split);
-                    break;
-                case 2:
-                    text += s.substr(0, split);
-                    break;  // the next line does not go on with it
-                default:
-                    break;
+            case 0: text += s; break;
+            case 1: text += s.substr(0, split) + "\r\n" + (rng() % 2 ? "\x81\x40" : "") + s.substr(split); break;
+            case 2: text += s.substr(0, split); break;  // the next line does not go on with it
+            default: break;
             }
             text += rng() % 8 ? "\r\n" : "\r";
         }

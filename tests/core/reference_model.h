@@ -106,7 +106,8 @@ inline std::string Label(std::int64_t n) {
 
 inline std::string GlobalListing(const std::string& s, const std::vector<std::string>& paths,
                                  const std::vector<std::string>& contents, const Form& form = {}) {
-    std::string out = *platform::Utf8ToEncoding(*platform::EncodingNamed(form.encoding), "検索字句：　") + s + "\r\n\r\n";
+    std::string out =
+        *platform::Utf8ToEncoding(*platform::EncodingNamed(form.encoding), "検索字句：　") + s + "\r\n\r\n";
     for (std::size_t k = 0; k < paths.size(); ++k) {
         std::string index = std::to_string(k + 1);
         if (index.size() < 2) index = "0" + index;

@@ -2,12 +2,12 @@
 // and bytes piped to standard input.
 #pragma once
 
+#include <unistd.h>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
-#include <unistd.h>
 
 namespace testing_support {
 

@@ -36,7 +36,9 @@ MountFacts Facts() {
     MountFacts facts;
     facts.isFolder = [](const std::string& path) { return path != "/etc/hosts"; };
     facts.isRemovable = [](const std::string& device) { return device == "/dev/sdb1"; };
-    facts.label = [](const std::string& device) { return device == "/dev/sda2" ? std::string("system") : std::string(); };
+    facts.label = [](const std::string& device) {
+        return device == "/dev/sda2" ? std::string("system") : std::string();
+    };
     return facts;
 }
 
@@ -71,8 +73,8 @@ TEST(MountedVolumes, ListsOnlyVolumesThatHoldFiles) {
     // Left out: the virtual file systems, the system's runtime stores, a
     // read-only placeholder, package images, a file bound onto a file, a kind
     // that can't be told; /data is hidden by the later mount there.
-    EXPECT_EQ(roots, (std::vector<std::string>{"/", "/data", "/home", "/media/cdrom", "/media/u/My Stick",
-                                               "/mnt/nfs", "/mnt/share", "/tmp"}));
+    EXPECT_EQ(roots, (std::vector<std::string>{"/", "/data", "/home", "/media/cdrom", "/media/u/My Stick", "/mnt/nfs",
+                                               "/mnt/share", "/tmp"}));
 
     EXPECT_EQ(Find(volumes, "/")->kind, VolumeKind::Fixed);
     EXPECT_EQ(Find(volumes, "/")->label, "system");

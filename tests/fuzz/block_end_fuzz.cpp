@@ -33,8 +33,10 @@ namespace {
 
 std::string Filler(unsigned kind, std::size_t length) {
     if (kind == 0 || kind == 3) return std::string(length, 'x');
-    const std::string line =
-        kind == 1 ? "\x81\x40" + std::string(28, 'x') + "\r\n" : std::string("\x81\x40\x81\x40" "ab\r");
+    const std::string line = kind == 1 ? "\x81\x40" + std::string(28, 'x') + "\r\n"
+                                       : std::string(
+                                             "\x81\x40\x81\x40"
+                                             "ab\r");
     std::string filler;
     filler.reserve(length + line.size());
     while (filler.size() < length) filler += line;

@@ -83,9 +83,9 @@ inline std::string ListingDifference(const std::string& got, const std::string& 
 }
 
 // Evaluates details only when the property fails.
-#define FUZZ_CHECK(property, details)                                              \
-    do {                                                                           \
-        if (!(property)) ::fuzz::Fail(#property, __FILE__, __LINE__, (details));  \
+#define FUZZ_CHECK(property, details)                                            \
+    do {                                                                         \
+        if (!(property)) ::fuzz::Fail(#property, __FILE__, __LINE__, (details)); \
     } while (0)
 
 // Reads an input front to back; past its end every byte is 0 and every part
@@ -114,8 +114,7 @@ private:
 // sees a read one byte past a string_view's end (a std::string has its NUL there).
 class ExactBytes {
 public:
-    explicit ExactBytes(std::string_view bytes)
-        : data_(std::make_unique<char[]>(bytes.size())), size_(bytes.size()) {
+    explicit ExactBytes(std::string_view bytes) : data_(std::make_unique<char[]>(bytes.size())), size_(bytes.size()) {
         bytes.copy(data_.get(), size_);
     }
     std::string_view View() const noexcept { return {data_.get(), size_}; }

@@ -4,9 +4,9 @@
 // Input: a length byte for the search text (taken modulo 32), a length byte
 // for the previous line, the search text, the previous line, and the rest as
 // the current line.
+#include "../core/pair_rule.h"
 #include "../core/reference_model.h"
 #include "core/search/text_bytes.h"
-#include "../core/pair_rule.h"
 #include "fuzz_support.h"
 
 #include <string>

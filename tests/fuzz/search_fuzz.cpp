@@ -12,9 +12,9 @@
 //                 bytes (times four the search text) and read a few bytes at a time.
 #include "../core/reference_model.h"
 #include "../core/temp_files.h"
+#include "core/io_check.h"
 #include "core/search/block_scan.h"
 #include "core/search/global_search.h"
-#include "core/io_check.h"
 #include "core/search/local_search.h"
 #include "fuzz_support.h"
 #include "platform/file_access.h"
@@ -33,7 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string s = in.Take(searchLength);
     std::vector<std::string> paths, contents;
     for (std::size_t k = 0; k < files; ++k) contents.push_back(k + 1 < files ? in.Take(lengths[k]) : in.Rest());
-    for (std::size_t k = 0; k < files; ++k) paths.push_back(dir.Write("f" + std::to_string(k + 1) + ".txt", contents[k]));
+    for (std::size_t k = 0; k < files; ++k)
+        paths.push_back(dir.Write("f" + std::to_string(k + 1) + ".txt", contents[k]));
 
     // The targets as given, and the ones the reference should see.
     std::vector<std::string> targets = paths, searchedPaths = paths, searchedContents = contents;
@@ -59,7 +60,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int k = 1; k <= core::HitTable::kTargets; ++k) std::fill(hits.Row(k).begin(), hits.Row(k).end(), -1);
     const core::GlobalListing global = core::RunGlobalSearch(searchText.View(), targets, hits);
     const std::string expectedListing = reference::GlobalListing(s, searchedPaths, searchedContents);
-    FUZZ_CHECK(global.text == expectedListing, details() + "\n  " + fuzz::ListingDifference(global.text, expectedListing));
+    FUZZ_CHECK(global.text == expectedListing,
+               details() + "\n  " + fuzz::ListingDifference(global.text, expectedListing));
     // Each file scanned once by the reference, for its hit table row and counts.
     std::vector<std::vector<reference::Hit>> cleanHits, plainHits;
     for (const auto& content : contents) {
@@ -87,10 +89,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 std::vector<std::string> got, want;
                 for (bool more = true; more;) {
                     more = scan.Next();
-                    for (const core::HitLine& hit : scan.Hits()) got.push_back(reference::Label(hit.number) + ": " + std::string(hit.text));
+                    for (const core::HitLine& hit : scan.Hits())
+                        got.push_back(reference::Label(hit.number) + ": " + std::string(hit.text));
                 }
                 core::CheckIO();
-                for (const auto& hit : reference::Scan(contents[k], s, clean)) want.push_back(reference::Label(hit.number) + ": " + hit.text);
+                for (const auto& hit : reference::Scan(contents[k], s, clean))
+                    want.push_back(reference::Label(hit.number) + ": " + hit.text);
                 FUZZ_CHECK(got == want, "cut scan of file " + std::to_string(k + 1) + (clean ? " cleaned, " : ", ") +
                                             details() + "\n  " + fuzz::FirstDifference(got, want));
             }

@@ -1,10 +1,10 @@
 // The result window's listing box at real size: a million lines drawn to
 // their end by every way of scrolling, and selections by mouse and keyboard
 // read back from the listing's bytes.
+#include "ui/listing_box/listing_view.h"
 #include "ui/RESULT.h"
 #include "ui/TEXTVIEW.h"
 #include "ui/app/application.h"
-#include "ui/listing_box/listing_view.h"
 #include "ui_fixture.h"
 #include "window_data.h"
 

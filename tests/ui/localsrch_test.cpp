@@ -1,7 +1,7 @@
 // The local search window: the local listing of the viewed file, typed text
 // the code page can't hold, file errors, cancel and exit.
-#include "core/output/listing_lines.h"
 #include "ui/LocalSrch.h"
+#include "core/output/listing_lines.h"
 #include "ui/RESULT.h"
 #include "ui/app/application.h"
 #include "ui/listing_box/editable_listing_box.h"
@@ -101,7 +101,9 @@ private slots:
         box->SetListing(core::ListingLines("00001: y\r\n\r\n"));
         box->View->SetSelection({0, 7}, {0, 8});
         // Each key goes where the focus is: the view first, the editor after.
-        const auto focused = [box]() -> QWidget* { return box->IsEditing() ? static_cast<QWidget*>(box->Editor) : box->View; };
+        const auto focused = [box]() -> QWidget* {
+            return box->IsEditing() ? static_cast<QWidget*>(box->Editor) : box->View;
+        };
         for (const char c : {'a', 'b'}) QTest::keyClick(focused(), c);
         QTest::keyClick(focused(), Qt::Key_Return);
         QVERIFY(box->IsEditing());

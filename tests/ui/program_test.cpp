@@ -12,13 +12,13 @@
 #include "ui/text/code_page_text.h"
 #include "ui_fixture.h"
 
+#include <QtTest/qtestspontaneevent.h>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QTextBrowser>
 #include <QtTest>
-#include <QtTest/qtestspontaneevent.h>
 
 #include "platform/code_page.h"
 

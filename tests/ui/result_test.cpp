@@ -1,7 +1,7 @@
 // The result window: the listing box, reading a target out of the selection,
 // and the click on the strip above the listing.
-#include "core/search/listing_format.h"
 #include "ui/RESULT.h"
+#include "core/search/listing_format.h"
 #include "ui/TEXTVIEW.h"
 #include "ui/WHAT.h"
 #include "ui/app/application.h"
@@ -115,7 +115,8 @@ private slots:
         UiFixture f;
         // 78 bytes of path: the 80-byte header line keeps " *" and no digit.
         const std::size_t nameLength = 78 - files.RootLength() - 1;
-        const std::string longPath = files.Write(QString(static_cast<int>(nameLength), QLatin1Char('n')), Sj("港町\r\n"));
+        const std::string longPath =
+            files.Write(QString(static_cast<int>(nameLength), QLatin1Char('n')), Sj("港町\r\n"));
         QCOMPARE(longPath.size(), std::size_t(78));
         SetSearch("港町", {a, longPath});
         Choose(WhatForm->N7);

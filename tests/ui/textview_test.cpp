@@ -1,7 +1,7 @@
 // The full-text viewer: ranges, red hit lines, the file error, the text
 // limit and the copy command.
-#include "ui/RESULT.h"
 #include "ui/TEXTVIEW.h"
+#include "ui/RESULT.h"
 #include "ui/WHAT.h"
 #include "ui/app/application.h"
 #include "ui/frame/show_modal.h"

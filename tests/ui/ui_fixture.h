@@ -8,9 +8,9 @@
 
 #include <QApplication>
 #include <QDialog>
-#include <QPointer>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 #include <QtTest>

@@ -119,8 +119,8 @@ private slots:
         QCOMPARE(files->Names().size(), std::size_t(6));
         // A file matching two patterns is listed twice.
         files->SetMask("*.TXT;*.*");
-        QCOMPARE(files->Names(),
-                 (std::vector<std::string>{"a.txt", "b.txt", "C.TXT", "a.txt", "b.txt", "C.TXT", "d.log", "e.doc", "f.exe"}));
+        QCOMPARE(files->Names(), (std::vector<std::string>{"a.txt", "b.txt", "C.TXT", "a.txt", "b.txt", "C.TXT",
+                                                           "d.log", "e.doc", "f.exe"}));
         QTest::keyClick(filter, Qt::Key_Home);
         QCOMPARE(files->Mask(), std::string("*.TXT"));
         QCOMPARE(files->Names().size(), std::size_t(3));

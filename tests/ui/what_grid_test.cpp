@@ -66,7 +66,7 @@ private slots:
         QTest::keyClick(list, Qt::Key_Home);
         QTest::keyClick(list, Qt::Key_PageDown);
         QTest::keyClick(list, Qt::Key_Up);
-        QTest::keyClick(list, Qt::Key_A);  // typing jumps to a name
+        QTest::keyClick(list, Qt::Key_A);                           // typing jumps to a name
         QTest::qWait(QApplication::keyboardInputInterval() + 100);  // a new search, not "ac"
         QTest::keyClick(list, Qt::Key_C);
         QTest::keyClick(list, Qt::Key_Down);  // already the last: no change, no add

@@ -42,7 +42,8 @@ public:
         Write("docs/.hidden.txt", Sj("港町\r\n"));
         for (const char* sub : {"docs/Zeta", "docs/alpha", "docs/Beta", "docs/.git", "many"}) Folder(sub);
         Write("docs/alpha/inner.txt", Sj("港町の灯\r\n"));
-        for (int i = 1; i <= 21; ++i) Write("many/f" + std::string(i < 10 ? "0" : "") + std::to_string(i) + ".txt", "x");
+        for (int i = 1; i <= 21; ++i)
+            Write("many/f" + std::string(i < 10 ? "0" : "") + std::to_string(i) + ".txt", "x");
         std::filesystem::current_path(dir_.Root() / "docs");
     }
     ~Scene() { std::filesystem::current_path(saved_); }

@@ -54,7 +54,8 @@ void Application::ShowError(std::exception_ptr error) noexcept {
 
         const auto message = MessageOf(error);
         if (!message) return;
-        MessageBoxes::Show({ToQString(core::WithClosingPeriod(*message)), Title(), BoxIcon::Error, BoxOwner::Application});
+        MessageBoxes::Show(
+            {ToQString(core::WithClosingPeriod(*message)), Title(), BoxIcon::Error, BoxOwner::Application});
     } catch (...) {
         // Nothing is left to tell the user with; the event loop goes on.
     }

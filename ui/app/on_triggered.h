@@ -12,7 +12,8 @@ namespace ui {
 // Connects a menu item to a handler of a window, through the guard.
 template <class Window>
 void OnTriggered(QAction* action, Window* window, void (Window::*handler)()) {
-    QObject::connect(action, &QAction::triggered, window, [window, handler] { Guarded([&] { (window->*handler)(); }); });
+    QObject::connect(action, &QAction::triggered, window,
+                     [window, handler] { Guarded([&] { (window->*handler)(); }); });
 }
 
 }  // namespace ui

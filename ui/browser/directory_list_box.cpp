@@ -53,9 +53,9 @@ void DirectoryListBox::OpenFolder(const std::string& root, const std::string& fo
     for (const core::FolderLevel& step : levels) {
         const bool current = level + 1 == static_cast<int>(levels.size());
         // The current folder shows the icon the desktop gives it.
-        const QIcon icon = current ? QFileIconProvider().icon(QFileInfo(QString::fromStdString(
-                                         platform::CodePageToUtf8(step.path))))
-                                   : open;
+        const QIcon icon =
+            current ? QFileIconProvider().icon(QFileInfo(QString::fromStdString(platform::CodePageToUtf8(step.path))))
+                    : open;
         addItem(NewItem(step.name, icon.isNull() ? open : icon, level));
         paths_.push_back(step.path);
         ++level;

@@ -106,7 +106,8 @@ void FileListBox::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void FileListBox::keyPressEvent(QKeyEvent* event) {
-    static constexpr int kMoves[] = {Qt::Key_Up, Qt::Key_Down, Qt::Key_Home, Qt::Key_End, Qt::Key_PageUp, Qt::Key_PageDown};
+    static constexpr int kMoves[] = {Qt::Key_Up,  Qt::Key_Down,   Qt::Key_Home,
+                                     Qt::Key_End, Qt::Key_PageUp, Qt::Key_PageDown};
     const bool move = std::find(std::begin(kMoves), std::end(kMoves), event->key()) != std::end(kMoves);
     // With nothing selected (a fresh listing), a move key selects the first
     // file, or the last for End, rather than stepping past the first.
@@ -118,8 +119,7 @@ void FileListBox::keyPressEvent(QKeyEvent* event) {
     QListWidget::keyPressEvent(event);
 }
 
-QItemSelectionModel::SelectionFlags FileListBox::selectionCommand(const QModelIndex& index,
-                                                                  const QEvent* event) const {
+QItemSelectionModel::SelectionFlags FileListBox::selectionCommand(const QModelIndex& index, const QEvent* event) const {
     auto command = QListWidget::selectionCommand(index, event);
     // Ctrl with a click or Space would take the selection away; a file stays selected.
     if (command & (QItemSelectionModel::Deselect | QItemSelectionModel::Toggle)) {

@@ -45,7 +45,8 @@ void ListRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
         focus.rect = textRect;
         focus.backgroundColor = option.palette.color(group, selected ? QPalette::Highlight : QPalette::Base);
         const QWidget* widget = option.widget;
-        (widget ? widget->style() : QApplication::style())->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, widget);
+        (widget ? widget->style() : QApplication::style())
+            ->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, widget);
     }
     painter->restore();
 }

@@ -35,9 +35,9 @@ StringGrid::StringGrid(int rowCount, int rowHeight, int colWidth, QWidget* paren
     header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     header->setFixedHeight(rowHeight);
     header->viewport()->installEventFilter(this);
-    setStyleSheet(QStringLiteral(
-        "QHeaderView::section { background: #c0c0c0; border: none; border-right: 1px solid gray;"
-        " border-bottom: 1px solid gray; padding-left: 1px; }"));
+    setStyleSheet(
+        QStringLiteral("QHeaderView::section { background: #c0c0c0; border: none; border-right: 1px solid gray;"
+                       " border-bottom: 1px solid gray; padding-left: 1px; }"));
 
     setHorizontalHeaderItem(0, new QTableWidgetItem());
     for (int r = 0; r < this->rowCount(); ++r) setItem(r, 0, new QTableWidgetItem());

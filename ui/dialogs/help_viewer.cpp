@@ -25,7 +25,6 @@ HelpWindow& Viewer() {
 }
 }  // namespace
 
-
 QString HelpViewer::HelpFilePath() {
     const QDir programDir(QCoreApplication::applicationDirPath());
     const QString beside = programDir.filePath(QStringLiteral("Norvane.html"));

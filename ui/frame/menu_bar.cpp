@@ -10,9 +10,10 @@ namespace ui {
 void StyleMenuBar(QMenuBar* bar) {
     // Items as close together as on the classic menu bar, so that every item
     // and spacer of a window fits its width.
-    bar->setStyleSheet(QStringLiteral("QMenuBar { background: #f0f0f0; }"
-                                      "QMenuBar::item { padding: 2px 5px; background: transparent; }"
-                                      "QMenuBar::item:selected { background: #3399ff; color: white; }"));
+    bar->setStyleSheet(
+        QStringLiteral("QMenuBar { background: #f0f0f0; }"
+                       "QMenuBar::item { padding: 2px 5px; background: transparent; }"
+                       "QMenuBar::item:selected { background: #3399ff; color: white; }"));
 }
 
 namespace {

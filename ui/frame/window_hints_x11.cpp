@@ -1,8 +1,8 @@
 #include "ui/frame/window_hints.h"
 
+#include <qguiapplication_platform.h>
 #include <QGuiApplication>
 #include <QWidget>
-#include <qguiapplication_platform.h>
 
 #include <xcb/xcb.h>
 

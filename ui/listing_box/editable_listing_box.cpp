@@ -35,9 +35,7 @@ void EditableListingBox::SetListing(core::ListingLines listing) {
 
 void EditableListingBox::Clear() { SetListing(core::ListingLines()); }
 
-QString EditableListingBox::ToPlainText() const {
-    return IsEditing() ? Editor->toPlainText() : View->ToPlainText();
-}
+QString EditableListingBox::ToPlainText() const { return IsEditing() ? Editor->toPlainText() : View->ToPlainText(); }
 
 bool EditableListingBox::IsEditing() const { return currentWidget() == Editor; }
 

@@ -43,9 +43,7 @@ void ListingView::SetEditHandler(std::function<void(QEvent*)> edit) {
     setAttribute(Qt::WA_InputMethodEnabled, static_cast<bool>(edit_));
 }
 
-QString ListingView::LineText(std::size_t line) const {
-    return ShownText(core::ListingBoxText(listing_.Line(line)));
-}
+QString ListingView::LineText(std::size_t line) const { return ShownText(core::ListingBoxText(listing_.Line(line))); }
 
 QString ListingView::ToPlainText() const {
     QString text;
@@ -163,7 +161,8 @@ ListingView::Position ListingView::PositionAt(QPoint point) const {
         if (point.y() < y + shown->height || last || y + shown->height >= viewport()->height()) {
             const qreal inside = point.y() - y;
             int sub = line == top_.line ? top_.sub : 0;
-            while (sub + 1 < layout.lineCount() && inside >= layout.lineAt(sub).y() + layout.lineAt(sub).height()) ++sub;
+            while (sub + 1 < layout.lineCount() && inside >= layout.lineAt(sub).y() + layout.lineAt(sub).height())
+                ++sub;
             if (layout.lineCount() == 0) return {line, 0};
             return {line, layout.lineAt(sub).xToCursor(point.x() - kMargin)};
         }

@@ -29,10 +29,8 @@ ListingView::Position ListingView::Vertical(Position from, int count) {
     if (const auto shown = Shown(from.line); desiredX_ < 0 && at.sub < shown->layout.lineCount()) {
         desiredX_ = shown->layout.lineAt(at.sub).cursorToX(from.unit);
     }
-    for (; count > 0 && Next(at); --count) {
-    }
-    for (; count < 0 && Previous(at); ++count) {
-    }
+    for (; count > 0 && Next(at); --count) {}
+    for (; count < 0 && Previous(at); ++count) {}
     const auto shown = Shown(at.line);
     if (shown->layout.lineCount() == 0) return {at.line, 0};
     return {at.line, shown->layout.lineAt(at.sub).xToCursor(std::max<qreal>(desiredX_, 0))};
@@ -58,13 +56,13 @@ bool ListingView::Navigate(QKeyEvent* event) {
     bool keepX = false;
 
     if (matches(QKeySequence::MoveToNextChar, QKeySequence::SelectNextChar, extend)) {
-        to = caret_.unit < shown->text.size()   ? Position{caret_.line, layout.nextCursorPosition(caret_.unit)}
+        to = caret_.unit < shown->text.size()     ? Position{caret_.line, layout.nextCursorPosition(caret_.unit)}
              : caret_.line + 1 < listing_.Count() ? Position{caret_.line + 1, 0}
                                                   : caret_;
     } else if (matches(QKeySequence::MoveToPreviousChar, QKeySequence::SelectPreviousChar, extend)) {
-        to = caret_.unit > 0       ? Position{caret_.line, layout.previousCursorPosition(caret_.unit)}
-             : caret_.line > 0     ? LineEnd(caret_.line - 1)
-                                   : caret_;
+        to = caret_.unit > 0   ? Position{caret_.line, layout.previousCursorPosition(caret_.unit)}
+             : caret_.line > 0 ? LineEnd(caret_.line - 1)
+                               : caret_;
     } else if (matches(QKeySequence::MoveToNextWord, QKeySequence::SelectNextWord, extend)) {
         to = caret_.unit < shown->text.size()
                  ? Position{caret_.line, layout.nextCursorPosition(caret_.unit, QTextLayout::SkipWords)}
@@ -114,8 +112,10 @@ bool ListingView::Navigate(QKeyEvent* event) {
     }
     const qreal x = desiredX_;
     MoveCaret(to, extend);
-    if (keepX) desiredX_ = x;
-    else desiredX_ = -1;
+    if (keepX)
+        desiredX_ = x;
+    else
+        desiredX_ = -1;
     return true;
 }
 
@@ -129,10 +129,8 @@ bool ListingView::IsEditingKey(const QKeyEvent* event) const {
     case Qt::Key_Backspace:
     case Qt::Key_Return:
     case Qt::Key_Enter:
-    case Qt::Key_Tab:
-        return (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) == 0;
-    default:
-        break;
+    case Qt::Key_Tab: return (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) == 0;
+    default: break;
     }
     // A letter with Alt is a menu's, never text.
     if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;

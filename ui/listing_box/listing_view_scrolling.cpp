@@ -77,10 +77,8 @@ void ListingView::SetTop(DisplayPos top) {
 
 void ListingView::ScrollDisplayLines(int count) {
     DisplayPos top = top_;
-    for (; count > 0 && top < MaxTop() && Next(top); --count) {
-    }
-    for (; count < 0 && Previous(top); ++count) {
-    }
+    for (; count > 0 && top < MaxTop() && Next(top); --count) {}
+    for (; count < 0 && Previous(top); ++count) {}
     SetTop(top);
 }
 

@@ -19,12 +19,12 @@ namespace {
 
 const char* Sides(const QPrinter& printer) {
     switch (printer.duplex()) {
-        case QPrinter::DuplexNone: return "one-sided";
-        case QPrinter::DuplexAuto:
-            return printer.pageLayout().orientation() == QPageLayout::Portrait ? "two-sided-long-edge"
-                                                                               : "two-sided-short-edge";
-        case QPrinter::DuplexLongSide: return "two-sided-long-edge";
-        case QPrinter::DuplexShortSide: return "two-sided-short-edge";
+    case QPrinter::DuplexNone: return "one-sided";
+    case QPrinter::DuplexAuto:
+        return printer.pageLayout().orientation() == QPageLayout::Portrait ? "two-sided-long-edge"
+                                                                           : "two-sided-short-edge";
+    case QPrinter::DuplexLongSide: return "two-sided-long-edge";
+    case QPrinter::DuplexShortSide: return "two-sided-short-edge";
     }
     return "one-sided";
 }

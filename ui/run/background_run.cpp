@@ -94,9 +94,9 @@ private:
     std::atomic<bool> stop_{false};
     std::mutex mutex_;
     std::condition_variable ended_;
-    std::string file_;        // guarded by mutex_
-    bool finished_ = false;   // guarded by mutex_
-    bool leftGoing_ = false;  // guarded by mutex_
+    std::string file_;          // guarded by mutex_
+    bool finished_ = false;     // guarded by mutex_
+    bool leftGoing_ = false;    // guarded by mutex_
     std::exception_ptr error_;  // written before finished_, read after
 };
 
