@@ -83,16 +83,22 @@ struct Cp932Reading {
     bool valid = true;
     std::size_t halfWidthKana = 0;
     std::size_t userDefined = 0;  // F040-F9FC, kept for a company's own characters
-    // Pairs led by 0x8F or 0xE0-0xFC: where EUC-JP's and UTF-8's bytes 0xE0
-    // and up land when read as 932, while their bytes 0xA1-0xDF read as
-    // half-width katakana.
+    // Pairs led by 0xE0-0xFC, and by 0x8F: where the bytes 0xE0 and up of
+    // EUC-JP and UTF-8, and the 0x8F of EUC-JP's JIS X 0212, land when read
+    // as 932, while their bytes 0xA1-0xDF read as half-width katakana.
     std::size_t pairsLedHigh = 0;
+    std::size_t pairsLed8F = 0;
 
     // Nothing a writer of 932 makes: characters of the user-defined area, or
     // half-width katakana beside pairs led high. Text that writes its kana
     // half-width writes its kanji mostly in level 1, led by 0x88-0x9F, which
-    // EUC-JP and UTF-8 can't hold.
+    // EUC-JP and UTF-8 can't hold in that place.
     bool Implausible() const noexcept { return userDefined > 0 || (halfWidthKana > 0 && pairsLedHigh > 0); }
+    // The same, for bytes that are valid EUC-JP as well: there half-width
+    // katakana beside a pair led by 0x8F (level-1 kanji such as 場, 8FEA)
+    // gives way too, as a 932 text of both seldom holds nothing else that
+    // EUC-JP can't read.
+    bool ImplausibleBesideEucJp() const noexcept { return Implausible() || (halfWidthKana > 0 && pairsLed8F > 0); }
 };
 
 Cp932Reading ReadCp932(std::string_view s, bool whole) {
@@ -121,7 +127,8 @@ Cp932Reading ReadCp932(std::string_view s, bool whole) {
             return r;
         }
         if (c >= 0xE000 && c <= 0xF8FF) ++r.userDefined;
-        if (b == 0x8F || b >= 0xE0) ++r.pairsLedHigh;
+        if (b >= 0xE0) ++r.pairsLedHigh;
+        if (b == 0x8F) ++r.pairsLed8F;
         i += 2;
     }
     return r;
@@ -215,7 +222,8 @@ DetectedEncoding DetectEncoding(std::string_view sample, bool whole) {
     // UTF-8 of two-byte sequences only is also what 932's half-width
     // katakana can be (ﾃｽﾄｱ is C3 BD C4 B1): UTF-8 only where 932 fails.
     if (maybeUtf8 && (!cp932.valid || cp932.Implausible())) return {SourceEncoding::Utf8, 0};
-    if (euc.valid && (!cp932.valid || euc.RichInKana() || cp932.Implausible())) return {SourceEncoding::EucJp, 0};
+    if (euc.valid && (!cp932.valid || euc.RichInKana() || cp932.ImplausibleBesideEucJp()))
+        return {SourceEncoding::EucJp, 0};
     return {SourceEncoding::Cp932, 0};
 }
 
