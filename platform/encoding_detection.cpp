@@ -67,7 +67,7 @@ Utf8Reading ReadUtf8(std::string_view s, bool whole) {
             c = c << 6 | (next & 0x3F);
         }
         r.multiByte = true;
-        if (length >= 3 && c < 0x10000 && (c < 0xE000 || c > 0xF8FF) &&
+        if (!r.heldBy932 && length >= 3 && c < 0x10000 && (c < 0xE000 || c > 0xF8FF) &&
             code_page_tables::GetTables().bmp[c] != code_page_tables::kNoCode) {
             r.heldBy932 = true;
         }
