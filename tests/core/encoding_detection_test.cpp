@@ -257,10 +257,11 @@ TEST(EncodingDetection, RealTextInEveryEncodingIsToldAtLeastAsWellAsNkfTellsIt) 
     const std::map<std::string, std::string> nkf = NkfGuesses(dir, written.size());
     ASSERT_EQ(nkf.size(), written.size()) << "nkf --guess left files unanswered";
 
-    // By encoding and length (under 32 characters, 32 and more): pieces, our
-    // right answers, those read as the 932 half-width katakana they also are,
-    // nkf's right answers; and nkf's wrong answers, with a few of each.
-    struct Tally { int pieces = 0, ours = 0, halfWidth = 0, nkf = 0; };
+    // By encoding and length (under 32 characters, 32 and more): pieces (and
+    // how many are ASCII, right either way), our right answers, those read as the 932 half-width katakana they also are
+    // (and how many of those nkf told right), nkf's right answers; and nkf's
+    // wrong answers, with a few of each.
+    struct Tally { int pieces = 0, ascii = 0, ours = 0, halfWidth = 0, halfWidthNkfRight = 0, nkf = 0; };
     std::map<std::pair<std::string_view, bool>, Tally> tally;
     std::map<std::string, std::vector<std::string>> nkfMisses;
     for (std::size_t i = 0; i < written.size(); ++i) {
@@ -283,8 +284,10 @@ TEST(EncodingDetection, RealTextInEveryEncodingIsToldAtLeastAsWellAsNkfTellsIt) 
         EXPECT_TRUE(right || excused || !nkfRight) << "nkf is right (" << guess << "): " << what;
         Tally& t = tally[{SourceEncodingName(w.truth), longPiece}];
         ++t.pieces;
+        t.ascii += ascii;
         t.ours += right;
         t.halfWidth += excused;
+        t.halfWidthNkfRight += excused && nkfRight;
         t.nkf += nkfRight;
         if (!nkfRight) {
             nkfMisses[std::string(SourceEncodingName(w.truth)) + " as " + guess.substr(0, guess.find(" ("))]
@@ -301,11 +304,11 @@ TEST(EncodingDetection, RealTextInEveryEncodingIsToldAtLeastAsWellAsNkfTellsIt) 
         }
     }
 
-    std::printf("encoding  length  pieces  ours right  ours 932 half-width  nkf right\n");
+    std::printf("encoding  length  pieces (ASCII)  ours right    ours 932 half-width (nkf right)  nkf right\n");
     for (const auto& [key, t] : tally) {
-        std::printf("%-9s %-6s %7d %7d %5.1f%% %9d %5.1f%% %6d %5.1f%%\n", std::string(key.first).c_str(),
-                    key.second ? "32+" : "8-31", t.pieces, t.ours, 100.0 * t.ours / t.pieces, t.halfWidth,
-                    100.0 * t.halfWidth / t.pieces, t.nkf, 100.0 * t.nkf / t.pieces);
+        std::printf("%-9s %-6s %7d (%5d) %7d %5.1f%% %9d %5.1f%% (%4d) %15d %5.1f%%\n", std::string(key.first).c_str(),
+                    key.second ? "32+" : "8-31", t.pieces, t.ascii, t.ours, 100.0 * t.ours / t.pieces, t.halfWidth,
+                    100.0 * t.halfWidth / t.pieces, t.halfWidthNkfRight, t.nkf, 100.0 * t.nkf / t.pieces);
     }
     for (const auto& [miss, texts] : nkfMisses) {
         std::printf("nkf took %s: %zu, such as\n", miss.c_str(), texts.size());
