@@ -210,10 +210,11 @@ DetectedEncoding DetectEncoding(std::string_view sample, bool whole) {
     if (StartsWith(sample, "\xFF\xFE")) return {SourceEncoding::Utf16Le, 2};
     if (StartsWith(sample, "\xFE\xFF")) return {SourceEncoding::Utf16Be, 2};
 
-    // Japanese in UTF-8 settles it in one reading.
+    // Japanese in UTF-8, and ASCII, settle it in one reading.
     const Utf8Reading utf8 = ReadUtf8(sample, whole);
     if (utf8.valid && utf8.heldBy932) return {SourceEncoding::Utf8, 0};
-    const bool maybeUtf8 = utf8.valid && utf8.multiByte;
+    if (utf8.valid && !utf8.multiByte) return {SourceEncoding::Cp932, 0};
+    const bool maybeUtf8 = utf8.valid;
     // 932 text fails both other readings within its first few characters.
     const EucJpReading euc = ReadEucJp(sample, whole);
     if (!maybeUtf8 && !euc.valid) return {SourceEncoding::Cp932, 0};

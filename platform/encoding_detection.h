@@ -32,8 +32,10 @@ inline constexpr std::size_t kDetectionSample = 64 * 1024;
 //   clearly beyond what half-width katakana in 932 can pass for, or when
 //   its 932 reading is nothing that a writer of 932 makes;
 // - everything else is code page 932.
-// Reads the sample at most twice through, mostly less: each reading stops
-// at its first invalid byte. May throw std::runtime_error on first use when
+// Cheap: each reading of the sample stops at its first invalid byte, so that
+// ASCII and Japanese UTF-8 take one reading, EUC-JP two, 932 hardly more
+// than its first characters (three at most, for UTF-8 with no Japanese in
+// it). May throw std::runtime_error on first use when
 // the C library lacks the converters that the code tables are built from.
 DetectedEncoding DetectEncoding(std::string_view sample, bool whole);
 
