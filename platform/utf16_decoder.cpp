@@ -64,7 +64,12 @@ char* DecodeUnits(const char* p, const char* end, char* o, Kernel kernel, char16
     while (p < end) {
         const char* stop = end;
         if (kernel != nullptr) {
-            kernel(p, end, o, kBig);
+            // Through copies: p and o stay in registers in the loop below.
+            const char* vp = p;
+            char* vo = o;
+            kernel(vp, end, vo, kBig);
+            p = vp;
+            o = vo;
             if (end - p > kBytesBetweenVectors) stop = p + kBytesBetweenVectors;
         }
         // A pair may run one unit past stop, never past end.

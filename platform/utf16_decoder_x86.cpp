@@ -8,6 +8,7 @@
 #include <array>
 #include <bit>
 #include <cstdint>
+#include <cstring>
 
 namespace platform::x86 {
 
@@ -82,27 +83,6 @@ __m128i Units8(const char* p) noexcept {
     return x;
 }
 
-// Eight units, all of three bytes, as the 24 bytes of their UTF-8 at o;
-// writes 28.
-void PutThrees(char* o, __m128i u) noexcept {
-    const __m128i lead = _mm_or_si128(_mm_srli_epi16(u, 12), _mm_set1_epi16(0xE0));
-    const __m128i middle = _mm_or_si128(_mm_and_si128(_mm_srli_epi16(u, 6), _mm_set1_epi16(0x3F)), _mm_set1_epi16(0x80));
-    const __m128i last = _mm_or_si128(_mm_and_si128(u, _mm_set1_epi16(0x3F)), _mm_set1_epi16(0x80));
-    const __m128i front = _mm_or_si128(lead, _mm_slli_epi16(middle, 8));
-    // Each 64-bit lane of slots [a b c 0 d e f 0] becomes [a b c d e f 0 0],
-    // then the upper lane's six bytes move down behind the lower one's.
-    const __m128i firstThree = _mm_set1_epi64x(0xFFFFFF);
-    const __m128i secondThree = _mm_set1_epi64x(0xFFFFFF000000);
-    const __m128i firstSix = _mm_set_epi64x(0, 0xFFFFFFFFFFFF);
-    for (int half = 0; half < 2; ++half) {
-        const __m128i slots = half == 0 ? _mm_unpacklo_epi16(front, last) : _mm_unpackhi_epi16(front, last);
-        const __m128i sixes =
-            _mm_or_si128(_mm_and_si128(slots, firstThree), _mm_and_si128(_mm_srli_epi64(slots, 8), secondThree));
-        Store16(o + 12 * half,
-                _mm_or_si128(_mm_and_si128(sixes, firstSix), _mm_andnot_si128(firstSix, _mm_srli_si128(sixes, 2))));
-    }
-}
-
 __attribute__((target("avx2"))) __m256i Load32(const char* p) noexcept {
     return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
 }
@@ -122,31 +102,36 @@ __attribute__((target("avx2"))) __m256i GroupShufflesOf(std::uint32_t codes, int
 
 template <bool kBig>
 inline void Sse2Loop(const char*& p, const char* end, char*& o) noexcept {
-    // Without byte shuffles, a step of eight units takes the run of ASCII or
-    // of three-byte units they start with. A run of three bytes writes 28
-    // bytes, the room of 10 units.
+    // Without byte shuffles, the slots of eight units go through memory: each
+    // unit's bytes are copied out as four, from where its UTF-8 starts in its
+    // slot, and the next unit's copy overwrites the bytes past them. A step
+    // writes 25 bytes, the room of 9 units.
     const __m128i zero = _mm_setzero_si128();
-    while (end - p >= 2 * 10) {
+    alignas(16) char slots[2 * 16 + 4] = {};
+    while (end - p >= 2 * 9) {
         const __m128i u = Units8<kBig>(p);
         const __m128i top = _mm_and_si128(u, _mm_set1_epi16(static_cast<short>(0xF800)));
-        const auto ascii = static_cast<unsigned>(
-            _mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(u, _mm_set1_epi16(static_cast<short>(0xFF80))), zero)));
-        const auto short2 = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(top, zero)));
-        const auto surrogates = static_cast<unsigned>(
-            _mm_movemask_epi8(_mm_cmpeq_epi16(top, _mm_set1_epi16(static_cast<short>(0xD800)))));
-        // Two bits a unit; bit 16 stops the count of a run at eight units.
-        const unsigned threes = ~(short2 | surrogates) & 0xFFFF;
-        if (const int run = std::countr_zero(~threes) / 2; run > 0) {
-            PutThrees(o, u);
-            p += 2 * run;
-            o += 3 * run;
-        } else if (const int ones = std::countr_zero(~ascii) / 2; ones > 0) {
-            _mm_storel_epi64(reinterpret_cast<__m128i*>(o), _mm_packus_epi16(u, u));
-            p += 2 * ones;
-            o += ones;
-        } else {
-            return;
+        const __m128i surrogate = _mm_cmpeq_epi16(top, _mm_set1_epi16(static_cast<short>(0xD800)));
+        const __m128i ascii = _mm_cmpeq_epi16(_mm_and_si128(u, _mm_set1_epi16(static_cast<short>(0xFF80))), zero);
+        const __m128i short2 = _mm_cmpeq_epi16(top, zero);
+        if (_mm_movemask_epi8(surrogate) != 0) return;
+        const __m128i lead = _mm_or_si128(_mm_srli_epi16(u, 12), _mm_set1_epi16(0xE0));
+        __m128i middle = _mm_or_si128(_mm_and_si128(_mm_srli_epi16(u, 6), _mm_set1_epi16(0x3F)), _mm_set1_epi16(0x80));
+        middle = _mm_or_si128(middle, _mm_and_si128(_mm_andnot_si128(ascii, short2), _mm_set1_epi16(0x40)));
+        const __m128i continuation = _mm_or_si128(_mm_and_si128(u, _mm_set1_epi16(0x3F)), _mm_set1_epi16(0x80));
+        const __m128i last = _mm_or_si128(_mm_and_si128(ascii, u), _mm_andnot_si128(ascii, continuation));
+        const __m128i front = _mm_or_si128(lead, _mm_slli_epi16(middle, 8));
+        _mm_store_si128(reinterpret_cast<__m128i*>(slots), _mm_unpacklo_epi16(front, last));
+        _mm_store_si128(reinterpret_cast<__m128i*>(slots + 16), _mm_unpackhi_epi16(front, last));
+        // The lengths, a byte each: 3 less one for ASCII, one for two bytes.
+        const __m128i lengths = _mm_add_epi16(_mm_add_epi16(_mm_set1_epi16(3), ascii), short2);
+        auto l = static_cast<std::uint64_t>(_mm_cvtsi128_si64(_mm_packus_epi16(lengths, lengths)));
+        for (int i = 0; i < 8; ++i, l >>= 8) {
+            const unsigned n = l & 0xFF;
+            std::memcpy(o, slots + 4 * i + 3 - n, 4);
+            o += n;
         }
+        p += 16;
     }
 }
 
@@ -219,7 +204,8 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,bmi2,popcnt"), al
         if constexpr (kBig) u = _mm512_shuffle_epi8(u, swap);
         const __mmask32 wide = _mm512_test_epi16_mask(u, _mm512_set1_epi16(static_cast<short>(0xFF80)));
         if (wide == 0) {
-            _mm256_storeu_si256(reinterpret_cast<__m256i*>(o), _mm512_cvtepi16_epi8(u));
+            // The zeroing form: the plain one leaves GCC warning of its undefined half.
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(o), _mm512_maskz_cvtepi16_epi8(~__mmask32{0}, u));
             p += 64;
             o += 32;
             continue;
