@@ -3,6 +3,8 @@
 #include "platform/cpu_features.h"
 #include "platform/utf16_decoder_x86.h"
 
+#include <utility>
+
 namespace platform {
 
 namespace {
@@ -10,7 +12,8 @@ namespace {
 using Kernel = void (*)(const char*& p, const char* end, char*& o, bool bigEndian) noexcept;
 
 // Units decoded a byte at a time between two runs of a vector loop: enough
-// to pass the surrogate (or the unit of two bytes) that stopped it.
+// to pass the surrogate that stopped it, which lies less than a step of
+// eight units (SSE2) ahead.
 constexpr std::ptrdiff_t kBytesBetweenVectors = 2 * 16;
 
 template <bool kBig>
@@ -54,6 +57,20 @@ char* PutPair(char* o, unsigned high, unsigned low) noexcept {
     o[2] = static_cast<char>(0x80 | (c >> 6 & 0x3F));
     o[3] = static_cast<char>(0x80 | (c & 0x3F));
     return o + 4;
+}
+
+// One unit, any unit, after the high surrogate that waits in high (0: none).
+char* PutCarried(char* o, unsigned u, char16_t& high) noexcept {
+    if (high != 0) {
+        const unsigned waiting = std::exchange(high, 0);
+        if (IsLow(u)) return PutPair(o, waiting, u);
+        o = PutReplacement(o);
+    }
+    if (IsHigh(u)) {
+        high = static_cast<char16_t>(u);
+        return o;
+    }
+    return IsLow(u) ? PutReplacement(o) : PutUnit(o, u);
 }
 
 // The whole units of [p, end) (an even count of bytes) after the carried
@@ -109,45 +126,22 @@ Utf16Decoder::Utf16Decoder(bool bigEndian) noexcept
     : kernel_(KernelFor(WidestVectors())), bigEndian_(bigEndian) {}
 
 std::size_t Utf16Decoder::Decode(const char* in, std::size_t n, char* out) noexcept {
-    char* o = out;
-    // The carried-over unit first, then a carried high surrogate's partner;
-    // that partner may be a high surrogate itself and wait in turn.
     const char* p = in;
     const char* const end = in + n;
-    char cut[2];
-    const auto next = [&](const char*& at) -> unsigned {
-        const unsigned u = bigEndian_ ? UnitAt<true>(at) : UnitAt<false>(at);
-        at += 2;
-        return u;
-    };
-    for (;;) {
+    char* o = out;
+    // The unit that a carried byte begins, then the partner of a carried
+    // high surrogate, which may be one itself and wait in turn.
+    while (hasOdd_ ? p < end : high_ != 0 && end - p >= 2) {
         unsigned u;
         if (hasOdd_) {
-            if (p == end) return static_cast<std::size_t>(o - out);
-            cut[0] = odd_;
-            cut[1] = *p++;
+            const char unit[2] = {odd_, *p++};
+            u = bigEndian_ ? UnitAt<true>(unit) : UnitAt<false>(unit);
             hasOdd_ = false;
-            const char* c = cut;
-            u = next(c);
-        } else if (high_ != 0 && end - p >= 2) {
-            u = next(p);
         } else {
-            break;
+            u = bigEndian_ ? UnitAt<true>(p) : UnitAt<false>(p);
+            p += 2;
         }
-        if (high_ != 0) {
-            const unsigned high = high_;
-            high_ = 0;
-            if (IsLow(u)) {
-                o = PutPair(o, high, u);
-                continue;
-            }
-            o = PutReplacement(o);
-        }
-        if (IsHigh(u)) {
-            high_ = static_cast<char16_t>(u);
-        } else {
-            o = IsLow(u) ? PutReplacement(o) : PutUnit(o, u);
-        }
+        o = PutCarried(o, u, high_);
     }
     if (high_ == 0) {
         const char* const whole = p + ((end - p) & ~std::ptrdiff_t{1});
