@@ -145,7 +145,8 @@ std::size_t Utf16Decoder::Decode(const char* in, std::size_t n, char* out) noexc
     }
     if (high_ == 0) {
         const char* const whole = p + ((end - p) & ~std::ptrdiff_t{1});
-        o = bigEndian_ ? DecodeUnits<true>(p, whole, o, kernel_, high_) : DecodeUnits<false>(p, whole, o, kernel_, high_);
+        o = bigEndian_ ? DecodeUnits<true>(p, whole, o, kernel_, high_)
+                       : DecodeUnits<false>(p, whole, o, kernel_, high_);
         p = whole;
     }
     if (p != end) {

@@ -123,7 +123,7 @@ inline void Sse2Loop(const char*& p, const char* end, char*& o) noexcept {
         const __m128i front = _mm_or_si128(lead, _mm_slli_epi16(middle, 8));
         _mm_store_si128(reinterpret_cast<__m128i*>(slots), _mm_unpacklo_epi16(front, last));
         _mm_store_si128(reinterpret_cast<__m128i*>(slots + 16), _mm_unpackhi_epi16(front, last));
-        // The lengths, a byte each: 3 less one for ASCII, one for two bytes.
+        // The lengths, a byte each: 3, less one below 0x800 and one more for ASCII.
         const __m128i lengths = _mm_add_epi16(_mm_add_epi16(_mm_set1_epi16(3), ascii), short2);
         auto l = static_cast<std::uint64_t>(_mm_cvtsi128_si64(_mm_packus_epi16(lengths, lengths)));
         for (int i = 0; i < 8; ++i, l >>= 8) {
@@ -146,7 +146,8 @@ __attribute__((target("avx2,popcnt"), always_inline)) inline void Avx2Loop(const
     while (end - p >= 2 * 18) {
         __m256i u = Load32(p);
         if constexpr (kBig) u = _mm256_shuffle_epi8(u, swap);
-        const __m256i ascii = _mm256_cmpeq_epi16(_mm256_and_si256(u, _mm256_set1_epi16(static_cast<short>(0xFF80))), zero);
+        const __m256i ascii =
+            _mm256_cmpeq_epi16(_mm256_and_si256(u, _mm256_set1_epi16(static_cast<short>(0xFF80))), zero);
         if (_mm256_movemask_epi8(ascii) == -1) {
             // Lane by lane packs, their halves put in order.
             Store16(o, _mm256_castsi256_si128(_mm256_permute4x64_epi64(_mm256_packus_epi16(u, u), 0b1000)));
@@ -159,8 +160,8 @@ __attribute__((target("avx2,popcnt"), always_inline)) inline void Avx2Loop(const
             _mm256_movemask_epi8(_mm256_cmpeq_epi16(top, _mm256_set1_epi16(static_cast<short>(0xD800)))));
         const __m256i short2 = _mm256_cmpeq_epi16(top, zero);
         const __m256i lead = _mm256_or_si256(_mm256_srli_epi16(u, 12), _mm256_set1_epi16(0xE0));
-        __m256i middle =
-            _mm256_or_si256(_mm256_and_si256(_mm256_srli_epi16(u, 6), _mm256_set1_epi16(0x3F)), _mm256_set1_epi16(0x80));
+        __m256i middle = _mm256_or_si256(_mm256_and_si256(_mm256_srli_epi16(u, 6), _mm256_set1_epi16(0x3F)),
+                                         _mm256_set1_epi16(0x80));
         middle = _mm256_or_si256(middle, _mm256_and_si256(_mm256_andnot_si256(ascii, short2), _mm256_set1_epi16(0x40)));
         const __m256i last = _mm256_blendv_epi8(
             _mm256_or_si256(_mm256_and_si256(u, _mm256_set1_epi16(0x3F)), _mm256_set1_epi16(0x80)), u, ascii);
@@ -214,10 +215,11 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,bmi2,popcnt"), al
         const __mmask32 threes = _mm512_test_epi16_mask(top, top);
         const std::uint32_t surrogates = _mm512_cmpeq_epi16_mask(top, _mm512_set1_epi16(static_cast<short>(0xD800)));
         // The units this step decodes: those before the first surrogate.
-        const std::uint32_t units = surrogates == 0 ? ~std::uint32_t{0} : (std::uint32_t{1} << std::countr_zero(surrogates)) - 1;
+        const std::uint32_t units =
+            surrogates == 0 ? ~std::uint32_t{0} : (std::uint32_t{1} << std::countr_zero(surrogates)) - 1;
         const __m512i lead = _mm512_or_si512(_mm512_srli_epi16(u, 12), _mm512_set1_epi16(0xE0));
-        __m512i middle =
-            _mm512_or_si512(_mm512_and_si512(_mm512_srli_epi16(u, 6), _mm512_set1_epi16(0x3F)), _mm512_set1_epi16(0x80));
+        __m512i middle = _mm512_or_si512(_mm512_and_si512(_mm512_srli_epi16(u, 6), _mm512_set1_epi16(0x3F)),
+                                         _mm512_set1_epi16(0x80));
         middle = _mm512_mask_blend_epi16(wide & ~threes, middle, _mm512_or_si512(middle, _mm512_set1_epi16(0x40)));
         const __m512i last = _mm512_mask_blend_epi16(
             wide, u, _mm512_or_si512(_mm512_and_si512(u, _mm512_set1_epi16(0x3F)), _mm512_set1_epi16(0x80)));

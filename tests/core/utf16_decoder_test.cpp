@@ -178,10 +178,12 @@ TEST(Utf16Decoder, StaysInItsRoomWhenTheCarriesTakeAllTheSpare) {
         platform::Utf16Decoder decoder(false);
         for (std::size_t units = 0; units < 200; ++units) {
             // U+D800, then U+3042 cut after its first byte, then the units.
-            const std::string bytes = Bytes(std::vector<unsigned>(units + 2, 0x3042), false).replace(0, 2, "\x00\xD8", 2);
+            const std::string bytes =
+                Bytes(std::vector<unsigned>(units + 2, 0x3042), false).replace(0, 2, "\x00\xD8", 2);
             std::size_t cut = 0;
             const std::string got = Streamed(decoder, bytes, [&] { return ++cut == 1 ? 3 : bytes.size(); });
-            ASSERT_EQ(got, Reference(bytes, false)) << "path " << static_cast<int>(vectors) << ", " << units << " units";
+            ASSERT_EQ(got, Reference(bytes, false))
+                << "path " << static_cast<int>(vectors) << ", " << units << " units";
         }
     }
 }
