@@ -1,7 +1,5 @@
 #include "core/search/hit_rule.h"
 
-#include "core/search/text_bytes.h"
-
 #include <algorithm>
 #include <bit>
 
@@ -16,11 +14,6 @@ HitRule::HitRule(std::string_view s, const platform::Encoding& encoding, LineCle
       anchor_(s_, encoding) {
     for (std::size_t i = 1; i < s_.size() && i <= 64; ++i)
         splitsEndingIn_[Byte(s_[i - 1])] |= std::uint64_t{1} << (i - 1);
-}
-
-bool HitRule::LineHit(Line& line, const char* x, const char* limit) const noexcept {
-    const char* const hit = s_.size() <= PhraseFinder::kShort ? FirstAtAnchors(line, x) : FirstCounting(line);
-    return hit != nullptr || RunsOn(line, limit);
 }
 
 // The first place in the line, from its anchor at x on, where s lies whole
@@ -40,13 +33,6 @@ const char* HitRule::FirstAtAnchors(Line& line, const char* x) const noexcept {
     return nullptr;
 }
 
-bool HitRule::RunsOn(Line& line, const char* limit) const noexcept {
-    if (s_.size() < 2 || line.end == line.begin) return false;
-    // Most lines end in no byte that a first part of s ends in.
-    if (s_.size() - 1 <= 64 && splitsEndingIn_[Byte(line.end[-1])] == 0) return false;
-    return Spans(line, NextText(line.end, limit), limit);
-}
-
 // Only candidates at the cleaned start or after it and before the first NUL
 // count; each is looked at once.
 const char* HitRule::FirstCounting(Line& line) const noexcept {
@@ -57,12 +43,6 @@ const char* HitRule::FirstCounting(Line& line) const noexcept {
         if (StartsCharacter(line, candidate)) return candidate;
     }
     return nullptr;
-}
-
-const char* HitRule::NextText(const char* cr, const char* limit) const noexcept {
-    const char* next = cr + 1;
-    if (next < limit && *next == kLF) ++next;
-    return clean_ ? platform::SkipIdeographicSpaces(encoding_, next, limit) : next;
 }
 
 // The line ends in s[0, i) and the next one starts with s[i, m), for some i.

@@ -8,6 +8,7 @@
 #pragma once
 
 #include "core/search/byte_search.h"
+#include "core/search/text_bytes.h"
 #include "platform/code_page.h"
 
 #include <array>
@@ -77,15 +78,27 @@ public:
     // Whether a line ended by a CR, whose first anchor is at x, is a hit:
     // the phrase inside it, then the phrase running on into the next line.
     // Bytes up to limit are readable, and the next line is whole there.
-    bool LineHit(Line& line, const char* x, const char* limit) const noexcept;
+    bool LineHit(Line& line, const char* x, const char* limit) const noexcept {
+        const char* const hit = s_.size() <= PhraseFinder::kShort ? FirstAtAnchors(line, x) : FirstCounting(line);
+        return hit != nullptr || RunsOn(line, limit);
+    }
     // Whether the phrase starts in the line, ended by a CR, and runs on
-    // into the next one.
-    bool RunsOn(Line& line, const char* limit) const noexcept;
+    // into the next one. Inline, as most lines are told at their last byte.
+    bool RunsOn(Line& line, const char* limit) const noexcept {
+        if (s_.size() < 2 || line.end == line.begin) return false;
+        // Most lines end in no byte that a first part of s ends in.
+        if (s_.size() - 1 <= 64 && splitsEndingIn_[Byte(line.end[-1])] == 0) return false;
+        return Spans(line, NextText(line.end, limit), limit);
+    }
     // The first place in the line where s lies whole and counts, or nullptr.
     const char* FirstCounting(Line& line) const noexcept;
     // Where the line after the one that cr ends starts as the run-on test
     // reads it: past the LF of a CR LF and, when cleaning, past its indent.
-    const char* NextText(const char* cr, const char* limit) const noexcept;
+    const char* NextText(const char* cr, const char* limit) const noexcept {
+        const char* next = cr + 1;
+        if (next < limit && *next == kLF) ++next;
+        return clean_ ? platform::SkipIdeographicSpaces(encoding_, next, limit) : next;
+    }
     // Whether s starts in the line, which is not empty, and runs on into the
     // next one, whose cleaned text starts at next.
     bool Spans(Line& line, const char* next, const char* limit) const noexcept;

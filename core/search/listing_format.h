@@ -5,20 +5,21 @@
 #include "core/search/text_bytes.h"
 #include "platform/code_page.h"
 
-#include <array>
 #include <string>
 #include <string_view>
 
 namespace core {
 
-// The pieces of a labelled line, "LLLLL: text" and CR LF: a hit line of a
-// listing, or a display line of the viewer.
-inline std::array<std::string_view, 4> LabelledLine(std::string_view label, std::string_view text) noexcept {
-    return {label, ": ", text, kCRLF};
+// Hands the pieces of a labelled line, "LLLLL: text" and CR LF, to put: a
+// hit line of a listing, or a display line of the viewer. The pieces go as
+// arguments, so that the fixed ones are copied with their sizes known.
+template <class Put>
+void PutLabelledLine(std::string_view label, std::string_view text, Put&& put) {
+    put(label, std::string_view(": "), text, kCRLF);
 }
 
 inline void AppendLabelledLine(std::string& out, std::string_view label, std::string_view text) {
-    for (const std::string_view piece : LabelledLine(label, text)) out += piece;
+    PutLabelledLine(label, text, [&](auto... pieces) { (out.append(pieces), ...); });
 }
 
 // The listing's heading: "検索字句：　", the search text, CR LF and an empty

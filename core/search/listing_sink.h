@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,19 +42,19 @@ public:
     explicit ListingPart(ListingSink& out) noexcept : out_(out) {}
     // Appends one line (or the heading), given in pieces; a line is never
     // split between blocks.
-    template <class Pieces>
-    void Append(const Pieces& pieces) {
-        std::size_t n = 0;
-        for (const std::string_view piece : pieces) n += piece.size();
+    template <class... Pieces>
+    void Append(const Pieces&... pieces) {
+        const std::size_t n = (std::string_view(pieces).size() + ...);
         if (!block_.empty() && block_.size() + n > kBlock) Flush();
         // Whole from the start: no copies while it fills, and its memory is
         // about its size.
         if (block_.empty()) block_.reserve(std::max(kBlock, n));
-        for (const std::string_view piece : pieces) block_.append(piece);
+        (block_.append(pieces), ...);
     }
-    void Append(std::initializer_list<std::string_view> pieces) { Append<>(pieces); }
     // Appends "label: text" and CR LF.
-    void AppendLabelled(std::string_view label, std::string_view text) { Append(LabelledLine(label, text)); }
+    void AppendLabelled(std::string_view label, std::string_view text) {
+        PutLabelledLine(label, text, [this](const auto&... pieces) { Append(pieces...); });
+    }
     void Flush() {
         if (block_.empty()) return;
         if (block_.size() < block_.capacity() / 2) block_.shrink_to_fit();  // a target's last lines

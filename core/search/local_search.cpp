@@ -27,7 +27,7 @@ std::size_t StreamLocalSearch(std::string_view path, std::string_view searchText
         if (hitLines > 0) part.Flush();
         throw;
     }
-    part.Append({kCRLF});
+    part.Append(kCRLF);
     part.Flush();
     return hitLines;
 }

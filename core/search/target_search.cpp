@@ -24,7 +24,7 @@ void SearchTarget(std::string_view searchText, const TextForm& form, const std::
     try {
         ListingPart part(out);
         try {
-            part.Append({FileHeaderLine(PathIn(*form.encoding, path), k), kCRLF});
+            part.Append(FileHeaderLine(PathIn(*form.encoding, path), k), kCRLF);
             LineReader reader;
             reader.SetForm(form);
             WithTextFile(reader, path, [&](LineReader& r) {
@@ -37,7 +37,7 @@ void SearchTarget(std::string_view searchText, const TextForm& form, const std::
                               if (result.row.size() + 1 < HitTable::kSlots) result.row.push_back(n);
                           });
             });
-            part.Append({kCRLF});
+            part.Append(kCRLF);
         } catch (...) {
             // The lines found before the error go out with it, as they would
             // have had the block been full; a target that failed before its
