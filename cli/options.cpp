@@ -27,7 +27,10 @@ Options ParseOptions(std::span<const char* const> args) {
             if (++i == args.size()) throw UsageError("option -f needs a file name");
             if (options.searchFile) throw UsageError("option -f given twice");
             options.searchFile = args[i];
+        } else if (arg == "--encoding=auto") {
+            options.form = core::TextForm::FoundInFile();
         } else if (arg.starts_with("--encoding=")) {
+            options.form.found = false;
             options.form.encoding = platform::EncodingNamed(arg.substr(11));
             if (!options.form.encoding) throw UsageError("unknown encoding " + std::string(arg.substr(11)));
         } else if (arg == "--newline=crlf") {
@@ -44,8 +47,8 @@ Options ParseOptions(std::span<const char* const> args) {
     }
     if (options.help) return options;
     // Files from Unix end their lines with LF alone; the home files never do.
-    const bool homeEncoding = options.form.encoding == &platform::Cp932();
-    options.form.lineEnds = newline.value_or(homeEncoding ? core::LineEnds::CrLf : core::LineEnds::Any);
+    options.form.lineEnds = newline.value_or(core::LineEnds::ByEncoding);
+    const bool homeEncoding = options.form.found || options.form.encoding == &platform::Cp932();
     if (options.output == OutputForm::CodePage && !homeEncoding) {
         throw UsageError("--output=cp932 writes the listing's own bytes, which are " +
                          std::string(options.form.encoding->name) + " here: leave it out, or use --output=utf-8");

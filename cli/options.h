@@ -24,9 +24,11 @@ struct Options {
     std::string text;                       // TEXT as typed (UTF-8), without -f
     std::vector<std::string> files;         // as given on the command line
     OutputForm output = OutputForm::Auto;
-    // How the files are written (--encoding, --newline); the listing is
-    // written the same way.
-    core::TextForm form;
+    // How the files are written (--encoding, --newline): found in each file
+    // by default (--encoding=auto); the listing is then code page 932 or
+    // UTF-8, as the output asks. A named encoding holds for every file and
+    // for the listing.
+    core::TextForm form = core::TextForm::FoundInFile();
 };
 
 // A command line that can't be run; the message says why.

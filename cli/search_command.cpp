@@ -32,40 +32,40 @@ std::string HexCodePoint(char32_t c) {
     return buffer;
 }
 
-// TEXT as typed, in the files' encoding; never a near miss for a character
-// the encoding lacks.
-std::string TypedSearchText(const std::string& typed, const platform::Encoding& encoding) {
+// TEXT as typed, for each file in that file's encoding. In a named
+// encoding it must fit: never a near miss for a character the encoding lacks.
+core::SearchText TypedSearchText(const std::string& typed, const core::TextForm& form) {
     const auto chars = platform::DecodeUtf8(typed);
     if (!chars) throw CommandError("TEXT is not valid UTF-8");
+    core::SearchText text = core::SearchText::Typed(typed);
+    if (form.found) return text;
     std::size_t unheld = 0;
-    std::optional<std::string> bytes = platform::Utf8ToEncoding(encoding, typed, &unheld);
-    if (!bytes) {
+    if (!platform::EncodeTyped(*form.encoding, *chars, &unheld)) {
         const std::u32string_view c(&(*chars)[unheld], 1);
+        const platform::Encoding& encoding = *form.encoding;
         const std::string holder = &encoding == &platform::Cp932() ? "code page 932" : std::string(encoding.name);
         throw CommandError("TEXT holds " + HexCodePoint(c.front()) + " (" + platform::EncodeUtf8(c) + "), which " +
                            holder + " cannot hold there");
     }
-    return *std::move(bytes);
-}
-
-// A file name as given, in the code page; what the code page can't write
-// becomes '?', which no file name holds, so it fails to open.
-std::string CodePagePath(const std::string& native) {
-    return platform::EncodeCodePageLossy(platform::DecodeUtf8Lossy(native));
+    return text;
 }
 
 // The first line of the file, as the line reader reads it, holding no more
-// of it than a search text may have. One that is empty up to its first NUL is
-// refused, as an empty TEXT is, and so is one longer than kMaxSearchText.
-std::string SearchTextFromFile(const std::string& name, const core::TextForm& form) {
+// of it than a search text may have: bytes of the file's encoding, which is
+// found in it as in the targets unless one is named. One that is empty up to
+// its first NUL is refused, as an empty TEXT is, and so is one longer than
+// kMaxSearchText.
+core::SearchText SearchTextFromFile(const std::string& name, const core::TextForm& form) {
     core::LineReader reader;
     reader.SetForm(form);
-    const std::string path = name == "-" ? std::string() : CodePagePath(name);
+    const std::string path = name == "-" ? std::string() : name;
     bool whole = false;
+    const platform::Encoding* encoding = nullptr;
     std::string text = core::WithTextFile(reader, path, [&](core::LineReader& r) {
         std::string_view head;
         whole = r.PeekLine(head, kMaxSearchText);
         core::CheckIO();
+        encoding = r.Form().encoding;
         return std::string(head);
     });
     if (text.empty() || text.front() == '\0') {
@@ -75,7 +75,7 @@ std::string SearchTextFromFile(const std::string& name, const core::TextForm& fo
         throw UsageError("the search text is too long: the first line of " + name + " is longer than " +
                          std::to_string(kMaxSearchText) + " bytes");
     }
-    return text;
+    return core::SearchText::Bytes(text, *encoding);
 }
 
 // The listing as it is made, each block written at once (converted to UTF-8
@@ -101,21 +101,26 @@ void ReportError(const std::string& utf8Message) { std::fprintf(stderr, "%s\n", 
 
 int RunSearchCommand(const Options& options) {
     try {
-        const std::string searchText = options.searchFile ? SearchTextFromFile(*options.searchFile, options.form)
-                                                          : TypedSearchText(options.text, *options.form.encoding);
-        std::vector<std::string> targets;
-        for (const auto& file : options.files) targets.push_back(CodePagePath(file));
+        const core::SearchText searchText = options.searchFile ? SearchTextFromFile(*options.searchFile, options.form)
+                                                               : TypedSearchText(options.text, options.form);
+        // The operands are opened as the system gave them.
+        const std::vector<std::string>& targets = options.files;
 
         const bool toUtf8 = options.output == OutputForm::Utf8 ||
                             (options.output == OutputForm::Auto && platform::StandardOutputIsTerminal());
-        StandardOutputSink out(toUtf8 ? options.form.encoding : nullptr);
+        // One output, one encoding: each file's lines are turned into the
+        // listing's as they are listed; in a named encoding the listing is
+        // written in it, and turned into UTF-8 as it goes out when asked.
+        const platform::Encoding* listing = nullptr;
+        if (options.form.found) listing = toUtf8 ? &platform::Utf8() : &platform::Cp932();
+        StandardOutputSink out(toUtf8 && !options.form.found ? options.form.encoding : nullptr);
         std::size_t hitLines = 0;
         if (options.local) {
-            hitLines = core::StreamLocalSearch(targets.front(), searchText, out, nullptr, options.form);
+            hitLines = core::StreamLocalSearch(targets.front(), searchText, out, nullptr, options.form, listing);
         } else {
             core::HitTable hits;
-            hitLines =
-                core::StreamGlobalSearch(searchText, targets, hits, out, nullptr, core::Readers::Auto, options.form);
+            hitLines = core::StreamGlobalSearch(searchText, targets, hits, out, nullptr, core::Readers::Auto,
+                                                options.form, listing);
         }
         return hitLines > 0 ? kExitListed : kExitNothingListed;
     } catch (const UsageError& e) {

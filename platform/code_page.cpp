@@ -14,6 +14,9 @@ namespace {
 
 using namespace code_page_tables;
 
+// 〓, the customary mark for a character that can't be written.
+constexpr std::uint16_t kGeta = 0x81AC;
+
 // Calls sink(character, byte offset) for every character of the bytes.
 template <typename Sink>
 void DecodeEach(std::string_view bytes, Sink&& sink) {
@@ -50,42 +53,48 @@ std::uint16_t CodeOf(const Tables& t, char32_t c) {
     return kNoCode;
 }
 
-// Appends the bytes of text to out, in one pass. The strict form stops at
-// the first character without a form where it stands and returns its index;
-// npos when every character has one.
-std::size_t EncodeInto(std::u32string_view text, std::string& out, bool lossy) {
+// Appends the bytes of text to out, in one pass. The strict form (no mark)
+// stops at the first character without a form where it stands and returns
+// its index; the lossy form writes the mark's code there instead. npos when
+// every character has a form.
+std::size_t EncodeInto(std::u32string_view text, std::string& out, std::uint16_t mark) {
     const Tables& t = GetTables();
     out.reserve(out.size() + text.size() * 2);
     // A lone lead byte followed by a trail byte would read back as a pair,
     // so in that place the lone lead byte has no form.
     bool lone_lead_last = false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        std::uint16_t code = CodeOf(t, text[i]);
-        if (code == kNoCode) {
-            if (!lossy) return i;
-            code = '?';
-        }
-        const bool two_bytes = code >= 0x100;
-        const auto first = static_cast<unsigned char>(two_bytes ? code >> 8 : code);
-        if (lone_lead_last && IsTrailByte(first)) {
-            if (!lossy) return i - 1;
-            out.back() = '?';
-        }
-        if (two_bytes) {
+    const auto put = [&](std::uint16_t code) {
+        if (code >= 0x100) {
             out.push_back(static_cast<char>(code >> 8));
             out.push_back(static_cast<char>(code & 0xFF));
             lone_lead_last = false;
         } else {
             out.push_back(static_cast<char>(code));
-            lone_lead_last = IsLeadByte(first);
+            lone_lead_last = IsLeadByte(static_cast<unsigned char>(code));
         }
+    };
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        std::uint16_t code = CodeOf(t, text[i]);
+        if (code == kNoCode) {
+            if (mark == kNoCode) return i;
+            code = mark;
+        }
+        const auto first = static_cast<unsigned char>(code >= 0x100 ? code >> 8 : code);
+        if (lone_lead_last && IsTrailByte(first)) {
+            if (mark == kNoCode) return i - 1;
+            out.pop_back();
+            put(mark);
+        }
+        put(code);
     }
     return std::u32string_view::npos;
 }
 
 // Decodes the well-formed UTF-8 sequence at utf8[i]; its length, or 0 if the
 // bytes there are malformed.
-std::size_t DecodeUtf8Char(std::string_view utf8, std::size_t i, char32_t& out) {
+}  // namespace
+
+std::size_t DecodeUtf8Character(std::string_view utf8, std::size_t i, char32_t& out) noexcept {
     const auto lead = static_cast<unsigned char>(utf8[i]);
     if (lead < 0x80) {
         out = lead;
@@ -113,6 +122,8 @@ std::size_t DecodeUtf8Char(std::string_view utf8, std::size_t i, char32_t& out) 
     out = c;
     return length;
 }
+
+namespace {
 
 // Surrogates and values past U+10FFFF have no UTF-8 form; they become U+FFFD
 // so that the output is always well-formed.
@@ -160,7 +171,7 @@ DecodedText DecodeCodePageWithOffsets(std::string_view bytes) {
 
 std::optional<std::string> EncodeCodePage(std::u32string_view text, std::size_t* unheld) {
     std::string bytes;
-    const std::size_t stop = EncodeInto(text, bytes, false);
+    const std::size_t stop = EncodeInto(text, bytes, kNoCode);
     if (unheld != nullptr) *unheld = stop;
     if (stop != std::u32string_view::npos) return std::nullopt;
     return bytes;
@@ -168,7 +179,13 @@ std::optional<std::string> EncodeCodePage(std::u32string_view text, std::size_t*
 
 std::string EncodeCodePageLossy(std::u32string_view text) {
     std::string bytes;
-    EncodeInto(text, bytes, true);
+    EncodeInto(text, bytes, '?');
+    return bytes;
+}
+
+std::string EncodeCodePageMarked(std::u32string_view text) {
+    std::string bytes;
+    EncodeInto(text, bytes, kGeta);
     return bytes;
 }
 
@@ -177,7 +194,7 @@ std::optional<std::u32string> DecodeUtf8(std::string_view utf8) {
     text.reserve(utf8.size());
     for (std::size_t i = 0; i < utf8.size();) {
         char32_t c;
-        const std::size_t length = DecodeUtf8Char(utf8, i, c);
+        const std::size_t length = DecodeUtf8Character(utf8, i, c);
         if (length == 0) return std::nullopt;
         text.push_back(c);
         i += length;
@@ -190,7 +207,7 @@ std::u32string DecodeUtf8Lossy(std::string_view utf8) {
     text.reserve(utf8.size());
     for (std::size_t i = 0; i < utf8.size();) {
         char32_t c;
-        const std::size_t length = DecodeUtf8Char(utf8, i, c);
+        const std::size_t length = DecodeUtf8Character(utf8, i, c);
         text.push_back(length != 0 ? c : kReplacement);
         i += length != 0 ? length : 1;
     }

@@ -116,9 +116,15 @@ DecodedText DecodeCodePageWithOffsets(std::string_view bytes);
 // starts with a trail byte, as the two would read back as one pair.
 std::optional<std::string> EncodeCodePage(std::u32string_view text, std::size_t* unheld = nullptr);
 
-// Encodes, writing '?' for each character the code page cannot hold, as the
-// platform shows a file name it cannot write.
+// Encodes, writing '?' for each character the code page cannot hold.
 std::string EncodeCodePageLossy(std::u32string_view text);
+// Encodes, writing 〓 (0x81AC, the customary mark) for each character the
+// code page cannot hold: how a name or a line of another encoding is shown.
+std::string EncodeCodePageMarked(std::u32string_view text);
+
+// The well-formed UTF-8 sequence at utf8[i] into out; its length, or 0 when
+// the bytes there are malformed (or cut by the end).
+std::size_t DecodeUtf8Character(std::string_view utf8, std::size_t i, char32_t& out) noexcept;
 
 // UTF-8 <-> UTF-32. Strict decoding gives nullopt on malformed UTF-8; the lossy
 // form turns every malformed byte into U+FFFD.
@@ -141,5 +147,22 @@ std::string FixedText(std::string_view utf8);
 std::optional<std::string> Utf8ToEncoding(const Encoding& encoding, std::string_view utf8,
                                           std::size_t* unheld = nullptr);
 std::string EncodingToUtf8(const Encoding& encoding, std::string_view bytes);
+
+// Any encoding decoded, for showing: as DecodeCodePageWithOffsets for code
+// page 932; in the others a byte that forms no character is U+FFFD.
+DecodedText DecodeWithOffsets(const Encoding& encoding, std::string_view bytes);
+// The bytes decoded, or nothing when a byte forms no character.
+std::optional<std::u32string> DecodeStrict(const Encoding& encoding, std::string_view bytes);
+// Text typed by a user, in the encoding; nullopt (with unheld as for
+// EncodeCodePage) when a character has no form there. A character that
+// the encoding holds under another code point (the JIS and the Microsoft
+// forms of the wave dash and its like) is taken as that one.
+std::optional<std::string> EncodeTyped(const Encoding& encoding, std::u32string_view text,
+                                       std::size_t* unheld = nullptr);
+// The text in the encoding, each character it cannot hold written as 〓.
+std::string EncodeMarked(const Encoding& encoding, std::u32string_view text);
+// Bytes of one encoding in another, each character the other cannot hold
+// written as 〓 (into UTF-8 as EncodingToUtf8 writes them).
+std::string Recode(const Encoding& from, const Encoding& to, std::string_view bytes);
 
 }  // namespace platform

@@ -3,6 +3,7 @@
 // added here.
 #include "platform/code_page.h"
 #include "platform/code_page_tables.h"
+#include "platform/euc_jp_tables.h"
 
 #include <iconv.h>
 
@@ -73,6 +74,33 @@ void CheckFromConverter(char32_t c) {
     if (c != kNoChar && c >= 0x10000) throw std::runtime_error("code page 932: converter maps outside the BMP");
 }
 
+// The code of JIS X 0208 row and cell (1 to 94 each) in code page 932.
+std::uint16_t CodeOfCell(unsigned row, unsigned cell) {
+    const unsigned j1 = row + 0x20, j2 = cell + 0x20;
+    const unsigned lead = ((j1 + 1) >> 1) + (j1 <= 0x5E ? 0x70 : 0xB0);
+    unsigned trail = j2 + 0x7E;
+    if (j1 % 2 == 1) trail = j2 + (j2 >= 0x60 ? 0x20 : 0x1F);
+    return static_cast<std::uint16_t>(lead << 8 | trail);
+}
+
+// What input methods and the JIS mapping of other converters give for some
+// characters that the Microsoft form holds under other code points: WAVE
+// DASH U+301C for 0x8160, where 932 reads U+FF5E, DOUBLE VERTICAL LINE,
+// MINUS SIGN, the cent, pound and not signs; and EM DASH for the bar at
+// 0x815C. They encode to that code; decoding stays as it is.
+void AddJisForms(Tables& t) {
+    const euc_jp_tables::Tables& jis = euc_jp_tables::GetTables();
+    for (unsigned row = 1; row <= 94; ++row) {
+        for (unsigned cell = 1; cell <= 94; ++cell) {
+            const char32_t c = jis.jisX0208[euc_jp_tables::Cell(0xA0 + row, 0xA0 + cell)];
+            const std::uint16_t code = CodeOfCell(row, cell);
+            if (c == 0 || c >= 0x10000 || t.bmp[c] != kNoCode || t.pair[code] >= kLoneByteBase) continue;
+            t.bmp[c] = code;
+        }
+    }
+    if (t.bmp[0x2014] == kNoCode) t.bmp[0x2014] = 0x815C;
+}
+
 std::unique_ptr<const Tables> BuildTables() {
     auto t = std::make_unique<Tables>();
     Cp932Converter converter;
@@ -120,6 +148,7 @@ std::unique_ptr<const Tables> BuildTables() {
     for (unsigned code = 0; code < 0x10000; ++code) {
         if (t->pair[code] != kNoChar) offer(t->pair[code], static_cast<std::uint16_t>(code));
     }
+    AddJisForms(*t);
     return t;
 }
 

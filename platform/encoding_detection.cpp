@@ -179,11 +179,11 @@ EucJpReading ReadEucJp(std::string_view s, bool whole) {
         const unsigned second = ByteAt(s, i + 1);
         bool character = false;
         if (b == 0x8E) {
-            character = t.halfWidth[second];
+            character = t.halfWidth[second] != 0;
         } else if (b == 0x8F) {
             const unsigned third = ByteAt(s, i + 2);
-            character = inRow(second) && inRow(third) && t.jisX0212[Cell(second, third)];
-        } else if (inRow(second) && t.jisX0208[Cell(b, second)]) {
+            character = inRow(second) && inRow(third) && t.jisX0212[Cell(second, third)] != 0;
+        } else if (inRow(second) && t.jisX0208[Cell(b, second)] != 0) {
             character = true;
             if (b == 0xA4 || b == 0xA5) {
                 ++r.kana;
@@ -237,6 +237,17 @@ std::string_view SourceEncodingName(SourceEncoding encoding) noexcept {
     case SourceEncoding::Utf16Be: return "utf-16be";
     }
     return "cp932";
+}
+
+const Encoding& ScanEncoding(SourceEncoding encoding) noexcept {
+    switch (encoding) {
+    case SourceEncoding::Cp932: return Cp932();
+    case SourceEncoding::EucJp: return EucJp();
+    case SourceEncoding::Utf8:
+    case SourceEncoding::Utf16Le:
+    case SourceEncoding::Utf16Be: return Utf8();
+    }
+    return Cp932();
 }
 
 }  // namespace platform

@@ -4,6 +4,8 @@
 // before the rule existed.
 #pragma once
 
+#include "platform/code_page.h"
+
 #include <cstddef>
 #include <string_view>
 
@@ -38,6 +40,10 @@ inline constexpr std::size_t kDetectionSample = 64 * 1024;
 // it). May throw std::runtime_error on first use when
 // the C library lacks the converters that the code tables are built from.
 DetectedEncoding DetectEncoding(std::string_view sample, bool whole);
+
+// The encoding that the scans see a file of that encoding in: UTF-16 is
+// read as UTF-8.
+const Encoding& ScanEncoding(SourceEncoding encoding) noexcept;
 
 // The encoding's name: cp932, euc-jp, utf-8 (as --encoding names them),
 // utf-16le, utf-16be.

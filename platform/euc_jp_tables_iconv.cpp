@@ -20,7 +20,8 @@ public:
     EucJpConverter(const EucJpConverter&) = delete;
     EucJpConverter& operator=(const EucJpConverter&) = delete;
 
-    bool IsOneCharacter(unsigned b0, unsigned b1, unsigned b2 = 0x100) {
+    // The one character that the bytes make, or 0.
+    char32_t Character(unsigned b0, unsigned b1, unsigned b2 = 0x100) {
         iconv(cd_, nullptr, nullptr, nullptr, nullptr);
         char in[3] = {static_cast<char>(b0), static_cast<char>(b1), static_cast<char>(b2)};
         char* inPtr = in;
@@ -28,8 +29,12 @@ public:
         char out[8];
         char* outPtr = out;
         std::size_t outLeft = sizeof out;
-        return iconv(cd_, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<std::size_t>(-1) && inLeft == 0 &&
-               sizeof out - outLeft == 4;
+        if (iconv(cd_, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<std::size_t>(-1) || inLeft != 0 ||
+            sizeof out - outLeft != 4) {
+            return 0;
+        }
+        const auto byte = [&](int i) { return static_cast<char32_t>(static_cast<unsigned char>(out[i])); };
+        return byte(0) | byte(1) << 8 | byte(2) << 16 | byte(3) << 24;
     }
 
 private:
@@ -40,11 +45,11 @@ private:
 std::unique_ptr<const Tables> BuildTables() {
     auto t = std::make_unique<Tables>();
     EucJpConverter converter;
-    for (unsigned b = 0; b < 0x100; ++b) t->halfWidth[b] = converter.IsOneCharacter(0x8E, b);
+    for (unsigned b = 0; b < 0x100; ++b) t->halfWidth[b] = converter.Character(0x8E, b);
     for (unsigned first = 0xA1; first <= 0xFE; ++first) {
         for (unsigned second = 0xA1; second <= 0xFE; ++second) {
-            t->jisX0208[Cell(first, second)] = converter.IsOneCharacter(first, second);
-            t->jisX0212[Cell(first, second)] = converter.IsOneCharacter(0x8F, first, second);
+            t->jisX0208[Cell(first, second)] = converter.Character(first, second);
+            t->jisX0212[Cell(first, second)] = converter.Character(0x8F, first, second);
         }
     }
     return t;

@@ -34,15 +34,12 @@ constexpr std::int32_t kCantResolveFilename = 1921;
 // Maps a native errno value to the platform error code, once, for every caller.
 std::int32_t ErrorCodeFromErrno(int e) noexcept;
 
-// Converts a code-page path into the native file-name form. A name the code
-// page could not write reaches us as '?' (as the platform shows it); such a
-// name, like any wildcard in a name, gives kPathNotFound so that it never
-// opens a different file.
-std::int32_t NativePath(std::string_view codePagePath, std::string& native);
+// Paths are native: the bytes of a name as the system gives it (see
+// native_names.h for the code-page form the windows show).
 
-// The size of the regular file that a code-page path names, or nothing when
-// it names none (missing, a folder, a device, a path that can't be made).
-std::optional<std::uint64_t> RegularFileSize(std::string_view codePagePath);
+// The size of the regular file that the path names, or nothing when it names
+// none (missing, a folder, a device, a path that can't be made).
+std::optional<std::uint64_t> RegularFileSize(std::string_view path);
 
 // An open file or the process's standard input. Move-only; closes what it owns.
 class File {
@@ -60,7 +57,7 @@ public:
     // non-blocking: a "regular" file whose read would wait (/proc/kmsg, or a
     // region under another process's mandatory lock) fails at once with
     // kLockViolation, the platform's code for a read that meets a lock.
-    std::int32_t OpenExisting(std::string_view codePagePath);
+    std::int32_t OpenExisting(std::string_view path);
     // Takes the process's standard input, which is not closed by Close.
     std::int32_t OpenStandardInput();
 

@@ -1,7 +1,5 @@
 #include "platform/file_access.h"
 
-#include "platform/code_page.h"
-
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/stat.h>
@@ -43,24 +41,10 @@ std::int32_t ErrorCodeFromErrno(int e) noexcept {
     }
 }
 
-std::int32_t NativePath(std::string_view codePagePath, std::string& native) {
-    for (char c : codePagePath) {
-        // Wildcards are no part of any name on the home platform; '?' also
-        // stands for a character the code page could not write. The bad-path
-        // code gives the user "invalid file name", which is what happened.
-        if (c == '?' || c == '*') return err::kPathNotFound;
-    }
-    native = CodePageToUtf8(codePagePath);
-    return 0;
-}
-
-std::optional<std::uint64_t> RegularFileSize(std::string_view codePagePath) {
-    std::string native;
+std::optional<std::uint64_t> RegularFileSize(std::string_view path) {
+    const std::string native(path);
     struct stat st {};
-    if (codePagePath.empty() || NativePath(codePagePath, native) != 0 || ::stat(native.c_str(), &st) != 0 ||
-        !S_ISREG(st.st_mode)) {
-        return std::nullopt;
-    }
+    if (native.empty() || ::stat(native.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
     return static_cast<std::uint64_t>(st.st_size);
 }
 
@@ -97,11 +81,10 @@ File& File::operator=(File&& other) noexcept {
 
 File::~File() { Close(); }
 
-std::int32_t File::OpenExisting(std::string_view codePagePath) {
+std::int32_t File::OpenExisting(std::string_view path) {
     Close();
-    if (codePagePath.empty()) return err::kPathNotFound;
-    std::string native;
-    if (const auto code = NativePath(codePagePath, native)) return code;
+    if (path.empty()) return err::kPathNotFound;
+    const std::string native(path);
 
     // Refuse anything but a regular file before opening it: opening a FIFO
     // would wait for a writer, and opening a device may act on it.

@@ -155,12 +155,9 @@ void SyncFolder(const std::string& folder) {
 
 }  // namespace
 
-ReplaceResult ReplaceFile(std::string_view codePagePath, std::string_view bytes) {
-    if (codePagePath.empty()) return Fail(Step::Create, err::kPathNotFound);
-    std::string native;
-    if (const auto code = NativePath(codePagePath, native)) return Fail(Step::Create, code);
-
-    std::string target = native;
+ReplaceResult ReplaceFile(std::string_view path, std::string_view bytes) {
+    if (path.empty()) return Fail(Step::Create, err::kPathNotFound);
+    std::string target(path);
     if (const auto code = FollowLinks(target)) return Fail(Step::Create, code);
     std::string folder, name;
     SplitPath(target, folder, name);

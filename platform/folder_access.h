@@ -1,5 +1,6 @@
 // Folders as the browser lists them: the entries of a folder and the
-// process's current folder. Paths and names are code-page bytes.
+// process's current folder. Paths and names are native, as the system gives
+// them.
 #pragma once
 
 #include <cstdint>
@@ -12,7 +13,7 @@ namespace platform {
 enum class EntryKind { File, Folder, Other };
 
 struct FolderEntry {
-    std::string name;  // code-page bytes (see NameToCodePage)
+    std::string name;  // native
     EntryKind kind;    // of what a symbolic link names; Other for a broken one
 };
 
@@ -21,12 +22,12 @@ struct FolderEntry {
 // gives kFileNotFound (kPathNotFound when a folder on the way is missing), a
 // file gives kPathNotFound, and a folder that can be listed but not entered
 // gives kAccessDenied, since the file list could not make it current.
-std::int32_t ReadFolderEntries(std::string_view codePagePath, std::vector<FolderEntry>& entries);
+std::int32_t ReadFolderEntries(std::string_view path, std::vector<FolderEntry>& entries);
 
 // Makes the folder the process's current folder; 0 or the error code.
-std::int32_t SetCurrentFolder(std::string_view codePagePath);
+std::int32_t SetCurrentFolder(std::string_view path);
 
-// The process's current folder in code-page bytes; "/" when the system can't
+// The process's current folder; "/" when the system can't
 // tell it (it was removed, or lies outside the process's root).
 std::string CurrentFolder();
 

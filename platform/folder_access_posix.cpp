@@ -1,7 +1,6 @@
 #include "platform/folder_access.h"
 
 #include "platform/file_access.h"
-#include "platform/native_names.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -51,11 +50,10 @@ struct DirCloser {
 
 }  // namespace
 
-std::int32_t ReadFolderEntries(std::string_view codePagePath, std::vector<FolderEntry>& entries) {
+std::int32_t ReadFolderEntries(std::string_view path, std::vector<FolderEntry>& entries) {
     entries.clear();
-    if (codePagePath.empty()) return err::kPathNotFound;
-    std::string native;
-    if (const auto code = NativePath(codePagePath, native)) return code;
+    if (path.empty()) return err::kPathNotFound;
+    const std::string native(path);
 
     // O_NONBLOCK: a FIFO in place of the folder must never be waited on.
     const int fd = ::open(native.c_str(), O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC);
@@ -81,15 +79,14 @@ std::int32_t ReadFolderEntries(std::string_view codePagePath, std::vector<Folder
         }
         const std::string_view name(entry->d_name);
         if (name == "." || name == "..") continue;
-        entries.push_back({NameToCodePage(name), KindOf(fd, *entry)});
+        entries.push_back({std::string(name), KindOf(fd, *entry)});
     }
     return 0;
 }
 
-std::int32_t SetCurrentFolder(std::string_view codePagePath) {
-    if (codePagePath.empty()) return err::kPathNotFound;
-    std::string native;
-    if (const auto code = NativePath(codePagePath, native)) return code;
+std::int32_t SetCurrentFolder(std::string_view path) {
+    if (path.empty()) return err::kPathNotFound;
+    const std::string native(path);
     if (::chdir(native.c_str()) != 0) return FolderErrorCode(errno, native);
     return 0;
 }
@@ -104,7 +101,7 @@ std::string CurrentFolder() {
     buffer.resize(buffer.find('\0'));
     // Linux writes "(unreachable)" before a folder outside the process's root.
     if (buffer.empty() || buffer.front() != '/') return "/";
-    return NameToCodePage(buffer);
+    return buffer;
 }
 
 }  // namespace platform

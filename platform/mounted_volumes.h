@@ -12,7 +12,7 @@ namespace platform {
 enum class VolumeKind { Removable, Fixed, Network, CdRom, RamDisk };
 
 struct MountedVolume {
-    std::string root;  // the mount point, code-page bytes
+    std::string root;  // the mount point, native
     VolumeKind kind = VolumeKind::Fixed;
     std::string label;       // the volume label (fixed, CD-ROM, RAM disk)
     std::string connection;  // what a network volume is connected to

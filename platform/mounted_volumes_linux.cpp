@@ -1,7 +1,5 @@
 #include "platform/mounted_volumes.h"
 
-#include "platform/native_names.h"
-
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -194,12 +192,12 @@ std::vector<MountedVolume> VolumesFrom(const std::vector<MountEntry>& mounts, co
         // A file bound onto a file is no volume.
         if (m.mountPoint != "/" && facts.isFolder && !facts.isFolder(m.mountPoint)) continue;
         MountedVolume v;
-        v.root = NameToCodePage(m.mountPoint);
+        v.root = m.mountPoint;
         v.kind = *kind;
         if (v.kind == VolumeKind::Network) {
-            v.connection = NameToCodePage(m.source);
+            v.connection = m.source;
         } else if (v.kind != VolumeKind::Removable && m.source.substr(0, 5) == "/dev/" && facts.label) {
-            v.label = NameToCodePage(facts.label(m.source));
+            v.label = facts.label(m.source);
         }
         byRoot[m.mountPoint] = std::move(v);
     }

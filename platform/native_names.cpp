@@ -5,6 +5,7 @@
 namespace platform {
 
 std::string NameToCodePage(std::string_view nativeName) {
+    static constexpr std::string_view kMark = "\x81\xAC";  // 〓
     std::string out;
     out.reserve(nativeName.size());
     for (const char32_t c : DecodeUtf8Lossy(nativeName)) {
@@ -17,10 +18,12 @@ std::string NameToCodePage(std::string_view nativeName) {
         if (whole && DecodeCodePage(*bytes) == one) {
             out += *bytes;
         } else {
-            out += '?';
+            out += kMark;
         }
     }
     return out;
 }
+
+std::string NameFromCodePage(std::string_view codePageName) { return CodePageToUtf8(codePageName); }
 
 }  // namespace platform

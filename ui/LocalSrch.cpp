@@ -14,6 +14,7 @@
 #include "ui/run/background_run.h"
 #include "ui/text/alt_keys.h"
 #include "ui/text/code_page_text.h"
+#include "ui/text/native_text.h"
 #include "ui/working_window.h"
 
 #include <QLabel>
@@ -77,9 +78,12 @@ void TLocalSrchForm::Find1Click() {
     // The run owns what it touches: it may be left to end alone when cancelled.
     const auto listing = std::make_shared<core::ListingLines>();
     RunInBackground(this, FromUtf8("ローカル検索"),
-                    [listing, path = std::string(core::RequireNamedFile(ResultForm->CurrentFile)),
-                     text = *searchText.bytes](core::RunProgress& progress) {
-                        *listing = core::ListingLines(core::RunLocalSearch(path, text, &progress).text);
+                    [listing, path = std::string(core::RequireNamedFile(ResultForm->CurrentPath())),
+                     text = core::SearchText::Typed(ToNative(Edit1->text()))](core::RunProgress& progress) {
+                        // The file is read in the encoding found in it; the
+                        // listing is code page 932.
+                        *listing = core::ListingLines(
+                            core::RunLocalSearch(path, text, &progress, core::TextForm::FoundInFile()).text);
                     });
     Memo1->SetListing(std::move(*listing));
 }

@@ -128,25 +128,36 @@ void TResultForm::ResultFormShow() {
     // The run reads on a thread of its own and owns all it touches: it may be
     // left to end alone when cancelled.
     struct Run {
-        std::string searchText;
+        core::SearchText text;
         std::vector<std::string> targets;
         core::HitTable hits;
         core::ListingLines listing;
     };
-    const auto& targets = WhatForm->Targets;
-    const auto run = std::make_shared<Run>(Run{targets[0], {targets.begin() + 1, targets.end()}, {}, {}});
+    const TWhatForm& what = *WhatForm;
+    const auto run = std::make_shared<Run>(Run{core::SearchText::Typed(what.TypedSearchText, what.Targets[0]),
+                                               core::TargetFiles(std::span(what.Targets).subspan(1), what.TargetFiles),
+                                               {},
+                                               {}});
     HitTable.Clear();
     RunInBackground(
         this, FromUtf8("検索中"),
         [run](core::RunProgress& progress) {
-            // Indexed there too, so that showing it costs only the screen.
-            run->listing =
-                core::ListingLines(core::RunGlobalSearch(run->searchText, run->targets, run->hits, &progress).text);
+            // Each target is read in the encoding found in it; the listing is
+            // code page 932. Indexed there too, so that showing it costs only
+            // the screen.
+            run->listing = core::ListingLines(core::RunGlobalSearch(run->text, run->targets, run->hits, &progress,
+                                                                    core::Readers::Auto, core::TextForm::FoundInFile())
+                                                  .text);
         },
-        [&] { HitTable = run->hits; });
+        [&] {
+            HitTable = run->hits;
+            ListedFiles = run->targets;
+        });
     Memo1->SetListing(std::move(run->listing));
     ResultsCurrent = true;
 }
+
+std::string TResultForm::CurrentPath() const { return core::SelectedFile(ListedFiles, CurrentIndex, CurrentFile); }
 
 void TResultForm::SetListing(std::string bytes) { Memo1->SetListing(core::ListingLines(std::move(bytes))); }
 

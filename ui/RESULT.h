@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class QAction;
 class QLabel;
@@ -26,6 +27,11 @@ public:
     core::HitTable HitTable;
     std::string CurrentFile;
     std::int32_t CurrentIndex = 0;
+    // The native paths of the targets of the listing, target 1 first.
+    std::vector<std::string> ListedFiles;
+    // The current file as the system names it: through its number when the
+    // listing shows its name in a form that is not exact.
+    std::string CurrentPath() const;
     bool ResultsCurrent = false;
 
     // Shows listing bytes in the listing box, which keeps them byte for byte:

@@ -105,10 +105,11 @@ void TTextViewForm::TextRangeView(std::int64_t first, std::int64_t last) {
     const auto range = std::make_shared<core::RangeView>();
     try {
         RunInBackground(this, FromUtf8("全文表示"),
-                        [range, path = std::string(core::RequireNamedFile(state.CurrentFile)),
+                        [range, path = std::string(core::RequireNamedFile(state.CurrentPath())),
                          index = state.CurrentIndex, hits = state.HitTable, first, last](core::RunProgress& progress) {
                             *range = core::RenderRange(path, index, hits, first, last,
-                                                       core::ViewerBytesNeeded(core::kViewerTextLimit), &progress);
+                                                       core::ViewerBytesNeeded(core::kViewerTextLimit), &progress,
+                                                       core::TextForm::FoundInFile());
                         });
     } catch (const core::EInOutError&) {
         hourglass.reset();
@@ -118,7 +119,8 @@ void TTextViewForm::TextRangeView(std::int64_t first, std::int64_t last) {
     }
 
     core::RangeView& view = *range;
-    shown_ = core::ViewerBoxText(view.text);
+    // The file's own text, in the encoding it is written in.
+    shown_ = core::ViewerBoxText(view.text, core::kViewerTextLimit, *view.encoding);
     view.text = std::string();
     // The text and its red lines reach the document as one change. Qt lays a
     // new text out a piece at a time; a second, partial change (the colour)

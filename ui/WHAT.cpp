@@ -4,6 +4,7 @@
 #include "platform/code_page.h"
 #include "platform/folder_access.h"
 #include "platform/mounted_volumes.h"
+#include "platform/native_names.h"
 #include "ui/RESULT.h"
 #include "ui/app/application.h"
 #include "ui/app/on_triggered.h"
@@ -21,6 +22,7 @@
 #include "ui/frame/window_geometry.h"
 #include "ui/text/alt_keys.h"
 #include "ui/text/code_page_text.h"
+#include "ui/text/native_text.h"
 #include "ui/working_window.h"
 
 #include <QCloseEvent>
@@ -174,7 +176,7 @@ void TWhatForm::OpenStartFolder() {
 
 void TWhatForm::ShowGridRows() {
     for (int r = core::TargetGrid::kFirstRow; r < core::TargetGrid::kRowCount; ++r) {
-        StringGrid1->SetCell(r, ToQString(GridRows.Row(r)));
+        StringGrid1->SetCell(r, FromNative(GridRows.Row(r)));
     }
     StringGrid1->SetRow(GridRows.CurrentRow());
 }
@@ -232,15 +234,16 @@ void TWhatForm::N1Click() {
     }
     // Stored before the checks: a refused start still replaces the search text.
     Targets[0] = *text.bytes;
+    TypedSearchText = ToNative(Edit1->text());
     if (Targets[0].empty() || GridRows.Row(core::TargetGrid::kFirstRow).empty()) {
         hourglass.reset();
         ShowCaution(FromUtf8(kNothingToSearch), BoxOwner::None);
         return;
     }
 
-    const std::vector<std::string> rows = GridRows.Targets();
-    for (std::size_t i = 0; i < rows.size(); ++i) Targets[i + 1] = rows[i];
-    if (rows.size() < Targets.size() - 1) Targets[rows.size() + 1].clear();
+    TargetFiles = GridRows.Targets();
+    for (std::size_t i = 0; i < TargetFiles.size(); ++i) Targets[i + 1] = platform::NameToCodePage(TargetFiles[i]);
+    if (TargetFiles.size() < Targets.size() - 1) Targets[TargetFiles.size() + 1].clear();
 
     ResultForm->show();
     hide();

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 class QAction;
 class QLabel;
@@ -26,10 +27,16 @@ public:
     TWhatForm();
 
     // Entry 0 is the search text, entries 1 to 20 the targets; the list ends
-    // at its first empty entry. Filled only by the start command.
+    // at its first empty entry. Filled only by the start command. The texts
+    // are code-page bytes: the targets' names as the listing shows them.
     std::array<std::string, 21> Targets;
+    // The same search as it was typed and picked: the text in UTF-8, which
+    // each target gets in its own encoding, and the targets' native paths.
+    // They stand for Targets as far as Targets shows them.
+    std::string TypedSearchText;
+    std::vector<std::string> TargetFiles;
 
-    // The target grid's rows as the paths' code-page bytes, and its current
+    // The target grid's rows as the paths' native bytes, and its current
     // row: StringGrid1 shows them, the start command copies them, and a path
     // is never re-encoded from its shown text.
     core::TargetGrid GridRows;

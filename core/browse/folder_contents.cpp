@@ -16,9 +16,8 @@ FolderContents ReadFolderContents(std::string_view folder) {
     FolderContents contents;
     for (auto& entry : entries) {
         if (entry.name.empty() || entry.name.front() == '.') continue;
-        // '*' is a wildcard, never part of a name, where the program comes
-        // from: such a name can't be opened, and " *" in a listing's file
-        // header line would end its path early when the line is read back.
+        // " *" in a listing's file header line would end its path early when
+        // the line is read back.
         if (entry.name.find('*') != std::string::npos) continue;
         if (entry.kind == platform::EntryKind::Folder) contents.folders.push_back(std::move(entry.name));
         if (entry.kind == platform::EntryKind::File) contents.files.push_back(std::move(entry.name));

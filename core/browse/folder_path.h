@@ -1,4 +1,4 @@
-// Full paths of the browser: code-page bytes with "/" between the names.
+// Full paths of the browser: native names with "/" between them.
 #pragma once
 
 #include <string>

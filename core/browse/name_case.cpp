@@ -18,8 +18,8 @@ char32_t Fold(char32_t c) {
 
 }  // namespace
 
-std::u32string FoldedName(std::string_view codePageName) {
-    std::u32string text = platform::DecodeCodePage(codePageName);
+std::u32string FoldedName(std::string_view nativeName) {
+    std::u32string text = platform::DecodeUtf8Lossy(nativeName);
     for (char32_t& c : text) c = Fold(c);
     return text;
 }

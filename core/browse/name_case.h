@@ -8,9 +8,10 @@
 
 namespace core {
 
-// The code-page name decoded, with every letter that has a case in the code
-// page (Latin, full-width Latin, Greek, Cyrillic, Roman numerals) in lower case.
-std::u32string FoldedName(std::string_view codePageName);
+// The native name decoded (a malformed byte as U+FFFD), with every letter
+// that has a case in the code page (Latin, full-width Latin, Greek, Cyrillic,
+// Roman numerals) in lower case.
+std::u32string FoldedName(std::string_view nativeName);
 
 // Order without regard to case; names equal that way are ordered by their bytes,
 // so that a sort gives the same order every time.

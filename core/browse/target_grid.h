@@ -1,5 +1,5 @@
 // The target grid without the window: 22 rows, row 0 the fixed header, rows
-// 1 to 20 for full paths (code-page bytes), row 21 never filled so that the
+// 1 to 20 for full paths (native), row 21 never filled so that the
 // current row can stand one past row 20. The current row is where the next
 // chosen file goes; it is never the header.
 #pragma once

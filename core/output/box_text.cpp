@@ -17,12 +17,12 @@ constexpr std::u16string_view kCutMark = u"…(以下省略)";
 // UTF-16 units, a lone CR or LF as lineBreak. Returns the offset of the first
 // byte left out, or end.
 std::size_t AppendLine(BoxText& box, std::string_view bytes, std::size_t begin, std::size_t end, std::size_t maxUnits,
-                       char16_t lineBreak) {
+                       char16_t lineBreak, const platform::Encoding& encoding) {
     box.lines.emplace_back(box.text.size(), box.text.size());
-    // No character is shorter than half a byte per unit, so this many bytes
-    // decode to more than maxUnits units, the last one whole or left out.
-    const std::size_t take = std::min(end - begin, 2 * maxUnits + 2);
-    const platform::DecodedText decoded = platform::DecodeCodePageWithOffsets(bytes.substr(begin, take));
+    // No unit stands for more than three bytes, so this many bytes decode to
+    // more than maxUnits units, the last one whole or left out.
+    const std::size_t take = std::min(end - begin, 3 * maxUnits + 3);
+    const platform::DecodedText decoded = platform::DecodeWithOffsets(encoding, bytes.substr(begin, take));
     std::size_t units = 0;
     for (std::size_t i = 0; i < decoded.text.size(); ++i) {
         const char32_t c = decoded.text[i];
@@ -64,7 +64,7 @@ BoxText ListingBoxText(std::string_view bytes, std::size_t maxLineUnits) {
     BoxText box;
     for (std::size_t begin = 0; begin < bytes.size();) {
         const std::size_t end = LineEnd(bytes, begin);
-        const std::size_t cut = AppendLine(box, bytes, begin, end, maxLineUnits, kBreakInParagraph);
+        const std::size_t cut = AppendLine(box, bytes, begin, end, maxLineUnits, kBreakInParagraph, platform::Cp932());
         if (cut < end) {
             box.text += kCutMark;
             box.byteAt.insert(box.byteAt.end(), kCutMark.size(), cut);
@@ -78,7 +78,7 @@ BoxText ListingBoxText(std::string_view bytes, std::size_t maxLineUnits) {
     return box;
 }
 
-BoxText ViewerBoxText(std::string_view bytes, std::size_t maxUnits) {
+BoxText ViewerBoxText(std::string_view bytes, std::size_t maxUnits, const platform::Encoding& encoding) {
     BoxText box;
     const std::size_t shown = std::min(bytes.size(), 2 * maxUnits + 2);
     box.text.reserve(shown);
@@ -86,7 +86,7 @@ BoxText ViewerBoxText(std::string_view bytes, std::size_t maxUnits) {
     std::size_t begin = 0;
     while (begin < bytes.size() && box.text.size() < maxUnits) {
         const std::size_t end = LineEnd(bytes, begin);
-        const std::size_t cut = AppendLine(box, bytes, begin, end, maxUnits - box.text.size(), kParagraphEnd);
+        const std::size_t cut = AppendLine(box, bytes, begin, end, maxUnits - box.text.size(), kParagraphEnd, encoding);
         if (cut < end || end == bytes.size()) {
             begin = cut;
             break;

@@ -6,6 +6,8 @@
 // A NUL byte shows as U+2400, as a text box would otherwise end or hide there.
 #pragma once
 
+#include "platform/code_page.h"
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -46,12 +48,16 @@ BoxText ListingBoxText(std::string_view bytes, std::size_t maxLineUnits = kListi
 // no paragraph of a file with LF-only line ends grows too long to lay out;
 // lines tells the lines apart. The text is cut after maxUnits UTF-16
 // units (a break counts one), with no mark; text beyond it is not shown.
-BoxText ViewerBoxText(std::string_view bytes, std::size_t maxUnits = kViewerTextLimit);
+// The bytes are written in encoding (a file's own; code page 932 unless
+// told otherwise).
+BoxText ViewerBoxText(std::string_view bytes, std::size_t maxUnits = kViewerTextLimit,
+                      const platform::Encoding& encoding = platform::Cp932());
 
 // ViewerBoxText(bytes, maxUnits) looks at no more than this many bytes: any
 // longer bytes starting with the same ones give the same box. No unit stands
-// for more than two bytes, and a line end needs its LF seen.
-constexpr std::size_t ViewerBytesNeeded(std::size_t maxUnits) { return 2 * maxUnits + 4; }
+// for more than three bytes (a character of UTF-8 or EUC-JP), and a line end
+// needs its LF seen.
+constexpr std::size_t ViewerBytesNeeded(std::size_t maxUnits) { return 3 * maxUnits + 4; }
 
 // How many UTF-16 units from position from (not beyond to) hold characters
 // that lie within the first maxBytes bytes from there. A character is never

@@ -3,6 +3,7 @@
 #include "core/errors.h"
 #include "platform/code_page.h"
 #include "platform/file_replace.h"
+#include "platform/native_names.h"
 
 namespace core {
 
@@ -22,7 +23,7 @@ void SaveListingFile(std::string_view path, std::string_view listing) {
     const platform::ReplaceResult result = platform::ReplaceFile(path, listing);
     switch (result.step) {
     case platform::ReplaceResult::Step::Done: return;
-    case platform::ReplaceResult::Step::Create: throw EFCreateError(CreateErrorMessage(path));
+    case platform::ReplaceResult::Step::Create: throw EFCreateError(CreateErrorMessage(platform::NameToCodePage(path)));
     case platform::ReplaceResult::Step::Write: throw EInOutError(WriteErrorMessage(), result.code);
     }
 }

@@ -6,16 +6,16 @@
 
 namespace core {
 
-// Writes every byte of the listing to the file at path (code-page bytes; a
-// relative path starts at the current folder), replacing any file there only
-// once the new one is complete.
-// Throws EFCreateError "ﾌｧｲﾙ %s を作成できません" (the path in place of %s)
-// when the file can't be made there, and EInOutError "ｽﾄﾘｰﾑへの書き込みｴﾗｰ"
+// Writes every byte of the listing to the file at path (native; a relative
+// path starts at the current folder), replacing any file there only once the
+// new one is complete.
+// Throws EFCreateError "ﾌｧｲﾙ %s を作成できません" (the path in place of %s,
+// as platform::NameToCodePage writes it) when the file can't be made there, and EInOutError "ｽﾄﾘｰﾑへの書き込みｴﾗｰ"
 // with the platform code when the bytes can't all be stored. Either way any
 // earlier file is intact and nothing else is left behind.
 void SaveListingFile(std::string_view path, std::string_view listing);
 
-// The message of EFCreateError for a path.
+// The message of EFCreateError for a path in code-page bytes.
 std::string CreateErrorMessage(std::string_view path);
 // The message of a write that stored fewer bytes than it was given.
 const std::string& WriteErrorMessage();

@@ -45,38 +45,63 @@ bool SearchInParallel(const TargetSizes& sizes, Readers readers) {
 
 }  // namespace
 
-std::size_t StreamGlobalSearch(std::string_view searchText, std::span<const std::string> targets, HitTable& hits,
-                               ListingSink& sink, RunProgress* progress, Readers readers, const TextForm& form) {
+SearchText SearchTextOfBytes(std::string_view searchText, const TextForm& form) {
+    return SearchText::Bytes(searchText, form.found ? platform::Cp932() : *form.encoding);
+}
+
+const platform::Encoding& ListingEncoding(const TextForm& form, const platform::Encoding* listing) noexcept {
+    if (listing != nullptr) return *listing;
+    return form.found ? platform::Cp932() : *form.encoding;
+}
+
+std::size_t StreamGlobalSearch(const SearchText& text, std::span<const std::string> targets, HitTable& hits,
+                               ListingSink& sink, RunProgress* progress, Readers readers, const TextForm& form,
+                               const platform::Encoding* listing) {
+    const TargetSearch search{text, form, ListingEncoding(form, listing)};
     hits.Clear();
     std::size_t count = 0;
     while (count < std::min(targets.size(), kMaxTargets) && !targets[count].empty()) ++count;
     targets = targets.first(count);
     const TargetSizes sizes = SizesOf(targets);
     if (progress) progress->SetTotal(sizes.total);
-    sink.Write(ListingHeading(*form.encoding, searchText));
+    sink.Write(ListingHeading(search.listing, text.Shown(search.listing)));
 
     if (SearchInParallel(sizes, readers)) {
         if (const auto hitLines =
-                SearchWithTwoReaders(searchText, form, targets, progress, readers == Readers::Two, sink, hits)) {
+                SearchWithTwoReaders(search, targets, progress, readers == Readers::Two, sink, hits)) {
             return *hitLines;
         }
     }
     std::size_t hitLines = 0;
     for (std::size_t i = 0; i < count; ++i) {
         TargetResult result;
-        SearchTarget(searchText, form, targets[i], static_cast<int>(i) + 1, sink, result, progress);
+        SearchTarget(search, targets[i], static_cast<int>(i) + 1, sink, result, progress);
         hitLines += Settle(result, static_cast<int>(i) + 1, hits);
     }
     return hitLines;
 }
 
-GlobalListing RunGlobalSearch(std::string_view searchText, std::span<const std::string> targets, HitTable& hits,
-                              RunProgress* progress, Readers readers, const TextForm& form) {
+std::size_t StreamGlobalSearch(std::string_view searchText, std::span<const std::string> targets, HitTable& hits,
+                               ListingSink& sink, RunProgress* progress, Readers readers, const TextForm& form,
+                               const platform::Encoding* listing) {
+    return StreamGlobalSearch(SearchTextOfBytes(searchText, form), targets, hits, sink, progress, readers, form,
+                              listing);
+}
+
+GlobalListing RunGlobalSearch(const SearchText& text, std::span<const std::string> targets, HitTable& hits,
+                              RunProgress* progress, Readers readers, const TextForm& form,
+                              const platform::Encoding* listing) {
     CollectingSink sink;
-    GlobalListing listing;
-    listing.hitLines = StreamGlobalSearch(searchText, targets, hits, sink, progress, readers, form);
-    listing.text = sink.Take();
-    return listing;
+    GlobalListing result;
+    result.hitLines = StreamGlobalSearch(text, targets, hits, sink, progress, readers, form, listing);
+    result.text = sink.Take();
+    return result;
+}
+
+GlobalListing RunGlobalSearch(std::string_view searchText, std::span<const std::string> targets, HitTable& hits,
+                              RunProgress* progress, Readers readers, const TextForm& form,
+                              const platform::Encoding* listing) {
+    return RunGlobalSearch(SearchTextOfBytes(searchText, form), targets, hits, progress, readers, form, listing);
 }
 
 }  // namespace core

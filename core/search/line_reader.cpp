@@ -3,9 +3,11 @@
 #include "core/errors.h"
 #include "core/io_check.h"
 #include "core/search/text_bytes.h"
+#include "platform/encoding_detection.h"
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace core {
 
@@ -16,44 +18,138 @@ void LineReader::StartReading(std::string_view path) {
     read_ = 0;
     lastRead_ = 0;
     endMarked_ = false;
+    form_ = given_;
+    SettleLineEnds();
+    decoder_.reset();
+    unreported_ = 0;
     const std::int32_t code = path.empty() ? file_.OpenStandardInput() : file_.OpenExisting(path);
     if (code != 0) {
         SetPendingIOCode(code);
         return;
     }
     // Room for a block behind a carried-over line without growing.
-    buffer_.resize(file_.IsRegularFile() ? 2 * kFileBlock : 2 * kStreamBlock);
+    buffer_.resize(2 * BlockSize());
     reading_ = true;
+    if (form_.found && !FindForm()) StopReading();
+}
+
+// Reads the first bytes, as many as the rule needs, finds the form from
+// them, and puts them in the buffer as any block is put. False when a read
+// failed: its code is then pending.
+bool LineReader::FindForm() {
+    std::size_t size = 0;
+    bool ended = false;
+    while (!ended && size < platform::kDetectionSample) {
+        MakeRoom(BlockSize());
+        std::size_t got = 0;
+        const std::int32_t code = file_.Read(buffer_.data() + size, BlockSize(), got);
+        if (code != 0 && code != platform::err::kBrokenPipe) {
+            SetPendingIOCode(code);
+            return false;
+        }
+        ended = code != 0 || got == 0;
+        size += got;
+        end_ = size;
+    }
+    end_ = 0;
+    unreported_ = size;
+    const std::string_view sample(buffer_.data(), std::min(size, platform::kDetectionSample));
+    const platform::DetectedEncoding found = platform::DetectEncoding(sample, ended && size <= sample.size());
+    form_.found = false;
+    form_.encoding = &platform::ScanEncoding(found.encoding);
+    form_.lineEnds = given_.lineEnds;
+    SettleLineEnds();
+    const std::size_t bom = std::min(found.bomBytes, size);
+    if (found.encoding == platform::SourceEncoding::Utf16Le || found.encoding == platform::SourceEncoding::Utf16Be) {
+        decoder_.emplace(found.encoding == platform::SourceEncoding::Utf16Be);
+        raw_.assign(buffer_.data() + bom, size - bom);
+        MakeRoom(platform::Utf16Decoder::MaxOutput(raw_.size()));
+        Put(raw_.data(), raw_.size());
+    } else {
+        // The mark is read and consumed: offsets stay the file's own.
+        read_ = bom;
+        end_ = pos_ = bom;
+        Put(buffer_.data() + bom, size - bom);
+    }
+    if (ended) MarkEnd();
+    return true;
+}
+
+void LineReader::SettleLineEnds() noexcept {
+    if (form_.lineEnds == LineEnds::ByEncoding) {
+        form_.lineEnds = form_.encoding == &platform::Cp932() ? LineEnds::CrLf : LineEnds::Any;
+    }
+}
+
+void LineReader::MakeRoom(std::size_t room) {
+    if (buffer_.size() - end_ >= room) return;
+    // Move the unconsumed bytes to the front; grow only for a line longer
+    // than the buffer, doubling so that a long line costs linear time.
+    if (pos_ > 0) {
+        std::memmove(buffer_.data(), buffer_.data() + pos_, end_ - pos_);
+        end_ -= pos_;
+        pos_ = 0;
+    }
+    if (buffer_.size() - end_ < room) buffer_.resize(std::max(2 * buffer_.size(), end_ + room));
+}
+
+// Puts bytes read from the file behind the unconsumed ones: turned into
+// UTF-8 from UTF-16, and with a lone LF as a lone CR when it ends a line.
+// The bytes are either where they go or apart from the buffer.
+void LineReader::Put(const char* bytes, std::size_t size) {
+    char* const at = buffer_.data() + end_;
+    if (decoder_) {
+        size = decoder_->Decode(bytes, size, at);
+    } else if (bytes != at) {
+        std::memmove(at, bytes, size);
+    }
+    if (form_.lineEnds == LineEnds::Any) EndLinesAtLoneLf(at, size);
+    end_ += size;
+    read_ += size;
+}
+
+// The end mark makes the end of the file read like a Ctrl-Z; as a Ctrl-Z
+// is never consumed, nothing is read after it.
+void LineReader::MarkEnd() {
+    if (decoder_) {
+        MakeRoom(platform::Utf16Decoder::MaxOutput(0) + 1);
+        char* const at = buffer_.data() + end_;
+        const std::size_t size = decoder_->Finish(at);
+        if (form_.lineEnds == LineEnds::Any) EndLinesAtLoneLf(at, size);
+        end_ += size;
+        read_ += size;
+    }
+    buffer_[end_++] = kCtrlZ;
+    endMarked_ = true;
+}
+
+void LineReader::SetProgress(RunProgress* progress) {
+    progress_ = progress;
+    Report(0);
+}
+
+void LineReader::Report(std::uint64_t bytes) {
+    if (!progress_) return;
+    bytes += std::exchange(unreported_, 0);
+    if (bytes != 0 && !progress_->Read(bytes)) throw EAbort(std::string());
 }
 
 bool LineReader::ReadMore() {
-    const std::size_t block = file_.IsRegularFile() ? kFileBlock : kStreamBlock;
-    if (buffer_.size() - end_ < block) {
-        // Move the unconsumed bytes to the front; grow only for a line
-        // longer than the buffer, doubling so that a long line costs linear time.
-        if (pos_ > 0) {
-            std::memmove(buffer_.data(), buffer_.data() + pos_, end_ - pos_);
-            end_ -= pos_;
-            pos_ = 0;
-        }
-        if (buffer_.size() - end_ < block) buffer_.resize(std::max(2 * buffer_.size(), end_ + block));
-    }
+    const std::size_t block = BlockSize();
+    if (decoder_) raw_.resize(block);
+    MakeRoom(decoder_ ? platform::Utf16Decoder::MaxOutput(block) : block);
+    char* const into = decoder_ ? raw_.data() : buffer_.data() + end_;
     std::size_t got = 0;
-    const std::int32_t code = file_.Read(buffer_.data() + end_, block, got);
+    const std::int32_t code = file_.Read(into, block, got);
     if (code != 0 && code != platform::err::kBrokenPipe) {
         SetPendingIOCode(code);
         return false;
     }
     if (code != 0 || got == 0) {
-        // The end mark makes the end of the file read like a Ctrl-Z; as a
-        // Ctrl-Z is never consumed, nothing is read after it.
-        buffer_[end_++] = kCtrlZ;
-        endMarked_ = true;
+        MarkEnd();
     } else {
-        if (form_.lineEnds == LineEnds::Any) EndLinesAtLoneLf(buffer_.data() + end_, got);
-        end_ += got;
-        read_ += got;
-        if (progress_ && !progress_->Read(got)) throw EAbort(std::string());
+        Put(into, got);
+        Report(got);
     }
     return true;
 }

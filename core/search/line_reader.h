@@ -3,7 +3,10 @@
 // A line ends at CR LF or at a lone CR; an LF anywhere else is part of the
 // line, unless the text form says that a lone LF ends a line too; a Ctrl-Z
 // (in the file, or the end mark written at the end of the file) ends the
-// text and is never consumed, so the reader stays at it for good.
+// text and is never consumed, so the reader stays at it for good. A text
+// form found in the file is found on opening it, from its first bytes; a
+// byte order mark is then no part of line 1, and UTF-16 is read as UTF-8,
+// turned a block at a time as it is read.
 //
 // A failed operation raises EInOutError with the platform's code (103 and
 // 104 when the reader is not open), right at the call that failed. The block
@@ -15,8 +18,10 @@
 #include "core/search/read_buffer.h"
 #include "core/search/text_form.h"
 #include "platform/file_access.h"
+#include "platform/utf16_decoder.h"
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -56,15 +61,17 @@ public:
     void Close();
 
     bool IsReading() const noexcept { return reading_; }
-    // How the text is written; set before Open. The scans read the encoding
-    // here; the reader itself honours the line ends.
-    void SetForm(const TextForm& form) noexcept { form_ = form; }
+    // How the text is written; set before Open. A form to be found is found
+    // by Open. The scans read the encoding here (UTF-8 for a UTF-16 file);
+    // the reader itself honours the line ends.
+    void SetForm(const TextForm& form) noexcept { form_ = given_ = form; }
     const TextForm& Form() const noexcept { return form_; }
     // The size of the open regular file; 0 for a stream.
     std::uint64_t FileBytes() const noexcept { return file_.Size(); }
-    // Every block read is reported to progress (none: nullptr); when it asks
-    // to stop, the read raises EAbort.
-    void SetProgress(RunProgress* progress) noexcept { progress_ = progress; }
+    // Every block read is reported to progress (none: nullptr), the first
+    // bytes that Open read at once; when it asks to stop, the read raises
+    // EAbort.
+    void SetProgress(RunProgress* progress);
 
     // Block access for scans that work on many lines at once; the bytes are
     // the ones ReadLine sees. The bytes read but not consumed yet: at the end
@@ -83,7 +90,7 @@ public:
     // can't), and the reading again: out gets the size bytes at offset, or
     // fewer where the file has shrunk since. False when the read failed: the
     // code is then pending.
-    bool CanReadAgain() const noexcept { return reading_ && file_.IsRegularFile(); }
+    bool CanReadAgain() const noexcept { return reading_ && file_.IsRegularFile() && !decoder_; }
     bool ReadAgain(std::uint64_t offset, std::size_t size, std::string& out);
 
 private:
@@ -93,16 +100,27 @@ private:
     bool AtTextEnd();
     void StopReading();
     void EndLinesAtLoneLf(char* block, std::size_t size) noexcept;
+    std::size_t BlockSize() const noexcept { return file_.IsRegularFile() ? kFileBlock : kStreamBlock; }
+    void MakeRoom(std::size_t room);
+    void SettleLineEnds() noexcept;
+    bool FindForm();
+    void Put(const char* bytes, std::size_t size);
+    void MarkEnd();
+    void Report(std::uint64_t bytes);
 
     platform::File file_;
+    TextForm given_;
     TextForm form_;
-    char lastRead_ = 0;  // the last byte read, for an LF at the start of a block
+    std::optional<platform::Utf16Decoder> decoder_;  // for a UTF-16 file
+    std::string raw_;                                // its bytes as read, before they are turned
+    std::uint64_t unreported_ = 0;                   // bytes read before progress was given
+    char lastRead_ = 0;                              // the last byte read, for an LF at the start of a block
     RunProgress* progress_ = nullptr;
     bool reading_ = false;
     ReadBuffer buffer_;
     std::size_t pos_ = 0;  // the unconsumed bytes are [pos_, end_)
     std::size_t end_ = 0;
-    std::uint64_t read_ = 0;  // the bytes read from the file so far
+    std::uint64_t read_ = 0;  // the bytes put in the buffer so far (as turned, for UTF-16)
     bool endMarked_ = false;  // the Ctrl-Z at end_ - 1 is the reader's end mark
 };
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/search/listing_format.h"
+#include "platform/code_page.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -54,6 +55,16 @@ public:
     // Appends "label: text" and CR LF.
     void AppendLabelled(std::string_view label, std::string_view text) {
         PutLabelledLine(label, text, [this](const auto&... pieces) { Append(pieces...); });
+    }
+    // The same for a text written in from, in a listing written in to: the
+    // text is converted, each character to lacks written as 〓.
+    void AppendLabelled(std::string_view label, std::string_view text, const platform::Encoding& from,
+                        const platform::Encoding& to) {
+        if (&from == &to) {
+            AppendLabelled(label, text);
+        } else {
+            AppendLabelled(label, platform::Recode(from, to, text));
+        }
     }
     void Flush() {
         if (block_.empty()) return;

@@ -1,5 +1,6 @@
 #include "core/search/local_search.h"
 
+#include "core/search/global_search.h"
 #include "core/search/line_reader.h"
 #include "core/search/listing_format.h"
 #include "core/search/listing_sink.h"
@@ -7,8 +8,9 @@
 
 namespace core {
 
-std::size_t StreamLocalSearch(std::string_view path, std::string_view searchText, ListingSink& sink,
-                              RunProgress* progress, const TextForm& form) {
+std::size_t StreamLocalSearch(std::string_view path, const SearchText& text, ListingSink& sink, RunProgress* progress,
+                              const TextForm& form, const platform::Encoding* listing) {
+    const platform::Encoding& to = ListingEncoding(form, listing);
     std::size_t hitLines = 0;
     ListingPart part(sink);
     LineReader reader;
@@ -16,9 +18,11 @@ std::size_t StreamLocalSearch(std::string_view path, std::string_view searchText
     try {
         WithTextFile(reader, path, [&](LineReader& r) {
             WatchReading(r, path, progress);
-            ScanLines(r, searchText, LineCleaning::None,
-                      [&](std::int64_t, std::string_view label, std::string_view text) {
-                          part.AppendLabelled(label, text);
+            const platform::Encoding& from = *r.Form().encoding;
+            const std::string* phrase = text.In(from);
+            ScanLines(r, phrase != nullptr ? std::string_view(*phrase) : std::string_view(), LineCleaning::None,
+                      [&](std::int64_t, std::string_view label, std::string_view line) {
+                          part.AppendLabelled(label, line, from, to);
                           ++hitLines;
                       });
         });
@@ -32,13 +36,18 @@ std::size_t StreamLocalSearch(std::string_view path, std::string_view searchText
     return hitLines;
 }
 
-LocalListing RunLocalSearch(std::string_view path, std::string_view searchText, RunProgress* progress,
-                            const TextForm& form) {
+LocalListing RunLocalSearch(std::string_view path, const SearchText& text, RunProgress* progress, const TextForm& form,
+                            const platform::Encoding* listing) {
     CollectingSink sink;
-    LocalListing listing;
-    listing.hitLines = StreamLocalSearch(path, searchText, sink, progress, form);
-    listing.text = sink.Take();
-    return listing;
+    LocalListing result;
+    result.hitLines = StreamLocalSearch(path, text, sink, progress, form, listing);
+    result.text = sink.Take();
+    return result;
+}
+
+LocalListing RunLocalSearch(std::string_view path, std::string_view searchText, RunProgress* progress,
+                            const TextForm& form, const platform::Encoding* listing) {
+    return RunLocalSearch(path, SearchTextOfBytes(searchText, form), progress, form, listing);
 }
 
 }  // namespace core

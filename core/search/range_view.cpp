@@ -27,11 +27,13 @@ std::vector<std::int64_t> HitDisplayLines(const HitTable& hits, int index, std::
 }
 
 RangeView RenderRange(std::string_view path, int index, const HitTable& hits, std::int64_t first, std::int64_t last,
-                      std::size_t maxTextBytes, RunProgress* progress) {
+                      std::size_t maxTextBytes, RunProgress* progress, const TextForm& form) {
     RangeView view;
     LineReader reader;
+    reader.SetForm(form);
     WithTextFile(reader, path, [&](LineReader& r) {
         WatchReading(r, path, progress);
+        view.encoding = r.Form().encoding;
         std::string_view line;  // viewed, not copied: most lines are only passed over
         char label[5];
         for (std::int64_t i = 1; !r.AtEnd() && i <= last; ++i) {

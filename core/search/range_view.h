@@ -4,6 +4,7 @@
 
 #include "core/run_progress.h"
 #include "core/search/hit_table.h"
+#include "core/search/text_form.h"
 
 #include <cstdint>
 #include <string>
@@ -16,9 +17,11 @@ namespace core {
 std::string ViewerCaption(std::string_view path);
 
 struct RangeView {
-    // Lines first..last as "LLLLL: line" with CR LF each, uncleaned; empty
-    // when the file ends before first.
+    // Lines first..last as "LLLLL: line" with CR LF each, uncleaned, in the
+    // file's own encoding (UTF-8 for UTF-16); empty when the file ends
+    // before first.
     std::string text;
+    const platform::Encoding* encoding = &platform::Cp932();
     // Display line numbers (0 = line first) to colour, in hit table order.
     std::vector<std::int64_t> hitDisplayLines;
 };
@@ -34,8 +37,9 @@ std::vector<std::int64_t> HitDisplayLines(const HitTable& hits, int index, std::
 // text can take, so a huge line costs memory only as far as it is shown; the
 // lines after them are still read to last.
 // Reading is reported to progress, when given; when it asks to stop, the
-// rendering raises EAbort.
+// rendering raises EAbort. The file (native path) is written in form.
 RangeView RenderRange(std::string_view path, int index, const HitTable& hits, std::int64_t first, std::int64_t last,
-                      std::size_t maxTextBytes = std::string::npos, RunProgress* progress = nullptr);
+                      std::size_t maxTextBytes = std::string::npos, RunProgress* progress = nullptr,
+                      const TextForm& form = {});
 
 }  // namespace core

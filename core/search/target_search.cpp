@@ -3,6 +3,7 @@
 #include "core/search/line_reader.h"
 #include "core/search/listing_format.h"
 #include "core/search/scan_lines.h"
+#include "platform/native_names.h"
 
 #include <algorithm>
 
@@ -10,29 +11,34 @@ namespace core {
 
 namespace {
 
-// A target's path (code-page bytes, as opened) as the listing of files in
-// another encoding names it; a name that encoding can't write stays as it is.
-std::string PathIn(const platform::Encoding& encoding, std::string_view path) {
-    if (&encoding == &platform::Cp932()) return std::string(path);
-    return platform::Utf8ToEncoding(encoding, platform::CodePageToUtf8(path)).value_or(std::string(path));
+// A target's native path as the listing names it: each character the
+// listing's encoding can't write (and each malformed byte) as 〓, or as
+// U+FFFD in UTF-8.
+std::string PathIn(const platform::Encoding& listing, std::string_view path) {
+    if (&listing == &platform::Cp932()) return platform::NameToCodePage(path);
+    return platform::EncodeMarked(listing, platform::DecodeUtf8Lossy(path));
 }
 
 }  // namespace
 
-void SearchTarget(std::string_view searchText, const TextForm& form, const std::string& path, int k, ListingSink& out,
-                  TargetResult& result, RunProgress* progress) noexcept {
+void SearchTarget(const TargetSearch& search, const std::string& path, int k, ListingSink& out, TargetResult& result,
+                  RunProgress* progress) noexcept {
     try {
         ListingPart part(out);
         try {
-            part.Append(FileHeaderLine(PathIn(*form.encoding, path), k), kCRLF);
+            part.Append(FileHeaderLine(PathIn(search.listing, path), k), kCRLF);
             LineReader reader;
-            reader.SetForm(form);
+            reader.SetForm(search.form);
             WithTextFile(reader, path, [&](LineReader& r) {
                 if (progress) progress->StartFile(path);
                 r.SetProgress(progress);
-                ScanLines(r, searchText, LineCleaning::StripIdeographicSpaces,
+                const platform::Encoding& encoding = *r.Form().encoding;
+                // A text with no form in the file's encoding is in none of its lines.
+                const std::string* phrase = search.text.In(encoding);
+                ScanLines(r, phrase != nullptr ? std::string_view(*phrase) : std::string_view(),
+                          LineCleaning::StripIdeographicSpaces,
                           [&](std::int64_t n, std::string_view label, std::string_view text) {
-                              part.AppendLabelled(label, text);
+                              part.AppendLabelled(label, text, encoding, search.listing);
                               ++result.hitLines;
                               if (result.row.size() + 1 < HitTable::kSlots) result.row.push_back(n);
                           });

@@ -7,12 +7,22 @@ namespace core {
 
 // CrLf: CR LF or a lone CR ends a line and an LF elsewhere is data, as in
 // the files of the home platform. Any: a lone LF ends a line too, as in
-// files from Unix.
-enum class LineEnds { CrLf, Any };
+// files from Unix. ByEncoding: CrLf for code page 932, Any for the others.
+enum class LineEnds { CrLf, Any, ByEncoding };
 
 struct TextForm {
     const platform::Encoding* encoding = &platform::Cp932();
     LineEnds lineEnds = LineEnds::CrLf;
+    // The encoding is found from the file's own first bytes when it is
+    // opened (see platform::DetectEncoding), and then is the file's.
+    bool found = false;
+
+    static TextForm FoundInFile() {
+        TextForm form;
+        form.found = true;
+        form.lineEnds = LineEnds::ByEncoding;
+        return form;
+    }
 };
 
 }  // namespace core

@@ -53,10 +53,8 @@ private:
 // readers are joined on every way out: leaving, they stop at their next block.
 class TwoReaders {
 public:
-    TwoReaders(std::string_view searchText, const TextForm& form, std::span<const std::string> targets,
-               RunProgress* progress, bool takeTurns)
-        : searchText_(searchText),
-          form_(form),
+    TwoReaders(const TargetSearch& search, std::span<const std::string> targets, RunProgress* progress, bool takeTurns)
+        : search_(search),
           targets_(targets),
           progress_(progress),
           queues_(targets.size()),
@@ -177,7 +175,7 @@ private:
         Queue& queue = queues_[i];
         TargetWatch watch(progress_, i, firstFailed_, leaving_);
         QueueOut out(*this, i);
-        SearchTarget(searchText_, form_, targets_[i], static_cast<int>(i) + 1, out, queue.result, &watch);
+        SearchTarget(search_, targets_[i], static_cast<int>(i) + 1, out, queue.result, &watch);
         if (queue.result.error) {
             std::size_t seen = firstFailed_.load();
             while (i < seen && !firstFailed_.compare_exchange_weak(seen, i)) {}
@@ -189,8 +187,7 @@ private:
         changed_.notify_all();
     }
 
-    std::string_view searchText_;
-    TextForm form_;
+    const TargetSearch& search_;
     std::span<const std::string> targets_;
     RunProgress* progress_;
     std::vector<Queue> queues_;
@@ -206,10 +203,10 @@ private:
 
 }  // namespace
 
-std::optional<std::size_t> SearchWithTwoReaders(std::string_view searchText, const TextForm& form,
-                                                std::span<const std::string> targets, RunProgress* progress,
-                                                bool takeTurns, ListingSink& sink, HitTable& hits) {
-    return TwoReaders(searchText, form, targets, progress, takeTurns).Run(sink, hits);
+std::optional<std::size_t> SearchWithTwoReaders(const TargetSearch& search, std::span<const std::string> targets,
+                                                RunProgress* progress, bool takeTurns, ListingSink& sink,
+                                                HitTable& hits) {
+    return TwoReaders(search, targets, progress, takeTurns).Run(sink, hits);
 }
 
 }  // namespace core

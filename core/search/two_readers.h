@@ -6,7 +6,7 @@
 #include "core/run_progress.h"
 #include "core/search/hit_table.h"
 #include "core/search/listing_sink.h"
-#include "core/search/text_form.h"
+#include "core/search/target_search.h"
 
 #include <cstddef>
 #include <optional>
@@ -23,8 +23,8 @@ namespace core {
 // Returns the hit lines, or nothing when no reader thread could be started
 // (nothing has been read then). Raises the first target's error once the
 // targets before it are written; the other reader stops at its next block.
-std::optional<std::size_t> SearchWithTwoReaders(std::string_view searchText, const TextForm& form,
-                                                std::span<const std::string> targets, RunProgress* progress,
-                                                bool takeTurns, ListingSink& sink, HitTable& hits);
+std::optional<std::size_t> SearchWithTwoReaders(const TargetSearch& search, std::span<const std::string> targets,
+                                                RunProgress* progress, bool takeTurns, ListingSink& sink,
+                                                HitTable& hits);
 
 }  // namespace core

@@ -21,7 +21,7 @@ using testing_support::TempDir;
 
 namespace {
 
-std::string SearchText(std::mt19937& rng, bool noSpaceTrail) {
+std::string RandomSearchText(std::mt19937& rng, bool noSpaceTrail) {
     static const char bytes[] = {'a', 'b', '\x81', '\x40', '\x82', '\xA0', '\xE0', '\n'};
     std::string s(1 + rng() % 4, ' ');
     for (auto& ch : s) {
@@ -67,7 +67,7 @@ TEST(BlockScan, ListingsMatchTheReferenceAcrossBlockBoundaries) {
         const std::size_t fill = blocks * LineReader::kFileBlock - head.size() + (kind == 3 ? rng() % 150 : 0) -
                                  (kind == 3 ? 0 : rng() % tail.size());
         const std::string content = head + Filler(rng, kind, fill) + tail;
-        const std::string s = SearchText(rng, kind == 3);
+        const std::string s = RandomSearchText(rng, kind == 3);
         const std::string small = EdgeBytes(rng, rng() % 50);
 
         const std::vector<std::string> paths = {dir.Write("big.txt", content), dir.Write("small.txt", small)};
@@ -162,7 +162,7 @@ TEST(BlockScan, LinesLongerThanItHoldsGiveTheSameHits) {
         ~ShortReads() { platform::PlanShortReads(0); }
     } shortReads;
     for (int round = 0; round < 1200; ++round) {
-        const std::string s = rng() % 4 == 0 ? SearchText(rng, false) : searches[rng() % std::size(searches)];
+        const std::string s = rng() % 4 == 0 ? RandomSearchText(rng, false) : searches[rng() % std::size(searches)];
         // Long runs of filler, line ends, the phrase, and the phrase split
         // across a line end with an indent of any length after it.
         std::string content;

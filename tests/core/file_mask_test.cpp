@@ -1,16 +1,11 @@
 #include "core/browse/file_mask.h"
 #include "core/browse/name_case.h"
-#include "platform/code_page.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
 using namespace core;
-
-namespace {
-std::string sj(const char* utf8) { return platform::FixedText(utf8); }
-}  // namespace
 
 TEST(FileMask, PatternsSplitAtSemicolonsTrimmedAndWithoutEmptyOnes) {
     EXPECT_EQ(MaskPatterns("*.TXT;*.LOG;*.DOC"), (std::vector<std::string>{"*.TXT", "*.LOG", "*.DOC"}));
@@ -32,17 +27,15 @@ TEST(FileMask, WildcardsMatchWholeCharactersWithoutRegardToCase) {
     EXPECT_TRUE(MatchesPattern("README", "*.*"));
     EXPECT_TRUE(MatchesPattern("a", "a.*"));
     EXPECT_FALSE(MatchesPattern("b", "a.*"));
-    // Full-width and Greek letters fold too.
-    EXPECT_TRUE(MatchesPattern(sj("ＡＢＣ.txt"), sj("ａｂｃ.TXT")));
-    EXPECT_TRUE(MatchesPattern(sj("Σ.txt"), sj("σ.txt")));
-    // "?" is one character, a double-byte one too.
-    EXPECT_TRUE(MatchesPattern(sj("港.txt"), "?.txt"));
-    EXPECT_FALSE(MatchesPattern(sj("港.txt"), "??.txt"));
-    // A trail byte that looks like a letter is no letter: "ア" is 83 41, and
-    // neither folds to 83 61 nor lets "*a" end on its second byte.
-    EXPECT_FALSE(MatchesPattern(sj("ア.txt"), "*a.txt"));
-    EXPECT_FALSE(MatchesPattern(sj("ア"), "\x83\x61"));
-    EXPECT_TRUE(MatchesPattern(sj("ア.txt"), sj("ア.TXT")));
+    // Full-width and Greek letters fold too; names are native (UTF-8).
+    EXPECT_TRUE(MatchesPattern("ＡＢＣ.txt", "ａｂｃ.TXT"));
+    EXPECT_TRUE(MatchesPattern("Σ.txt", "σ.txt"));
+    // "?" is one character, a multi-byte one too, and so is a malformed byte.
+    EXPECT_TRUE(MatchesPattern("港.txt", "?.txt"));
+    EXPECT_FALSE(MatchesPattern("港.txt", "??.txt"));
+    EXPECT_TRUE(MatchesPattern("\xFF.txt", "?.txt"));
+    EXPECT_FALSE(MatchesPattern("ア.txt", "*a.txt"));
+    EXPECT_TRUE(MatchesPattern("ア.txt", "ア.TXT"));
 }
 
 TEST(FileMask, NamesAreListedPatternByPatternWithDuplicates) {
@@ -56,9 +49,9 @@ TEST(FileMask, NamesAreListedPatternByPatternWithDuplicates) {
 }
 
 TEST(NameCase, SortsWithoutRegardToCaseAndStably) {
-    std::vector<std::string> names{"b", "B", "a", "C", sj("ｂ"), sj("Ａ")};
+    std::vector<std::string> names{"b", "B", "a", "C", "ｂ", "Ａ"};
     std::sort(names.begin(), names.end(), NameLessNoCase);
     // Equal apart from case: the byte order decides, the same every time.
-    EXPECT_EQ(names, (std::vector<std::string>{"a", "B", "b", "C", sj("Ａ"), sj("ｂ")}));
-    EXPECT_EQ(FoldedName(sj("ⅣＸ")), FoldedName(sj("ⅳｘ")));
+    EXPECT_EQ(names, (std::vector<std::string>{"a", "B", "b", "C", "Ａ", "ｂ"}));
+    EXPECT_EQ(FoldedName("ⅣＸ"), FoldedName("ⅳｘ"));
 }

@@ -99,26 +99,31 @@ TEST(FolderContents, RegularVisibleEntriesSortedWithoutRegardToCase) {
     for (const auto& f : root.folders) EXPECT_NE(f.front(), '.');
 }
 
-TEST(FolderContents, NamesTheCodePageCantWriteShowAsQuestionMarksAndNeverOpen) {
+TEST(FolderContents, NamesAreNativeOpenAsTheyAreAndShowMarkedWhereTheCodePageLacksACharacter) {
     testing_support::TempDir dir;
     dir.Write("港町.txt", "x");         // native names are UTF-8
     dir.Write("caf\xC3\xA9.txt", "x");  // é has no form in the code page
     dir.Write("bad\xFF.txt", "x");      // not UTF-8 at all
+    dir.Write("what?.txt", "x");        // a wildcard is a character like any other
     const FolderContents contents = ReadFolderContents(dir.Root().string());
-    EXPECT_EQ(contents.files, (std::vector<std::string>{"bad?.txt", "caf?.txt", sj("港町.txt")}));
-
+    EXPECT_EQ(contents.files, (std::vector<std::string>{"bad\xFF.txt", "caf\xC3\xA9.txt", "what?.txt", "港町.txt"}));
     platform::File file;
-    EXPECT_EQ(file.OpenExisting(JoinPath(dir.Root().string(), sj("港町.txt"))), 0);
-    // "caf?.txt" must not open, even when a file of that very name exists.
-    dir.Write("caf?.txt", "other");
-    EXPECT_EQ(file.OpenExisting(JoinPath(dir.Root().string(), "caf?.txt")), platform::err::kPathNotFound);
+    for (const std::string& name : contents.files) {
+        EXPECT_EQ(file.OpenExisting(JoinPath(dir.Root().string(), name)), 0) << name;
+        EXPECT_EQ(file.Close(), 0);
+    }
 
-    // A best-fit form would name another file, so it is refused as well.
+    // The code-page form marks what it can't write exactly with 〓, and reads
+    // back as the very name where it is exact.
+    EXPECT_EQ(platform::NameToCodePage("港町.txt"), sj("港町.txt"));
+    EXPECT_EQ(platform::NameToCodePage("caf\xC3\xA9.txt"), sj("caf〓.txt"));
+    EXPECT_EQ(platform::NameToCodePage("bad\xFF.txt"), sj("bad〓.txt"));
     EXPECT_EQ(platform::NameToCodePage("\xEF\xBD\x9E"), sj("～"));  // U+FF5E reads back as itself
-    EXPECT_EQ(platform::NameToCodePage("\xE3\x80\x9C"), "?");       // U+301C would read back as U+FF5E
+    EXPECT_EQ(platform::NameToCodePage("\xE3\x80\x9C"), sj("〓"));  // U+301C would read back as U+FF5E
     EXPECT_EQ(platform::NameToCodePage("a\xF3\xB0\x82\x81"
                                        "b"),
-              "a?b");  // a private-use lone lead byte
+              sj("a〓b"));  // a private-use lone lead byte
+    EXPECT_EQ(platform::NameFromCodePage(platform::NameToCodePage("港町 ①.txt")), "港町 ①.txt");
 }
 
 TEST(FolderContents, FoldersThatCantBeReadRaiseTheFileError) {
@@ -128,7 +133,7 @@ TEST(FolderContents, FoldersThatCantBeReadRaiseTheFileError) {
     EXPECT_EQ(ReadCode(dir.Path("missing/deeper")), platform::err::kPathNotFound);
     EXPECT_EQ(ReadCode(dir.Path("plain.txt")), platform::err::kPathNotFound);
     EXPECT_EQ(ReadCode(""), platform::err::kPathNotFound);
-    EXPECT_EQ(ReadCode(dir.Root().string() + "/wild?"), platform::err::kPathNotFound);
+    EXPECT_EQ(ReadCode(dir.Root().string() + "/wild?"), platform::err::kFileNotFound);
     std::string message;
     testing_support::ErrorCodeOf([&] { ReadFolderContents(dir.Path("missing")); }, &message);
     EXPECT_EQ(message, sj("ﾌｧｲﾙが見つかりません"));
@@ -146,9 +151,9 @@ TEST(FolderContents, FoldersThatCantBeReadRaiseTheFileError) {
 TEST(FolderContents, ChangingTheCurrentFolder) {
     KeepCurrentFolder keep;
     testing_support::TempDir dir;
-    const std::string native = platform::CodePageToUtf8(sj("資料"));
+    const std::string native = "資料";
     fs::create_directory(dir.Root() / native);
-    const std::string folder = JoinPath(platform::NameToCodePage(dir.Root().string()), sj("資料"));
+    const std::string folder = JoinPath(dir.Root().string(), native);
 
     ChangeCurrentFolder(folder);
     EXPECT_EQ(fs::current_path(), dir.Root() / native);

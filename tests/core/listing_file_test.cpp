@@ -195,9 +195,10 @@ TEST(SaveListingFile, WritesEveryByteAndReplacesAnEarlierFileKeepingItsMode) {
     EXPECT_EQ(ReadAll(path), "");
     EXPECT_EQ(Names(dir.Root()), std::vector<std::string>{"IFOUND.TXT"});
 
-    // A code-page name becomes the native (UTF-8) name.
-    core::SaveListingFile(dir.Path("") + platform::FixedText("結果.txt"), "x");
-    EXPECT_EQ(ReadAll(dir.Root() / "結果.txt"), "x");
+    // Any name the system allows, also one the code page lacks characters of.
+    core::SaveListingFile(dir.Path("結果 café 한국.txt"), "x");
+    EXPECT_EQ(ReadAll(dir.Root() / "結果 café 한국.txt"), "x");
+    std::filesystem::remove(dir.Root() / "結果 café 한국.txt");
 
     // A link is followed: the file it leads to is replaced, the link stays.
     const std::string target = dir.Write("target.txt", "old");
@@ -224,7 +225,9 @@ TEST(SaveListingFile, APathThatCannotBeCreatedRaisesEFCreateErrorAndLeavesNothin
     const std::string missing = dir.Path("no-such-folder/IFOUND.TXT");
     EXPECT_EQ(CreateFailure(missing), CreateMessage(missing));
     EXPECT_EQ(CreateFailure(""), CreateMessage(""));
-    EXPECT_EQ(CreateFailure(dir.Path("a*.txt")), CreateMessage(dir.Path("a*.txt")));
+    // The message names the path in the code page, with 〓 for what it lacks.
+    EXPECT_EQ(CreateFailure(dir.Path("no-such/café.txt")),
+              CreateMessage(dir.Path("no-such/caf") + platform::FixedText("〓.txt")));
     const std::string notAFolder = dir.Write("plain", "plain");
     EXPECT_EQ(CreateFailure(notAFolder + "/x.txt"), CreateMessage(notAFolder + "/x.txt"));
     EXPECT_EQ(CreateFailure(dir.Path("trailing/")), CreateMessage(dir.Path("trailing/")));

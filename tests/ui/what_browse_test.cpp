@@ -3,13 +3,16 @@
 // widgets on a temporary folder tree.
 #include "platform/folder_access.h"
 #include "ui/RESULT.h"
+#include "ui/TEXTVIEW.h"
 #include "ui/WHAT.h"
 #include "ui/app/application.h"
 #include "ui/browser/drive_combo_box.h"
 #include "ui/browser/filter_combo_box.h"
 #include "ui/browser/list_row_delegate.h"
+#include "ui/text/code_page_text.h"
 #include "ui_fixture.h"
 #include "what_scene.h"
+#include "window_data.h"
 
 #include <QLabel>
 #include <QMenuBar>
@@ -21,6 +24,9 @@ using namespace ui;
 using namespace testing_what;
 using testing_ui::Choose;
 using testing_ui::ErrorBox;
+using testing_ui::LineStartingWith;
+using testing_ui::OpensViewer;
+using testing_ui::SelectLineByKeys;
 using testing_ui::UiFixture;
 namespace fs = std::filesystem;
 
@@ -198,20 +204,35 @@ private slots:
         QCOMPARE(f.boxes.size(), std::size_t(1));
     }
 
-    void aNameTheCodePageCantWriteNeverOpensAnotherFile() {
+    void aNameTheCodePageCantWriteIsPickedSearchedAndViewedAsItself() {
         Scene scene;
-        scene.Write("docs/caf\xC3\xA9.txt", Sj("港町\r\n"));
-        scene.Write("docs/caf?.txt", Sj("港町\r\n"));  // what '?' would name
+        scene.Write("docs/caf\xC3\xA9.txt", Sj("港町です\r\n"));
+        scene.Write("docs/caf?.txt", Sj("よそ\r\n"));  // '?' is a character like any other
         UiFixture f;
         ShowWindow();
-        QVERIFY(RowOf(WhatForm->FileListBox1->Names(), "caf?.txt") >= 0);
         WhatForm->FileListBox1->SetMask("caf*");
-        QCOMPARE(WhatForm->FileListBox1->Names(), (std::vector<std::string>{"caf?.txt", "caf?.txt"}));
-        QTest::keyClick(WhatForm->FileListBox1, Qt::Key_Down);
+        QCOMPARE(WhatForm->FileListBox1->Names(), (std::vector<std::string>{"caf?.txt", "caf\xC3\xA9.txt"}));
+        QCOMPARE(WhatForm->FileListBox1->item(1)->text(), FromUtf8("café.txt"));  // shown as it is named
+        QTest::keyClick(WhatForm->FileListBox1, Qt::Key_End);
+        QCOMPARE(Rows(), (std::vector<std::string>{scene.Path("docs/caf\xC3\xA9.txt")}));
         TypeText(WhatForm->Edit1, "港町");
         Choose(WhatForm->N1);
-        QVERIFY(f.ExpectBoxes({ErrorBox(FromUtf8("不正なﾌｧｲﾙ名です."))}));
-        QVERIFY(!ResultForm->ResultsCurrent);
+        QVERIFY(f.boxes.empty());
+
+        // The listing names it with 〓 for the é; its header line still opens
+        // that very file, through its number.
+        const std::string shown = scene.Path("docs/caf") + Sj("〓.txt");
+        QCOMPARE(WhatForm->Targets[1], shown);
+        const int header = LineStartingWith(ResultForm->Memo1, ToQString(shown + " *01"));
+        QVERIFY(header >= 0);
+        QCOMPARE(ResultForm->Memo1->LineText(static_cast<std::size_t>(header) + 1), FromUtf8("00001: 港町です"));
+        SelectLineByKeys(ResultForm->Memo1, header);
+        QString firstLine;
+        QVERIFY(OpensViewer([] { Choose(ResultForm->N5); },
+                            [&] { firstLine = TextViewForm->RichEdit1->document()->firstBlock().text(); }));
+        QCOMPARE(firstLine, FromUtf8("00001: 港町です"));
+        QCOMPARE(ResultForm->CurrentPath(), scene.Path("docs/caf\xC3\xA9.txt"));
+        QVERIFY(f.boxes.empty());
     }
 };
 

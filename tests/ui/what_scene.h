@@ -50,10 +50,8 @@ public:
     Scene(const Scene&) = delete;
     Scene& operator=(const Scene&) = delete;
 
-    // The folder's path as the browser holds it (code-page bytes).
-    std::string Path(const std::string& relative) const {
-        return core::JoinPath(platform::NameToCodePage(dir_.Root().string()), Sj(relative.c_str()));
-    }
+    // The folder's path as the browser holds it (native).
+    std::string Path(const std::string& relative) const { return core::JoinPath(dir_.Root().string(), relative); }
     std::string Folder(const std::string& relative) {
         std::filesystem::create_directories(dir_.Root() / relative);
         return Path(relative);

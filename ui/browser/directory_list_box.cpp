@@ -7,7 +7,7 @@
 #include "ui/app/application.h"
 #include "ui/browser/file_list_box.h"
 #include "ui/browser/list_row_delegate.h"
-#include "ui/text/code_page_text.h"
+#include "ui/text/native_text.h"
 
 #include <QApplication>
 #include <QFileIconProvider>
@@ -24,7 +24,7 @@ constexpr int kFirstIndent = 2;
 constexpr int kIndentStep = 4;
 
 QListWidgetItem* NewItem(const std::string& name, const QIcon& icon, int level) {
-    auto* item = new QListWidgetItem(icon, ToQString(name));
+    auto* item = new QListWidgetItem(icon, FromNative(name));
     item->setData(ListRowDelegate::IndentRole, kFirstIndent + kIndentStep * level);
     return item;
 }

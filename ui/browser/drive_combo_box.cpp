@@ -3,7 +3,7 @@
 #include "core/browse/drive_items.h"
 #include "ui/app/application.h"
 #include "ui/browser/directory_list_box.h"
-#include "ui/text/code_page_text.h"
+#include "ui/text/native_text.h"
 
 #include <QSignalBlocker>
 #include <QStyle>
@@ -33,7 +33,7 @@ void DriveComboBox::SetVolumes(std::vector<platform::MountedVolume> volumes, std
     const QSignalBlocker quiet(this);
     volumes_ = std::move(volumes);
     clear();
-    for (const auto& volume : volumes_) addItem(IconOf(style(), volume.kind), ToQString(core::VolumeCaption(volume)));
+    for (const auto& volume : volumes_) addItem(IconOf(style(), volume.kind), FromNative(core::VolumeCaption(volume)));
     if (!volumes_.empty()) setCurrentIndex(static_cast<int>(core::VolumeIndexFor(volumes_, folder)));
 }
 

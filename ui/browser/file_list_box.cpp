@@ -6,7 +6,7 @@
 #include "ui/app/application.h"
 #include "ui/browser/list_row_delegate.h"
 #include "ui/frame/hourglass.h"
-#include "ui/text/code_page_text.h"
+#include "ui/text/native_text.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -52,7 +52,7 @@ void FileListBox::Fill(std::vector<std::string> names) {
     if (names.size() > kHourglassFrom) hourglass.emplace();
     filling_ = true;
     clear();
-    for (const std::string& name : names) addItem(ToQString(name));
+    for (const std::string& name : names) addItem(FromNative(name));
     setCurrentRow(-1);
     names_ = std::move(names);
     filling_ = false;

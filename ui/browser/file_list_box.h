@@ -1,5 +1,5 @@
 // The file list: the regular, non-hidden files of one folder that match the
-// mask, names only, in code-page bytes. Reading the list makes its folder the
+// mask, names only, native. Reading the list makes its folder the
 // process's current folder. Every change of the selection runs OnClick: a
 // click on a file (also on the file already selected, and each press of a
 // double-click), the arrow, Home, End and page keys, and typing that jumps to

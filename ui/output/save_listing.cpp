@@ -4,6 +4,7 @@
 #include "core/output/listing_file.h"
 #include "ui/dialogs/input_query.h"
 #include "ui/text/code_page_text.h"
+#include "ui/text/native_text.h"
 
 #include <QDir>
 
@@ -15,12 +16,8 @@ void SaveListing(std::string_view listing, QWidget* parent) {
     const auto name = InputQuery(FromUtf8("出力ﾌｧｲﾙ名の入力"), FromUtf8("ファイル名を確認、または修正してください。"),
                                  DefaultListingPath(), parent);
     if (!name) return;
-    const auto path = ToCodePage(*name);
-    if (!path) {
-        // Shown as the platform shows such a name; no file of another name is made.
-        throw core::EFCreateError(core::CreateErrorMessage(ToCodePageLossy(*name)));
-    }
-    core::SaveListingFile(*path, listing);
+    // Any name the system allows: the file is made under the name as typed.
+    core::SaveListingFile(ToNative(*name), listing);
 }
 
 }  // namespace ui
