@@ -5,52 +5,14 @@
 #include "platform/code_page_tables.h"
 #include "platform/euc_jp_tables.h"
 
-#include <iconv.h>
+#include "platform/table_converter.h"
 
-#include <cstring>
 #include <memory>
 #include <stdexcept>
+#include <vector>
 
 namespace platform::code_page_tables {
 namespace {
-
-class Cp932Converter {
-public:
-    Cp932Converter() {
-        // glibc knows the code page under both names; other C libraries may
-        // know only one.
-        for (const char* name : {"CP932", "WINDOWS-31J"}) {
-            cd_ = iconv_open("UTF-32LE", name);
-            if (cd_ != Invalid()) return;
-        }
-        throw std::runtime_error("code page 932: the C library has no CP932 converter");
-    }
-    ~Cp932Converter() { iconv_close(cd_); }
-    Cp932Converter(const Cp932Converter&) = delete;
-    Cp932Converter& operator=(const Cp932Converter&) = delete;
-
-    // The one character the bytes form as a whole, or kNoChar.
-    char32_t Convert(const unsigned char* bytes, std::size_t size) {
-        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-        char in[2];
-        std::memcpy(in, bytes, size);
-        char* in_ptr = in;
-        std::size_t in_left = size;
-        unsigned char out[8];
-        char* out_ptr = reinterpret_cast<char*>(out);
-        std::size_t out_left = sizeof out;
-        if (iconv(cd_, &in_ptr, &in_left, &out_ptr, &out_left) == static_cast<std::size_t>(-1) || in_left != 0 ||
-            sizeof out - out_left != 4) {
-            return kNoChar;
-        }
-        return static_cast<char32_t>(out[0]) | static_cast<char32_t>(out[1]) << 8 |
-               static_cast<char32_t>(out[2]) << 16 | static_cast<char32_t>(out[3]) << 24;
-    }
-
-private:
-    static iconv_t Invalid() { return reinterpret_cast<iconv_t>(static_cast<std::intptr_t>(-1)); }
-    iconv_t cd_;
-};
 
 // Microsoft's choice among codes sharing a character: single bytes, then JIS
 // and NEC rows (leads up to 0xEC), then the IBM rows (0xEF up), and last the
@@ -103,11 +65,13 @@ void AddJisForms(Tables& t) {
 
 std::unique_ptr<const Tables> BuildTables() {
     auto t = std::make_unique<Tables>();
-    Cp932Converter converter;
+    // glibc knows the code page under both names; other C libraries may
+    // know only one.
+    TableConverter converter({"CP932", "WINDOWS-31J"});
 
     for (unsigned b = 0; b < 0x100; ++b) {
         const auto byte = static_cast<unsigned char>(b);
-        const char32_t c = IsLeadByte(byte) ? kNoChar : converter.Convert(&byte, 1);
+        const char32_t c = IsLeadByte(byte) ? kNoChar : converter.One(&byte, 1, kNoChar);
         CheckFromConverter(c);
         t->single[b] = c != kNoChar ? c : kLoneByteBase + b;
     }
@@ -126,15 +90,23 @@ std::unique_ptr<const Tables> BuildTables() {
     }
 
     t->pair.fill(kNoChar);
+    // A lead byte with each trail byte, in one run.
+    std::vector<unsigned char> pairs;
+    std::vector<unsigned> codes;
+    for (unsigned trail = 0x40; trail <= 0xFC; ++trail) {
+        if (IsTrailByte(static_cast<unsigned char>(trail))) codes.push_back(trail);
+    }
+    std::vector<char32_t> converted(codes.size());
     for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
         if (!IsLeadByte(static_cast<unsigned char>(lead))) continue;
-        for (unsigned trail = 0x40; trail <= 0xFC; ++trail) {
-            if (!IsTrailByte(static_cast<unsigned char>(trail))) continue;
-            const unsigned code = lead << 8 | trail;
-            const unsigned char bytes[2] = {static_cast<unsigned char>(lead), static_cast<unsigned char>(trail)};
-            const char32_t c = converter.Convert(bytes, 2);
-            CheckFromConverter(c);
-            t->pair[code] = c != kNoChar ? c : kRawPairBase + code;
+        pairs.clear();
+        for (const unsigned trail : codes)
+            pairs.insert(pairs.end(), {static_cast<unsigned char>(lead), static_cast<unsigned char>(trail)});
+        converter.Each(pairs.data(), 2, codes.size(), converted.data(), kNoChar);
+        for (std::size_t i = 0; i < codes.size(); ++i) {
+            const unsigned code = lead << 8 | codes[i];
+            CheckFromConverter(converted[i]);
+            t->pair[code] = converted[i] != kNoChar ? converted[i] : kRawPairBase + code;
         }
     }
 

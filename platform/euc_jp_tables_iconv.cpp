@@ -2,55 +2,34 @@
 // sequence is a character when the converter takes all of it and gives one.
 #include "platform/euc_jp_tables.h"
 
-#include <iconv.h>
+#include "platform/table_converter.h"
 
-#include <cstdint>
 #include <memory>
-#include <stdexcept>
+#include <vector>
 
 namespace platform::euc_jp_tables {
 namespace {
 
-class EucJpConverter {
-public:
-    EucJpConverter() : cd_(iconv_open("UTF-32LE", "EUC-JP")) {
-        if (cd_ == Invalid()) throw std::runtime_error("EUC-JP: the C library has no EUC-JP converter");
-    }
-    ~EucJpConverter() { iconv_close(cd_); }
-    EucJpConverter(const EucJpConverter&) = delete;
-    EucJpConverter& operator=(const EucJpConverter&) = delete;
-
-    // The one character that the bytes make, or 0.
-    char32_t Character(unsigned b0, unsigned b1, unsigned b2 = 0x100) {
-        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-        char in[3] = {static_cast<char>(b0), static_cast<char>(b1), static_cast<char>(b2)};
-        char* inPtr = in;
-        std::size_t inLeft = b2 < 0x100 ? 3 : 2;
-        char out[8];
-        char* outPtr = out;
-        std::size_t outLeft = sizeof out;
-        if (iconv(cd_, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<std::size_t>(-1) || inLeft != 0 ||
-            sizeof out - outLeft != 4) {
-            return 0;
-        }
-        const auto byte = [&](int i) { return static_cast<char32_t>(static_cast<unsigned char>(out[i])); };
-        return byte(0) | byte(1) << 8 | byte(2) << 16 | byte(3) << 24;
-    }
-
-private:
-    static iconv_t Invalid() { return reinterpret_cast<iconv_t>(static_cast<std::intptr_t>(-1)); }
-    iconv_t cd_;
-};
-
 std::unique_ptr<const Tables> BuildTables() {
     auto t = std::make_unique<Tables>();
-    EucJpConverter converter;
-    for (unsigned b = 0; b < 0x100; ++b) t->halfWidth[b] = converter.Character(0x8E, b);
+    TableConverter converter({"EUC-JP"});
+    // Each plane a row at a time, in runs: 0x8E and every byte; then the
+    // pairs of each row, alone and after 0x8F.
+    std::vector<unsigned char> sequences;
+    for (unsigned b = 0; b < 0x100; ++b) sequences.insert(sequences.end(), {0x8E, static_cast<unsigned char>(b)});
+    converter.Each(sequences.data(), 2, 256, t->halfWidth.data(), 0);
     for (unsigned first = 0xA1; first <= 0xFE; ++first) {
+        sequences.clear();
         for (unsigned second = 0xA1; second <= 0xFE; ++second) {
-            t->jisX0208[Cell(first, second)] = converter.Character(first, second);
-            t->jisX0212[Cell(first, second)] = converter.Character(0x8F, first, second);
+            sequences.insert(sequences.end(), {static_cast<unsigned char>(first), static_cast<unsigned char>(second)});
         }
+        converter.Each(sequences.data(), 2, 94, &t->jisX0208[Cell(first, 0xA1)], 0);
+        sequences.clear();
+        for (unsigned second = 0xA1; second <= 0xFE; ++second) {
+            sequences.insert(sequences.end(),
+                             {0x8F, static_cast<unsigned char>(first), static_cast<unsigned char>(second)});
+        }
+        converter.Each(sequences.data(), 3, 94, &t->jisX0212[Cell(first, 0xA1)], 0);
     }
     return t;
 }

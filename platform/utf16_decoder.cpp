@@ -122,8 +122,7 @@ Kernel KernelFor([[maybe_unused]] Vectors vectors) noexcept {
 
 }  // namespace
 
-Utf16Decoder::Utf16Decoder(bool bigEndian) noexcept
-    : kernel_(KernelFor(WidestVectors())), bigEndian_(bigEndian) {}
+Utf16Decoder::Utf16Decoder(bool bigEndian) noexcept : kernel_(KernelFor(WidestVectors())), bigEndian_(bigEndian) {}
 
 std::size_t Utf16Decoder::Decode(const char* in, std::size_t n, char* out) noexcept {
     const char* p = in;

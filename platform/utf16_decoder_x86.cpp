@@ -175,8 +175,8 @@ __attribute__((target("avx2,popcnt"), always_inline)) inline void Avx2Loop(const
                             _mm256_andnot_si256(short2, _mm256_set1_epi16(static_cast<short>(0x8000))))));
         const __m256i a = _mm256_shuffle_epi8(slotsA, GroupShufflesOf(codes, 0, 2));
         const __m256i b = _mm256_shuffle_epi8(slotsB, GroupShufflesOf(codes, 1, 3));
-        const __m128i groups[4] = {_mm256_castsi256_si128(a), _mm256_castsi256_si128(b),
-                                   _mm256_extracti128_si256(a, 1), _mm256_extracti128_si256(b, 1)};
+        const __m128i groups[4] = {_mm256_castsi256_si128(a), _mm256_castsi256_si128(b), _mm256_extracti128_si256(a, 1),
+                                   _mm256_extracti128_si256(b, 1)};
         if (surrogates == 0) {
             for (int g = 0; g < 4; ++g) o = PutGroup(o, groups[g], codes >> 8 * g & 0xFF);
             p += 32;
@@ -247,7 +247,7 @@ void DecodeUtf16Sse2(const char*& p, const char* end, char*& o, bool bigEndian) 
 }
 
 __attribute__((target("avx2,popcnt"))) void DecodeUtf16Avx2(const char*& p, const char* end, char*& o,
-                                                             bool bigEndian) noexcept {
+                                                            bool bigEndian) noexcept {
     bigEndian ? Avx2Loop<true>(p, end, o) : Avx2Loop<false>(p, end, o);
 }
 
