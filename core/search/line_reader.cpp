@@ -271,6 +271,7 @@ void LineReader::EndLinesAtLoneLf(char* block, std::size_t size) noexcept {
     // A lone LF becomes the lone CR that ends a line by the home rule, so
     // that every scan sees one kind of line end. The text of a line, all
     // that is ever listed, holds neither.
+    if (size == 0) return;  // the last byte read stays the one before
     char* const end = block + size;
     const char* turned = nullptr;  // the last LF turned, to read it as the LF it was
     for (char* lf = block; (lf = static_cast<char*>(std::memchr(lf, kLF, static_cast<std::size_t>(end - lf)))); ++lf) {

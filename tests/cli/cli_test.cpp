@@ -1,5 +1,6 @@
 // norvane-search from outside: its output bytes, messages and exit status.
 #include "core/reference_model.h"
+#include "core/search/global_search.h"
 #include "core/search/listing_format.h"
 #include "core/temp_files.h"
 #include "platform/code_page.h"
@@ -222,6 +223,50 @@ TEST(NorvaneSearch, ErrorsGoToStandardErrorAfterWhatWasListed) {
     EXPECT_NE(unwritable.out.find(Sj("/〓.txt *01")), std::string::npos);
     // The x of "\x82x" is a trail byte: no match starts there.
     EXPECT_EQ(RunCommand({"x", dir.Write("t.txt", "\x82x")}).status, 1);
+}
+
+// Files of today, each found in its own bytes: one listing, as the windows
+// make it, in code page 932 into a pipe and in UTF-8 when asked, whatever
+// the files' encodings; and a search text from a file in any of them.
+TEST(NorvaneSearch, EachFileIsReadInTheEncodingFoundInItAndTheListingIsOneEncoding) {
+    TempDir dir;
+    const std::string utf16 = std::string("\xFF\xFE") + "\x2F\x6E\x3A\x75\x6E\x30\x18\x67\x0A\x00";  // 港町の朝, LF
+    const std::vector<std::string> files = {
+        dir.Write("unix.txt", "一行目\n港町の朝です\n三行目\n"),
+        dir.Write("euc.txt",
+                  *platform::Utf8ToEncoding(platform::EucJp(), "あいうえお\r\nかきくけこ港町のさしすせそ\r\n")),
+        dir.Write("utf16.txt", utf16), dir.Write("sjis.txt", Sj("　港町\r\n")),
+        dir.Write("caf\xC3\xA9 한.txt", Sj("港町\r\n"))};
+    std::vector<std::string> args = {"港町"};
+    args.insert(args.end(), files.begin(), files.end());
+    core::HitTable hits;
+    const core::SearchText text = core::SearchText::Typed("港町");
+    const core::TextForm found = core::TextForm::FoundInFile();
+    const std::string windows = core::RunGlobalSearch(text, files, hits, nullptr, core::Readers::Auto, found).text;
+    const Result piped = RunCommand(args);
+    EXPECT_EQ(piped.status, 0);
+    EXPECT_EQ(piped.out, windows);
+    for (int k = 1; k <= 5; ++k) EXPECT_NE(hits.Row(k)[0], 0) << k;
+    EXPECT_NE(windows.find(Sj("caf〓 〓.txt *05")), std::string::npos);
+
+    args.insert(args.begin(), "--output=utf-8");
+    const Result utf8 = RunCommand(args);
+    EXPECT_EQ(utf8.out,
+              core::RunGlobalSearch(text, files, hits, nullptr, core::Readers::Auto, found, &platform::Utf8()).text);
+    EXPECT_NE(utf8.out.find("caf\xC3\xA9 한.txt *05"), std::string::npos);
+    EXPECT_NE(utf8.out.find("00002: 港町の朝です\r\n"), std::string::npos);
+
+    // The search text from a file in UTF-8 with a byte order mark, and from
+    // one in UTF-16: the same listing.
+    for (const std::string& sfile : {std::string("\xEF\xBB\xBF港町\n"), std::string("\xFF\xFE\x2F\x6E\x3A\x75")}) {
+        std::vector<std::string> fromFile = {"-f", dir.Write("s", sfile)};
+        fromFile.insert(fromFile.end(), files.begin(), files.end());
+        EXPECT_EQ(RunCommand(fromFile).out, windows);
+    }
+
+    // A named encoding holds for every file, as before.
+    const Result home = RunCommand({"--encoding=cp932", "港町", files[0]});
+    EXPECT_EQ(home.status, 1);
 }
 
 TEST(NorvaneSearch, UsageErrorsAndHelp) {
