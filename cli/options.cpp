@@ -83,34 +83,45 @@ const char* HelpText() {
        norvane-search [OPTIONS] -f SFILE FILE...
        norvane-search --local [OPTIONS] (TEXT | -f SFILE) FILE
 
-Lists, file by file, every line of up to 20 Shift-JIS (code page 932) text
-files (or EUC-JP or UTF-8 ones, with --encoding) in which TEXT begins, also when TEXT runs on into the next line.
-Leading ideographic spaces of every line but the first are ignored and not
-listed. --local lists the lines of one file without that cleaning.
+Lists, file by file, every line of up to 20 text files in which TEXT
+begins, also when TEXT runs on into the next line. Leading ideographic
+spaces of every line but the first are ignored and not listed. --local
+lists the lines of one file without that cleaning.
 
-  -f SFILE          take the search text from the first line of SFILE, bytes
-                    as they are ("-" reads it from standard input)
-  --output=cp932    write the listing's code-page bytes, even to a terminal
-  --output=utf-8    convert the listing to UTF-8, even into a pipe or file
+Each file is read in the encoding found in its own first bytes: a byte
+order mark (UTF-8, UTF-16LE, UTF-16BE), UTF-8 holding Japanese, EUC-JP
+that can't be Shift-JIS, and else Shift-JIS (code page 932). Code page 932
+ends a line at CR LF or a lone CR only; the others at a lone LF too. TEXT
+is searched in each file in that file's encoding.
+
+  -f SFILE          take the search text from the first line of SFILE
+                    ("-" reads it from standard input); see below
+  --output=cp932    write the listing in code page 932, even to a terminal
+  --output=utf-8    write the listing in UTF-8, even into a pipe or file
   --local           the local listing of one file
-  --encoding=NAME   the files are written in NAME: cp932 (the default),
-                    euc-jp or utf-8; TEXT is converted to it, and the
-                    listing is written in it
+  --encoding=NAME   auto (the default): found in each file, as above;
+                    cp932, euc-jp or utf-8: every file is written in NAME,
+                    TEXT is converted to it, and the listing is written in it
   --newline=crlf    only CR LF or a lone CR ends a line; an LF elsewhere is
                     part of the line (the default for cp932)
-  --newline=any     a lone LF ends a line too (the default for euc-jp and
-                    utf-8)
+  --newline=any     a lone LF ends a line too (the default for the others)
   -h, --help        show this help
   --                everything after it is TEXT and FILEs
 
-TEXT is typed in UTF-8 and must fit the files' encoding. An empty search text (an
+TEXT is typed in UTF-8; with a named encoding it must fit it. The first line
+of SFILE is taken as bytes of SFILE's own encoding, found in it as in the
+files (or the named one): byte for byte in files of that encoding, any byte
+string of up to 1048576 bytes; converted for files of another one, where a
+byte that forms no character matches nothing. An empty search text (an
 empty TEXT, or an SFILE whose first line is empty or starts with a NUL byte)
-is a usage error, and so is an SFILE whose first line is longer than 1048576
-bytes. The listing goes to standard output as bytes of the files' encoding,
-or as UTF-8 when that is a terminal. It is written as it is made, file by
-file: when a file fails part-way (missing, unreadable, a read error), what
-was written before stays written, the message goes to standard error and the
-exit status is 2.
+is a usage error, and so is a longer first line.
+The listing goes to standard output in one encoding: code page 932 into a
+pipe or file, UTF-8 to a terminal (with a named encoding: that encoding,
+or UTF-8 to a terminal). A line of a file in another encoding is converted,
+each character the listing's encoding lacks written as 〓. The listing is
+written as it is made, file by file: when a file fails part-way (missing,
+unreadable, a read error), what was written before stays written, the
+message goes to standard error and the exit status is 2.
 Exit status: 0 some line was listed, 1 none, 2 an error or a usage error
 (message on stderr).
 )";
