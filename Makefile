@@ -8,7 +8,7 @@ PACKAGE_BUILD := build/package
 TSAN_BUILD := build/tsan
 FUZZ_SECONDS ?= 600
 
-.PHONY: deps test-deps build run demo test package bench-build bench bench-compare bench-windows clean fuzz-build fuzz-short fuzz tsan-test
+.PHONY: deps test-deps build run demo test package bench-build bench bench-compare bench-encodings bench-windows clean fuzz-build fuzz-short fuzz tsan-test
 
 # What the program needs; the tests and benchmarks need test-deps as well.
 deps:
@@ -82,6 +82,11 @@ bench: bench-build
 # norvane-search beside grep and cat on a generated 1 GB corpus.
 bench-compare: bench-build
 	@bench/compare.sh
+
+# The same prose in code page 932, UTF-8 and UTF-16: the cost of finding
+# each file's encoding, and UTF-16's speed against UTF-8's.
+bench-encodings: bench-build
+	@bench/encodings.sh
 
 # The windows beside norvane-search on listings of 1 and 3 million lines.
 bench-windows: bench-build
