@@ -154,9 +154,10 @@ DecodedText DecodeWithOffsets(const Encoding& encoding, std::string_view bytes);
 // The bytes decoded, or nothing when a byte forms no character.
 std::optional<std::u32string> DecodeStrict(const Encoding& encoding, std::string_view bytes);
 // Text typed by a user, in the encoding; nullopt (with unheld as for
-// EncodeCodePage) when a character has no form there. A character that
-// the encoding holds under another code point (the JIS and the Microsoft
-// forms of the wave dash and its like) is taken as that one.
+// EncodeCodePage) when a character has no form there. In code page 932
+// and EUC-JP a character is the one code page 932 takes it for: the JIS
+// and the Microsoft forms of the wave dash and its like are one character
+// there. UTF-8 is as typed.
 std::optional<std::string> EncodeTyped(const Encoding& encoding, std::u32string_view text,
                                        std::size_t* unheld = nullptr);
 // The text in the encoding, each character it cannot hold written as 〓.

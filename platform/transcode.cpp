@@ -133,12 +133,14 @@ std::optional<std::string> EncodeTyped(const Encoding& encoding, std::u32string_
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const std::u32string_view one = text.substr(i, 1);
-        std::optional<std::string> bytes = Utf8ToEncoding(encoding, EncodeUtf8(one));
-        // The JIS cell that code page 932 gives the character: U+FF5E, which
-        // EUC-JP lacks, is the wave dash that it holds as U+301C.
-        if (!bytes) {
-            if (const auto code = EncodeCodePage(one)) bytes = EucJpOfCode(*code);
-        }
+        // The character that code page 932 takes it for, in its JIS cell:
+        // the wave dash is A1C1 whether it was typed as U+301C or U+FF5E
+        // (which the C library's EUC-JP reads as the rarely used tilde of
+        // JIS X 0212). The rest (ASCII, half-width katakana, JIS X 0212) as
+        // the C library converts it.
+        std::optional<std::string> bytes;
+        if (const auto code = EncodeCodePage(one)) bytes = EucJpOfCode(*code);
+        if (!bytes) bytes = Utf8ToEncoding(encoding, EncodeUtf8(one));
         if (!bytes) {
             if (unheld != nullptr) *unheld = i;
             return std::nullopt;

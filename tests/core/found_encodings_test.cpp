@@ -166,14 +166,17 @@ TEST(FoundEncodings, WhatInputMethodsTypeIsTheCharacterItStandsFor) {
         EXPECT_NE(platform::DecodeCodePage(code), std::u32string(1, typed));
         EXPECT_EQ(platform::EncodeCodePage(platform::DecodeCodePage(code)), code);
     }
-    // Typed once, searched in each encoding as that encoding writes it: EUC-JP
-    // holds the JIS forms, and takes a Microsoft form it lacks (U+2225 for
-    // the double vertical line) as the character it stands for in 932.
+    // Typed once, searched in each encoding as that encoding writes it; in
+    // EUC-JP either form is the character code page 932 takes it for (the
+    // C library reads U+FF5E as the tilde of JIS X 0212, which Japanese
+    // text hardly uses), also a form the C library lacks (U+2225).
     const SearchText wave = SearchText::Typed("港〜町");
     EXPECT_EQ(*wave.In(platform::Cp932()), platform::FixedText("港～町"));
     EXPECT_EQ(*wave.In(platform::EucJp()), "\xB9\xC1\xA1\xC1\xC4\xAE");
     EXPECT_EQ(*wave.In(platform::Utf8()), "港〜町");
+    EXPECT_EQ(*SearchText::Typed("港～町").In(platform::EucJp()), "\xB9\xC1\xA1\xC1\xC4\xAE");
     EXPECT_EQ(*SearchText::Typed("港∥町").In(platform::EucJp()), "\xB9\xC1\xA1\xC2\xC4\xAE");
+    EXPECT_EQ(*SearchText::Typed("aｶ").In(platform::EucJp()), "a\x8E\xB6");
     // A character an encoding lacks: no line written in it holds the text.
     const SearchText euro = SearchText::Typed("€5");
     EXPECT_EQ(euro.In(platform::Cp932()), nullptr);
