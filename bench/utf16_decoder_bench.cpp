@@ -1,10 +1,10 @@
 // The UTF-16 decoder on Japanese prose, a reader's block at a time, on each
 // processor path and in either byte order: bytes/s counts the UTF-16 read,
 // utf8 the UTF-8 written.
-#include "prose.h"
 #include "platform/code_page.h"
 #include "platform/cpu_features.h"
 #include "platform/utf16_decoder.h"
+#include "prose.h"
 
 #include <benchmark/benchmark.h>
 
@@ -62,9 +62,8 @@ void BM_DecodeUtf16(benchmark::State& state) {
     }
     const auto iterations = static_cast<std::int64_t>(state.iterations());
     state.SetBytesProcessed(iterations * static_cast<std::int64_t>(text.size()));
-    state.counters["utf8"] =
-        benchmark::Counter(static_cast<double>(iterations) * static_cast<double>(written), benchmark::Counter::kIsRate,
-                           benchmark::Counter::kIs1024);
+    state.counters["utf8"] = benchmark::Counter(static_cast<double>(iterations) * static_cast<double>(written),
+                                                benchmark::Counter::kIsRate, benchmark::Counter::kIs1024);
 }
 // 0 baseline (SSE2 on x86-64), 1 AVX2, 2 AVX-512; then little- or big-endian.
 BENCHMARK(BM_DecodeUtf16)->ArgNames({"vectors", "big"})->ArgsProduct({{0, 1, 2}, {0, 1}});

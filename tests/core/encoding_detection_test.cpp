@@ -3,8 +3,8 @@
 // iconv, held against the truth and against nkf --guess on the same bytes;
 // 932 text of one kind of character, which must stay 932; and the byte cases
 // that no corpus shows.
-#include "platform/code_page.h"
 #include "platform/encoding_detection.h"
+#include "platform/code_page.h"
 #include "temp_files.h"
 
 #include <gtest/gtest.h>
@@ -74,7 +74,8 @@ std::u32string FromEncoding(const char* encoding, std::string_view bytes) {
     Iconv("UTF-32LE", encoding).Convert(bytes, utf32);
     std::u32string text(utf32.size() / 4, U'\0');
     for (std::size_t i = 0; i < text.size(); ++i) {
-        for (int k = 0; k < 4; ++k) text[i] |= static_cast<char32_t>(static_cast<unsigned char>(utf32[4 * i + k])) << 8 * k;
+        for (int k = 0; k < 4; ++k)
+            text[i] |= static_cast<char32_t>(static_cast<unsigned char>(utf32[4 * i + k])) << 8 * k;
     }
     return text;
 }
@@ -261,7 +262,9 @@ TEST(EncodingDetection, RealTextInEveryEncodingIsToldAtLeastAsWellAsNkfTellsIt) 
     // how many are ASCII, right either way), our right answers, those read as the 932 half-width katakana they also are
     // (and how many of those nkf told right), nkf's right answers; and nkf's
     // wrong answers, with a few of each.
-    struct Tally { int pieces = 0, ascii = 0, ours = 0, halfWidth = 0, halfWidthNkfRight = 0, nkf = 0; };
+    struct Tally {
+        int pieces = 0, ascii = 0, ours = 0, halfWidth = 0, halfWidthNkfRight = 0, nkf = 0;
+    };
     std::map<std::pair<std::string_view, bool>, Tally> tally;
     std::map<std::string, std::vector<std::string>> nkfMisses;
     for (std::size_t i = 0; i < written.size(); ++i) {
@@ -278,7 +281,8 @@ TEST(EncodingDetection, RealTextInEveryEncodingIsToldAtLeastAsWellAsNkfTellsIt) 
         const bool excused = !right && halfWidth && ours == DetectedEncoding{SourceEncoding::Cp932, 0};
         const std::string what = std::string(SourceEncodingName(w.truth)) + " piece of " +
                                  std::to_string(w.text.size()) + " characters read as " +
-                                 std::string(SourceEncodingName(ours.encoding)) + ": " + EncodeUtf8(w.text.substr(0, 60));
+                                 std::string(SourceEncodingName(ours.encoding)) + ": " +
+                                 EncodeUtf8(w.text.substr(0, 60));
         EXPECT_TRUE(right || w.truth != SourceEncoding::Cp932) << "932 taken for another: " << what;
         EXPECT_TRUE(right || excused || !longPiece) << what;
         EXPECT_TRUE(right || excused || !nkfRight) << "nkf is right (" << guess << "): " << what;
@@ -290,8 +294,8 @@ TEST(EncodingDetection, RealTextInEveryEncodingIsToldAtLeastAsWellAsNkfTellsIt) 
         t.halfWidthNkfRight += excused && nkfRight;
         t.nkf += nkfRight;
         if (!nkfRight) {
-            nkfMisses[std::string(SourceEncodingName(w.truth)) + " as " + guess.substr(0, guess.find(" ("))]
-                .push_back(EncodeUtf8(w.text.substr(0, 40)));
+            nkfMisses[std::string(SourceEncodingName(w.truth)) + " as " + guess.substr(0, guess.find(" ("))].push_back(
+                EncodeUtf8(w.text.substr(0, 40)));
         }
 
         // As the start of a longer file, cut within its last character: that
@@ -314,7 +318,8 @@ TEST(EncodingDetection, RealTextInEveryEncodingIsToldAtLeastAsWellAsNkfTellsIt) 
         std::printf("nkf took %s: %zu, such as\n", miss.c_str(), texts.size());
         for (std::size_t k = 0; k < std::min<std::size_t>(texts.size(), 3); ++k) {
             std::string text = texts[k];
-            std::replace_if(text.begin(), text.end(), [](char c) { return c == '\n' || c == '\r' || c == '\t'; }, ' ');
+            std::replace_if(
+                text.begin(), text.end(), [](char c) { return c == '\n' || c == '\r' || c == '\t'; }, ' ');
             std::printf("    %s\n", text.c_str());
         }
     }
@@ -363,8 +368,10 @@ TEST(EncodingDetection, Only932KanjiKatakanaOrHalfWidthKatakanaStays932) {
             if (ascii || (c >= U'ァ' && c <= U'ヶ') || c == U'ー') katakana += c;
             if (ascii || hasForm) half += hasForm ? form->second : std::u32string(1, c);
             if (ascii || isKanji || isKatakana) mixed += isKatakana ? form->second : std::u32string(1, c);
-            if (isKatakana || c == U'ー') words += form->second;
-            else if (inWord) words += separators[rng() % std::size(separators)];
+            if (isKatakana || c == U'ー')
+                words += form->second;
+            else if (inWord)
+                words += separators[rng() % std::size(separators)];
             inWord = isKatakana || c == U'ー';
         }
         for (const std::u32string* text : {&kanji, &katakana, &half, &words, &mixed}) {
@@ -415,8 +422,8 @@ TEST(EncodingDetection, ByteCasesTheCorpusCannotShow) {
                                   "\xED\xBF\xBF", "\xF4\x90\x80\x80", "\xF5\x80\x80\x80", "\xFF", "\x80"}) {
         EXPECT_NE(detect(japanese + bad + japanese).encoding, Utf8) << EncodeUtf8(DecodeUtf8Lossy(bad));
     }
-    for (const std::string edge : {"\xC2\x80", "\xE0\xA0\x80", "\xED\x9F\xBF", "\xEE\x80\x80", "\xF0\x90\x80\x80",
-                                   "\xF4\x8F\xBF\xBF"}) {
+    for (const std::string edge :
+         {"\xC2\x80", "\xE0\xA0\x80", "\xED\x9F\xBF", "\xEE\x80\x80", "\xF0\x90\x80\x80", "\xF4\x8F\xBF\xBF"}) {
         EXPECT_EQ(detect(japanese + edge + japanese).encoding, Utf8);
     }
 
@@ -425,13 +432,14 @@ TEST(EncodingDetection, ByteCasesTheCorpusCannotShow) {
     // EUC-JP ぁ), kanji that chain into UTF-8 (豈図 is E6 AF 90 7D, U+6BD0 and
     // "}"), a kanji led by 0x8E (自 is EUC-JP's half-width ｩ).
     for (const std::string_view text : {"ﾃｽﾄｱ", "ﾃｽﾄｱ ﾃｽﾄｱ ﾃｽﾄｱ\r\n", "､｡､｡､｡､｡", "豈図", "自", "ﾃﾞｰﾀ､ﾃｽﾄ､ｱ"}) {
-        for (const bool whole : {true, false}) EXPECT_EQ(detect(Sjis(text), whole), (DetectedEncoding{Cp932, 0})) << text;
+        for (const bool whole : {true, false})
+            EXPECT_EQ(detect(Sjis(text), whole), (DetectedEncoding{Cp932, 0})) << text;
     }
     // Kana in the EUC-JP reading count only well beyond the kanji there:
     // half-width katakana after a comma reads as hiragana (､ｱ is さ).
     EXPECT_EQ(detect(Sjis("､ｱ")).encoding, Cp932);
     EXPECT_EQ(detect(Sjis("､ｱ､ｲｳｴｵｶ")).encoding, Cp932);  // two kana, two kanji
-    EXPECT_EQ(detect(Euc("前かな")).encoding, EucJp);       // two kana, one kanji
+    EXPECT_EQ(detect(Euc("前かな")).encoding, EucJp);     // two kana, one kanji
     // 932 of another vendor (row 0x85, unassigned in 932) among katakana is
     // no EUC-JP, though glibc's EUC-JP takes 0x83 and 0x85 as controls.
     EXPECT_EQ(detect(Sjis("カタカナ") + "\x85\x40" + Sjis("カナ")).encoding, Cp932);

@@ -4,8 +4,8 @@
 // unpaired, the bounds of each length of UTF-8, NUL and line ends, runs long
 // enough for every vector path), cut into blocks anywhere, on every
 // processor path.
-#include "platform/code_page.h"
 #include "platform/utf16_decoder.h"
+#include "platform/code_page.h"
 #include "vector_paths.h"
 
 #include <gtest/gtest.h>
@@ -71,30 +71,33 @@ std::vector<unsigned> RandomUnits(std::mt19937& rng, bool& valid) {
         const std::size_t run = 1 + rng() % (rng() % 3 == 0 ? 90 : 6);
         for (std::size_t k = 0; k < run; ++k) {
             switch (kind) {
-                case 0: units.push_back(rng() % 2 ? pick({0, '\r', '\n', 0x7F, 0x1A}) : any(0x20, 0x7E)); break;
-                case 1: units.push_back(rng() % 2 ? pick({0x80, 0xFF, 0x7FF}) : any(0x80, 0x7FF)); break;
-                case 2: case 3: case 4:
-                    units.push_back(rng() % 8 ? any(0x3000, 0x9FFF)
-                                              : pick({0x800, 0xFFF, 0x1000, 0xD7FF, 0xE000, 0xFEFF, 0xFFFD, 0xFFFF}));
-                    break;
-                case 5: case 6:
-                    // A Japanese line: ideographs, then CR LF.
-                    for (std::size_t n = 20 + rng() % 20; n > 0; --n) units.push_back(any(0x3000, 0x9FFF));
-                    units.push_back('\r');
-                    units.push_back('\n');
-                    break;
-                case 7:
-                    units.push_back(rng() % 2 ? pick({0xD800, 0xDBFF}) : any(0xD800, 0xDBFF));
-                    units.push_back(rng() % 2 ? pick({0xDC00, 0xDFFF}) : any(0xDC00, 0xDFFF));
-                    break;
-                default:
-                    if (rng() % 3 != 0) {
-                        units.push_back(any(0x3000, 0x9FFF));
-                    } else {
-                        // One half of a pair, alone: at a run's end its partner may still come by chance.
-                        units.push_back(rng() % 2 ? pick({0xD800, 0xDBFF, 0xDC00, 0xDFFF}) : any(0xD800, 0xDFFF));
-                        valid = false;
-                    }
+            case 0: units.push_back(rng() % 2 ? pick({0, '\r', '\n', 0x7F, 0x1A}) : any(0x20, 0x7E)); break;
+            case 1: units.push_back(rng() % 2 ? pick({0x80, 0xFF, 0x7FF}) : any(0x80, 0x7FF)); break;
+            case 2:
+            case 3:
+            case 4:
+                units.push_back(rng() % 8 ? any(0x3000, 0x9FFF)
+                                          : pick({0x800, 0xFFF, 0x1000, 0xD7FF, 0xE000, 0xFEFF, 0xFFFD, 0xFFFF}));
+                break;
+            case 5:
+            case 6:
+                // A Japanese line: ideographs, then CR LF.
+                for (std::size_t n = 20 + rng() % 20; n > 0; --n) units.push_back(any(0x3000, 0x9FFF));
+                units.push_back('\r');
+                units.push_back('\n');
+                break;
+            case 7:
+                units.push_back(rng() % 2 ? pick({0xD800, 0xDBFF}) : any(0xD800, 0xDBFF));
+                units.push_back(rng() % 2 ? pick({0xDC00, 0xDFFF}) : any(0xDC00, 0xDFFF));
+                break;
+            default:
+                if (rng() % 3 != 0) {
+                    units.push_back(any(0x3000, 0x9FFF));
+                } else {
+                    // One half of a pair, alone: at a run's end its partner may still come by chance.
+                    units.push_back(rng() % 2 ? pick({0xD800, 0xDBFF, 0xDC00, 0xDFFF}) : any(0xD800, 0xDFFF));
+                    valid = false;
+                }
             }
         }
     }

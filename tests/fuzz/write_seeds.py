@@ -119,6 +119,7 @@ SEEDS = {
         "utf8_reserved_forms": "\U000F0082a\U00108540\U000F0082".encode("utf-8"),
         "utf8_malformed": b"\xc0\xaf\xed\xa0\x80\xe3\x81\xf4\x90\x80\x80",
         "utf8_outside_code_page": "€😀x".encode("utf-8"),
+        "utf8_jis_forms": "港〜町−‖—¢£¬".encode("utf-8"),
     },
 }
 

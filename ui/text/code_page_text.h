@@ -27,8 +27,6 @@ struct TypedText {
 };
 TypedText EncodeTyped(const QString& text);
 
-// Typed text in the code page; nullopt when a character has no form there.
-inline std::optional<std::string> ToCodePage(const QString& text) { return EncodeTyped(text).bytes; }
 
 // Text in the code page with '?' for each character it can't hold, as the
 // platform shows a name it can't write (platform::EncodeCodePageLossy).
