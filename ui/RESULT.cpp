@@ -3,6 +3,7 @@
 #include "core/output/header_selection.h"
 #include "core/output/listing_lines.h"
 #include "core/search/global_search.h"
+#include "core/search/target_paths.h"
 #include "core/str_to_int.h"
 #include "ui/TEXTVIEW.h"
 #include "ui/WHAT.h"

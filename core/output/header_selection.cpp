@@ -1,9 +1,6 @@
 #include "core/output/header_selection.h"
 
 #include "core/General1.h"
-#include "platform/native_names.h"
-
-#include <algorithm>
 
 namespace core {
 
@@ -11,25 +8,6 @@ std::optional<HeaderSelection> SplitHeaderSelection(std::string_view selection) 
     const std::size_t mark = selection.find(" *");
     if (mark == std::string_view::npos) return std::nullopt;
     return HeaderSelection{std::string(selection.substr(0, mark)), std::string(Left(selection.substr(mark + 2), 2))};
-}
-
-std::string NativeFor(std::string_view path, std::string_view native) {
-    if (platform::NameToCodePage(native) == path) return std::string(native);
-    return platform::NameFromCodePage(path);
-}
-
-std::string SelectedFile(std::span<const std::string> listed, int index, std::string_view path) {
-    const bool inList = index >= 1 && static_cast<std::size_t>(index) <= listed.size();
-    return NativeFor(path, inList ? std::string_view(listed[static_cast<std::size_t>(index) - 1]) : std::string_view());
-}
-
-std::vector<std::string> TargetFiles(std::span<const std::string> shown, std::span<const std::string> natives) {
-    constexpr std::size_t kMost = 20;
-    std::vector<std::string> files;
-    for (std::size_t i = 0; i < std::min(shown.size(), kMost) && !shown[i].empty(); ++i) {
-        files.push_back(NativeFor(shown[i], i < natives.size() ? std::string_view(natives[i]) : std::string_view()));
-    }
-    return files;
 }
 
 }  // namespace core

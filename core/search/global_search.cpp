@@ -45,15 +45,6 @@ bool SearchInParallel(const TargetSizes& sizes, Readers readers) {
 
 }  // namespace
 
-SearchText SearchTextOfBytes(std::string_view searchText, const TextForm& form) {
-    return SearchText::Bytes(searchText, form.found ? platform::Cp932() : *form.encoding);
-}
-
-const platform::Encoding& ListingEncoding(const TextForm& form, const platform::Encoding* listing) noexcept {
-    if (listing != nullptr) return *listing;
-    return form.found ? platform::Cp932() : *form.encoding;
-}
-
 std::size_t StreamGlobalSearch(const SearchText& text, std::span<const std::string> targets, HitTable& hits,
                                ListingSink& sink, RunProgress* progress, Readers readers, const TextForm& form,
                                const platform::Encoding* listing) {

@@ -62,9 +62,4 @@ std::size_t StreamGlobalSearch(std::string_view searchText, std::span<const std:
                                ListingSink& sink, RunProgress* progress = nullptr, Readers readers = Readers::Auto,
                                const TextForm& form = {}, const platform::Encoding* listing = nullptr);
 
-// What a search text given as bytes of the form's encoding stands for.
-SearchText SearchTextOfBytes(std::string_view searchText, const TextForm& form);
-// The encoding a listing is written in when none is asked for.
-const platform::Encoding& ListingEncoding(const TextForm& form, const platform::Encoding* listing) noexcept;
-
 }  // namespace core

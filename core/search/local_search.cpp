@@ -1,6 +1,5 @@
 #include "core/search/local_search.h"
 
-#include "core/search/global_search.h"
 #include "core/search/line_reader.h"
 #include "core/search/listing_format.h"
 #include "core/search/listing_sink.h"

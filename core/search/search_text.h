@@ -3,6 +3,7 @@
 // in that target's own encoding.
 #pragma once
 
+#include "core/search/text_form.h"
 #include "platform/code_page.h"
 
 #include <array>
@@ -41,5 +42,11 @@ private:
     // The encoding the text was given in, for a Shown in the same one.
     const platform::Encoding* given_ = nullptr;
 };
+
+// A search text given as bytes of the form's encoding: code page 932 for a
+// form found in each file.
+inline SearchText SearchTextOfBytes(std::string_view bytes, const TextForm& form) {
+    return SearchText::Bytes(bytes, form.found ? platform::Cp932() : *form.encoding);
+}
 
 }  // namespace core

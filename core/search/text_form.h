@@ -25,4 +25,12 @@ struct TextForm {
     }
 };
 
+// The encoding a listing of files written in form is written in: listing
+// when given, else the form's own, or code page 932 for a form found in
+// each file.
+inline const platform::Encoding& ListingEncoding(const TextForm& form, const platform::Encoding* listing) noexcept {
+    if (listing != nullptr) return *listing;
+    return form.found ? platform::Cp932() : *form.encoding;
+}
+
 }  // namespace core

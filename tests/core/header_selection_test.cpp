@@ -2,6 +2,7 @@
 #include "core/errors.h"
 #include "core/search/listing_format.h"
 #include "core/search/named_file.h"
+#include "core/search/target_paths.h"
 #include "core/str_to_int.h"
 #include "error_code_of.h"
 #include "platform/code_page.h"
@@ -108,4 +109,29 @@ TEST(NamedFile, AnEmptyPathIsAFileErrorNeverStandardInput) {
     std::string message;
     EXPECT_EQ(testing_support::ErrorCodeOf([] { RequireNamedFile(""); }, &message), 3);
     EXPECT_EQ(message, Sj("不正なﾌｧｲﾙ名です"));
+}
+
+// The file behind a shown name: through the number where the shown form is
+// the listed target's (exact or not), else the selected bytes read back; a
+// name the code page writes exactly never needs the number.
+TEST(TargetPaths, AShownNameLeadsToTheFileTheSystemNamesAsItDoes) {
+    const std::vector<std::string> listed = {"/d/caf\xC3\xA9.txt", "/d/港町.txt", "/d/\xFF.txt"};
+    const std::string cafe = platform::FixedText("/d/caf〓.txt");
+    EXPECT_EQ(core::SelectedFile(listed, 1, cafe), listed[0]);
+    EXPECT_EQ(core::SelectedFile(listed, 3, platform::FixedText("/d/〓.txt")), listed[2]);
+    EXPECT_EQ(core::SelectedFile(listed, 2, platform::FixedText("/d/港町.txt")), listed[1]);
+    // Another number, or none in the list: the selected path itself.
+    EXPECT_EQ(core::SelectedFile(listed, 2, cafe), "/d/caf〓.txt");
+    EXPECT_EQ(core::SelectedFile(listed, 0, platform::FixedText("/d/港町.txt")), "/d/港町.txt");
+    EXPECT_EQ(core::SelectedFile(listed, 4, cafe), "/d/caf〓.txt");
+    EXPECT_EQ(core::SelectedFile({}, 1, ""), "");
+
+    // The search state's targets: each native path where it is the one its
+    // shown form stands for, up to the first empty one and at most 20.
+    std::vector<std::string> shown = {
+        cafe, platform::FixedText("/d/港町.txt"), platform::FixedText("/d/〓.txt"), "/e/x.txt", "", "/f/y.txt"};
+    EXPECT_EQ(core::TargetFiles(shown, listed),
+              (std::vector<std::string>{listed[0], listed[1], listed[2], "/e/x.txt"}));
+    shown.assign(25, "/g/z.txt");
+    EXPECT_EQ(core::TargetFiles(shown, {}).size(), 20u);
 }
