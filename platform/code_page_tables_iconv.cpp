@@ -5,7 +5,7 @@
 #include "platform/code_page_tables.h"
 #include "platform/euc_jp_tables.h"
 
-#include "platform/table_converter.h"
+#include "platform/converter.h"
 
 #include <memory>
 #include <stdexcept>
@@ -67,7 +67,7 @@ std::unique_ptr<const Tables> BuildTables() {
     auto t = std::make_unique<Tables>();
     // glibc knows the code page under both names; other C libraries may
     // know only one.
-    TableConverter converter({"CP932", "WINDOWS-31J"});
+    Converter converter("UTF-32LE", {"CP932", "WINDOWS-31J"});
 
     for (unsigned b = 0; b < 0x100; ++b) {
         const auto byte = static_cast<unsigned char>(b);

@@ -2,46 +2,12 @@
 // is, EUC-JP goes through the C library's iconv converter.
 #include "platform/code_page.h"
 
-#include <iconv.h>
+#include "platform/converter.h"
 
-#include <cerrno>
-#include <cstdint>
-#include <stdexcept>
 #include <string>
 
 namespace platform {
 namespace {
-
-// One iconv conversion, opened for the object's lifetime.
-class Converter {
-public:
-    Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {
-        if (cd_ == Invalid()) throw std::runtime_error(std::string("no converter from ") + from + " to " + to);
-    }
-    ~Converter() { iconv_close(cd_); }
-    Converter(const Converter&) = delete;
-    Converter& operator=(const Converter&) = delete;
-
-    // Converts in as far as it can: the bytes it took, its output appended.
-    std::size_t Convert(std::string_view in, std::string& out) {
-        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-        char* inPtr = const_cast<char*>(in.data());
-        std::size_t inLeft = in.size();
-        while (inLeft > 0) {
-            char buffer[4096];
-            char* outPtr = buffer;
-            std::size_t outLeft = sizeof buffer;
-            const std::size_t done = iconv(cd_, &inPtr, &inLeft, &outPtr, &outLeft);
-            out.append(buffer, static_cast<std::size_t>(outPtr - buffer));
-            if (done == static_cast<std::size_t>(-1) && errno != E2BIG) break;
-        }
-        return in.size() - inLeft;
-    }
-
-private:
-    static iconv_t Invalid() { return reinterpret_cast<iconv_t>(static_cast<std::intptr_t>(-1)); }
-    iconv_t cd_;
-};
 
 constexpr std::string_view kReplacementUtf8 = "\xEF\xBF\xBD";
 
@@ -54,7 +20,7 @@ std::optional<std::string> Utf8ToEncoding(const Encoding& encoding, std::string_
     if (&encoding == &Cp932()) return EncodeCodePage(*text, unheld);
     if (&encoding == &Utf8()) return std::string(utf8);
     // One character at a time, so that the first without a form is known.
-    Converter converter("EUC-JP", "UTF-32LE");
+    Converter converter("EUC-JP", {"UTF-32LE"});
     std::string out;
     for (std::size_t i = 0; i < text->size(); ++i) {
         const char32_t c = (*text)[i];
@@ -71,7 +37,7 @@ std::optional<std::string> Utf8ToEncoding(const Encoding& encoding, std::string_
 std::string EncodingToUtf8(const Encoding& encoding, std::string_view bytes) {
     if (&encoding == &Cp932()) return CodePageToUtf8(bytes);
     if (&encoding == &Utf8()) return EncodeUtf8(DecodeUtf8Lossy(bytes));
-    Converter converter("UTF-8", "EUC-JP");
+    Converter converter("UTF-8", {"EUC-JP"});
     std::string out;
     out.reserve(bytes.size() * 3 / 2);
     while (!bytes.empty()) {

@@ -2,7 +2,7 @@
 // sequence is a character when the converter takes all of it and gives one.
 #include "platform/euc_jp_tables.h"
 
-#include "platform/table_converter.h"
+#include "platform/converter.h"
 
 #include <memory>
 #include <vector>
@@ -12,7 +12,7 @@ namespace {
 
 std::unique_ptr<const Tables> BuildTables() {
     auto t = std::make_unique<Tables>();
-    TableConverter converter({"EUC-JP"});
+    Converter converter("UTF-32LE", {"EUC-JP"});
     // Each plane a row at a time, in runs: 0x8E and every byte; then the
     // pairs of each row, alone and after 0x8F.
     std::vector<unsigned char> sequences;

@@ -2,6 +2,7 @@
 // in the viewer or in a listing written in another encoding.
 #include "platform/code_page.h"
 #include "platform/code_page_tables.h"
+#include "platform/converter.h"
 #include "platform/euc_jp_tables.h"
 
 #include <optional>
@@ -64,6 +65,25 @@ std::optional<std::string> EucJpOfCode(const std::string& cp932) {
     return std::string{static_cast<char>(j1 + 0x80), static_cast<char>(j2 + 0x80)};
 }
 
+// EUC-JP's form of one character, or nothing. As code page 932 takes it:
+// the JIS cell of the 932 character it stands for, so that the wave dash is
+// A1C1 whether typed as U+301C or U+FF5E (which the C library reads as the
+// rarely used tilde of JIS X 0212); the rest (ASCII, half-width katakana,
+// JIS X 0212), or every character when not, as the C library converts it.
+std::optional<std::string> EucJpOf(char32_t c, Converter& converter, bool asCodePageTakesIt) {
+    if (c < 0x80) return std::string(1, static_cast<char>(c));
+    if (asCodePageTakesIt) {
+        if (const auto code = EncodeCodePage(std::u32string_view(&c, 1))) {
+            if (auto cell = EucJpOfCode(*code)) return cell;
+        }
+    }
+    const char utf32[4] = {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8 & 0xFF),
+                           static_cast<char>(c >> 16 & 0xFF), static_cast<char>(c >> 24 & 0xFF)};
+    std::string out;
+    if (converter.Convert(std::string_view(utf32, 4), out) != 4) return std::nullopt;
+    return out;
+}
+
 std::u32string Decode(const Encoding& encoding, std::string_view bytes) {
     if (&encoding == &Cp932()) return DecodeCodePage(bytes);
     if (&encoding == &Utf8()) return DecodeUtf8Lossy(bytes);
@@ -102,11 +122,9 @@ std::string EncodeMarked(const Encoding& encoding, std::u32string_view text) {
     if (&encoding == &Cp932()) return EncodeCodePageMarked(text);
     if (&encoding == &Utf8()) return EncodeUtf8(text);
     // One character at a time, so that each one EUC-JP lacks is marked.
+    Converter converter("EUC-JP", {"UTF-32LE"});
     std::string out;
-    for (const char32_t c : text) {
-        const std::u32string_view one(&c, 1);
-        out += Utf8ToEncoding(encoding, EncodeUtf8(one)).value_or("\xA2\xAE");  // 〓
-    }
+    for (const char32_t c : text) out += EucJpOf(c, converter, false).value_or("\xA2\xAE");  // 〓
     return out;
 }
 
@@ -130,17 +148,10 @@ std::optional<std::string> EncodeTyped(const Encoding& encoding, std::u32string_
     if (unheld != nullptr) *unheld = std::u32string_view::npos;
     if (&encoding == &Cp932()) return EncodeCodePage(text, unheld);
     if (&encoding == &Utf8()) return EncodeUtf8(text);
+    Converter converter("EUC-JP", {"UTF-32LE"});
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        const std::u32string_view one = text.substr(i, 1);
-        // The character that code page 932 takes it for, in its JIS cell:
-        // the wave dash is A1C1 whether it was typed as U+301C or U+FF5E
-        // (which the C library's EUC-JP reads as the rarely used tilde of
-        // JIS X 0212). The rest (ASCII, half-width katakana, JIS X 0212) as
-        // the C library converts it.
-        std::optional<std::string> bytes;
-        if (const auto code = EncodeCodePage(one)) bytes = EucJpOfCode(*code);
-        if (!bytes) bytes = Utf8ToEncoding(encoding, EncodeUtf8(one));
+        const std::optional<std::string> bytes = EucJpOf(text[i], converter, true);
         if (!bytes) {
             if (unheld != nullptr) *unheld = i;
             return std::nullopt;
