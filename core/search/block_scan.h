@@ -39,6 +39,12 @@ public:
     // pending.
     bool Next();
     const std::vector<HitLine>& Hits() const noexcept { return at_.hits; }
+    // Replaces out with size bytes, from at on, of the dropped part of a
+    // hit line of Hits() (see HitText). False when reading failed: the code
+    // is then pending.
+    bool ReadDropped(const HitLine& hit, std::uint64_t at, std::size_t size, std::string& out) {
+        return longLines_.ReadDropped(hit, at, size, out);
+    }
 
 private:
     void TextEnds(const char* w, const char* textEnd);

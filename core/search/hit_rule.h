@@ -24,6 +24,11 @@ enum class LineCleaning { None, StripIdeographicSpaces };
 struct HitLine {
     std::int64_t number;    // 1 for the line the scan started at
     std::string_view text;  // the line as tested (cleaned), without its end
+    // A long line's first bytes, which its scan dropped before the line
+    // turned out to be a hit: they come before text, and are read again
+    // through the scan (see HitText) a piece at a time.
+    std::uint64_t droppedOffset = 0;
+    std::uint64_t dropped = 0;
 };
 
 class HitRule {
@@ -108,11 +113,15 @@ public:
 
 private:
     const char* FirstAtAnchors(Line& line, const char* x) const noexcept;
+    // s lies at at, which starts no character: the last place of the run of
+    // s's repeats from at that is sure to start none either, or at.
+    const char* LastInsideRun(Line& line, const char* at) const noexcept;
 
     std::string s_;
     const platform::Encoding& encoding_;
     bool searchable_;
     bool clean_;
+    std::size_t period_;
     PhraseFinder finder_;
     // For each byte b, bit i-1 set when s[i-1] == b (i <= 64): the splits of
     // s across a line end after a line ending in b.

@@ -13,9 +13,10 @@ namespace core {
 // Hands the pieces of a labelled line, "LLLLL: text" and CR LF, to put: a
 // hit line of a listing, or a display line of the viewer. The pieces go as
 // arguments, so that the fixed ones are copied with their sizes known.
+inline constexpr std::string_view kLabelEnd = ": ";
 template <class Put>
 void PutLabelledLine(std::string_view label, std::string_view text, Put&& put) {
-    put(label, std::string_view(": "), text, kCRLF);
+    put(label, kLabelEnd, text, kCRLF);
 }
 
 inline void AppendLabelledLine(std::string& out, std::string_view label, std::string_view text) {

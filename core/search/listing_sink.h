@@ -1,8 +1,10 @@
 // Where a listing goes while it is made: in order, a block of whole lines at
-// a time. The command line writes each block out at once; the windows keep
-// them and take the listing in one piece.
+// a time (a line longer than a block in several). The command line writes
+// each block out at once; the windows keep them and take the listing in one
+// piece.
 #pragma once
 
+#include "core/search/hit_text.h"
 #include "core/search/listing_format.h"
 #include "platform/code_page.h"
 
@@ -17,8 +19,8 @@ namespace core {
 class ListingSink {
 public:
     virtual ~ListingSink() = default;
-    // Takes the next block; a block holds whole lines, each ended by CR LF.
-    // May raise: the search then stops and passes the error on.
+    // Takes the next block; a block holds whole lines, each ended by CR LF,
+    // or a piece of a line longer than a block. May raise: the search then stops and passes the error on.
     virtual void Write(std::string block) = 0;
 };
 
@@ -41,8 +43,8 @@ public:
     static constexpr std::size_t kBlock = 256 * 1024;
 
     explicit ListingPart(ListingSink& out) noexcept : out_(out) {}
-    // Appends one line (or the heading), given in pieces; a line is never
-    // split between blocks.
+    // Appends one line (or the heading), given in pieces; it is not split
+    // between blocks.
     template <class... Pieces>
     void Append(const Pieces&... pieces) {
         const std::size_t n = (std::string_view(pieces).size() + ...);
@@ -66,6 +68,16 @@ public:
             AppendLabelled(label, platform::Recode(from, to, text));
         }
     }
+    // The same for a hit line, in the listing's encoding to; a long line
+    // goes on in pieces, so that no block holds much more than kBlock bytes.
+    void AppendLabelled(std::string_view label, const HitText& text, const platform::Encoding& from,
+                        const platform::Encoding& to) {
+        if (text.Whole()) {
+            AppendLabelled(label, text.View(), from, to);
+        } else {
+            AppendInPieces(label, text, from, to);
+        }
+    }
     void Flush() {
         if (block_.empty()) return;
         if (block_.size() < block_.capacity() / 2) block_.shrink_to_fit();  // a target's last lines
@@ -74,6 +86,9 @@ public:
     }
 
 private:
+    void AppendInPieces(std::string_view label, const HitText& text, const platform::Encoding& from,
+                        const platform::Encoding& to);
+
     ListingSink& out_;
     std::string block_;
 };

@@ -20,7 +20,7 @@ std::size_t StreamLocalSearch(std::string_view path, const SearchText& text, Lis
             const platform::Encoding& from = *r.Form().encoding;
             const std::string* phrase = text.In(from);
             ScanLines(r, phrase != nullptr ? std::string_view(*phrase) : std::string_view(), LineCleaning::None,
-                      [&](std::int64_t, std::string_view label, std::string_view line) {
+                      [&](std::int64_t, std::string_view label, const HitText& line) {
                           part.AppendLabelled(label, line, from, to);
                           ++hitLines;
                       });

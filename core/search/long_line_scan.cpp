@@ -8,6 +8,10 @@
 namespace core {
 
 LongLineScan::Step LongLineScan::Next(const char* w, const char* e, const char* textEnd) {
+    if (listedDropped_) {
+        listedDropped_ = false;
+        dropped_.Forget();
+    }
     const Bytes b{w, e, textEnd, textEnd != nullptr ? textEnd : e};
     return runOn_.active ? RunOnOfDropped(b) : FirstLine(b);
 }
@@ -24,10 +28,8 @@ LongLineScan::Step LongLineScan::RunOnOfDropped(const Bytes& b) {
     }
     HitRule::Line tail = rule_.MakeLine(runOn_.tail.data(), runOn_.tail.data() + runOn_.tail.size(), false);
     runOn_.active = false;
-    if (rule_.Spans(tail, next, b.limit) && !ListDropped(runOn_.number, runOn_.textOffset, runOn_.textSize, {})) {
-        return Step::Failed;
-    }
-    dropped_.Forget();
+    if (rule_.Spans(tail, next, b.limit)) ListDropped(runOn_.number, runOn_.textOffset, runOn_.textSize, {});
+    ForgetDropped();
     return Step::Progress;
 }
 
@@ -76,9 +78,7 @@ LongLineScan::Step LongLineScan::LineEnded(const Bytes& b, HitRule::Line& line, 
     if (hit) {
         if (cut_.active) {
             const std::uint64_t dropped = OffsetOf(b.w, b.w) - textOffset;
-            if (!ListDropped(at_.line, textOffset, dropped, {b.w, static_cast<std::size_t>(line.end - b.w)})) {
-                return Step::Failed;
-            }
+            ListDropped(at_.line, textOffset, dropped, {b.w, static_cast<std::size_t>(line.end - b.w)});
         } else {
             at_.hits.push_back({at_.line, {line.Start(), static_cast<std::size_t>(line.end - line.Start())}});
         }
@@ -138,7 +138,7 @@ LongLineScan::Step LongLineScan::CutLine(const Bytes& b, HitRule::Line& line, Fo
 void LongLineScan::Done(const Bytes& b, const char* after) {
     reader_.Consume(static_cast<std::size_t>(after - b.w));
     cut_ = {};
-    dropped_.Forget();
+    ForgetDropped();
     at_.Pass();
 }
 
@@ -167,13 +167,12 @@ bool LongLineScan::Drop(const char* w, const char* to, const char* keepFrom, con
     return true;
 }
 
-// Lists line number, whose text at offset was dropped before: read again,
-// with rest (its bytes still here) after it. False when the reading failed.
-bool LongLineScan::ListDropped(std::int64_t number, std::uint64_t offset, std::uint64_t size, std::string_view rest) {
-    if (!dropped_.Read(offset, static_cast<std::size_t>(size), droppedHit_)) return false;
-    droppedHit_.append(rest);
-    at_.hits.push_back({number, droppedHit_});
-    return true;
+// Lists line number, whose size bytes of text at offset were dropped
+// before, with rest (its bytes still here) after them. The dropped bytes are
+// read again only as the line is taken, so that no line is held whole.
+void LongLineScan::ListDropped(std::int64_t number, std::uint64_t offset, std::uint64_t size, std::string_view rest) {
+    at_.hits.push_back({number, rest, offset, size});
+    listedDropped_ = true;
 }
 
 }  // namespace core

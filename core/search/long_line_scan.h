@@ -49,6 +49,13 @@ public:
     // code is then pending).
     Step Next(const char* w, const char* e, const char* textEnd);
 
+    // Replaces out with size bytes, from at on, of the dropped part of the
+    // hit line the last step listed. False when reading failed: the code is
+    // then pending.
+    bool ReadDropped(const HitLine& hit, std::uint64_t at, std::size_t size, std::string& out) {
+        return dropped_.Read(hit.droppedOffset + at, size, out);
+    }
+
 private:
     // What the look at a line so far has found.
     enum class Found { Nothing, Hit, NoHit };
@@ -72,7 +79,13 @@ private:
     void Done(const Bytes& b, const char* after);
     bool NextLineKnown(const char* next, const char* limit, const char* textEnd) const noexcept;
     bool Drop(const char* w, const char* to, const char* keepFrom, const char* keepTo);
-    bool ListDropped(std::int64_t number, std::uint64_t offset, std::uint64_t size, std::string_view rest);
+    void ListDropped(std::int64_t number, std::uint64_t offset, std::uint64_t size, std::string_view rest);
+    // Nothing kept of dropped text is needed any more, unless a hit line
+    // that needs it was just listed: it is then forgotten once the line has
+    // been taken, at the next step.
+    void ForgetDropped() noexcept {
+        if (!listedDropped_) dropped_.Forget();
+    }
     // Where p, among the unconsumed bytes that start at w, lies in the text.
     std::uint64_t OffsetOf(const char* w, const char* p) const noexcept {
         return reader_.UnconsumedOffset() + static_cast<std::uint64_t>(p - w);
@@ -101,7 +114,7 @@ private:
         std::string tail;
     } runOn_;
     DroppedText dropped_;
-    std::string droppedHit_;  // the text of a hit line read again
+    bool listedDropped_ = false;
 };
 
 }  // namespace core

@@ -37,7 +37,7 @@ void SearchTarget(const TargetSearch& search, const std::string& path, int k, Li
                 const std::string* phrase = search.text.In(encoding);
                 ScanLines(r, phrase != nullptr ? std::string_view(*phrase) : std::string_view(),
                           LineCleaning::StripIdeographicSpaces,
-                          [&](std::int64_t n, std::string_view label, std::string_view text) {
+                          [&](std::int64_t n, std::string_view label, const HitText& text) {
                               part.AppendLabelled(label, text, encoding, search.listing);
                               ++result.hitLines;
                               if (result.row.size() + 1 < HitTable::kSlots) result.row.push_back(n);

@@ -138,6 +138,54 @@ TEST(BlockScan, LongPhrasesAcrossLineEndsMatchTheReference) {
     }
 }
 
+// Text made of one unit repeated, searched for a run of the same unit that
+// starts inside it: every place that holds the phrase may lie inside a
+// character, or start one after a flaw moves the characters by a byte, in
+// each encoding, inside lines and across line ends, whole or cut.
+TEST(BlockScan, RepeatsOfThePhraseSetOffTheCharactersMatchTheReference) {
+    TempDir dir;
+    std::mt19937 rng(66);
+    struct Bytes {
+        const char* encoding;
+        std::string pool;
+    };
+    static const Bytes encodings[] = {{"cp932", std::string("\x81\x82\xE0\x40"
+                                                            "a",
+                                                            5)},
+                                      {"euc-jp", std::string("\xA1\xA4\x8E\x8F"
+                                                             "a",
+                                                             5)},
+                                      {"utf-8", std::string("\xE3\x81\x82\xF0\x80"
+                                                            "a",
+                                                            6)}};
+    static const char* const ends[] = {"\r\n", "\r", "\r\n\x81\x40", "\n"};
+    for (int round = 0; round < 1500; ++round) {
+        const Bytes& bytes = encodings[round % std::size(encodings)];
+        const auto pick = [&] { return bytes.pool[rng() % bytes.pool.size()]; };
+        std::string unit(1 + rng() % 4, ' ');
+        for (auto& ch : unit) ch = pick();
+        std::string run;
+        while (run.size() < 400) run += unit;
+        const std::string s = run.substr(rng() % unit.size(), 2 + rng() % 70);
+        std::string content;
+        for (std::size_t lines = 1 + rng() % 5; lines > 0; --lines) {
+            std::string line(rng() % 3, ' ');
+            for (auto& ch : line) ch = pick();
+            line += run.substr(0, rng() % run.size());
+            for (std::size_t flaws = rng() % 3; flaws > 0 && !line.empty(); --flaws)
+                line.insert(rng() % line.size(), 1, pick());
+            content += line + ends[rng() % std::size(ends)];
+        }
+        const reference::Form form{bytes.encoding, rng() % 2 == 0};
+        const std::size_t longLine = rng() % 2 ? BlockScan::kLongLine : 1 + rng() % 100;
+        const bool clean = rng() % 2;
+        ASSERT_EQ(testing_support::ScanHits(dir.Write("t.txt", content), s, clean, form, longLine),
+                  testing_support::ReferenceHits(content, s, clean, form))
+            << "round " << round << " " << bytes.encoding << " cut after " << longLine << ": "
+            << testing::PrintToString(s) << " in " << testing::PrintToString(content);
+    }
+}
+
 // Lines far longer than the scan holds: cut after a few bytes and read a few
 // bytes at a time, every way a line is cut (inside its indent, in a run of
 // lead bytes, after a NUL, after a match, before its run-on into an indented

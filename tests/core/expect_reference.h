@@ -35,7 +35,7 @@ inline HitLines ScanHits(const std::string& path, std::string_view s, bool clean
                          longLine);
     for (bool more = true; more;) {
         more = scan.Next();
-        for (const core::HitLine& hit : scan.Hits()) hits.emplace_back(hit.number, hit.text);
+        for (const core::HitLine& hit : scan.Hits()) hits.emplace_back(hit.number, core::HitText(scan, hit).Joined());
     }
     core::CheckIO();
     return hits;

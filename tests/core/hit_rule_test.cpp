@@ -143,8 +143,8 @@ TEST(ScanLines, ReportsEachHitOnceWithItsOwnNumber) {
         LineReader reader;
         std::vector<std::string> found;
         WithTextFile(reader, dir.Write("t.txt", bytes), [&](LineReader& r) {
-            ScanLines(r, s, cleaning, [&](std::int64_t n, std::string_view label, std::string_view text) {
-                found.push_back(std::to_string(n) + "|" + std::string(label) + "|" + std::string(text));
+            ScanLines(r, s, cleaning, [&](std::int64_t n, std::string_view label, const HitText& text) {
+                found.push_back(std::to_string(n) + "|" + std::string(label) + "|" + text.Joined());
             });
         });
         return found;

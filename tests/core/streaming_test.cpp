@@ -3,6 +3,7 @@
 // stays written, whoever reads the targets.
 #include "core/errors.h"
 #include "core/search/global_search.h"
+#include "core/search/local_search.h"
 #include "platform/file_access.h"
 #include "temp_files.h"
 
@@ -10,6 +11,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <random>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -77,6 +79,50 @@ TEST(StreamGlobalSearch, WritesTheSameListingInBlocksAndKeepsWhatWasWrittenOnAnE
             RecordingSink full(3);
             EXPECT_THROW(StreamGlobalSearch("x", chosen, hits, full, nullptr, readers), std::runtime_error);
             EXPECT_EQ(expected.compare(0, full.written.size(), full.written), 0);
+        }
+    }
+}
+
+// A hit line of several pieces of the long-line scan goes out in blocks of
+// bounded size that join to the whole line, converted as a whole: in each
+// encoding of the file and of the listing, with characters and malformed
+// bytes of every length across the places where the pieces meet.
+TEST(StreamLocalSearch, AHitLineOfAnyLengthGoesOutInPiecesThatJoinToTheLine) {
+    struct BoundedSink final : public ListingSink {
+        void Write(std::string block) override {
+            // A piece grows up to three times when converted into UTF-8.
+            EXPECT_LE(block.size(), ListingPart::kBlock + 3 * HitText::kPiece);
+            written += block;
+        }
+        std::string written;
+    };
+    testing_support::TempDir dir;
+    std::mt19937 rng(512);
+    const std::u32string characters = U"見当漢字あアｱ〜①a \u00e9";
+    struct Malformed {
+        const platform::Encoding& encoding;
+        std::vector<std::string> bytes;
+    };
+    const Malformed files[] = {{platform::Cp932(), {"\x81", "\xFD", "\x81\x7F", "\xA0"}},
+                               {platform::EucJp(), {"\xA1", "\x8F\xA1", "\x8E", "\xFF"}},
+                               {platform::Utf8(), {"\xE3\x81", "\x80", "\xFF", "\xF0\x9F\x98"}}};
+    for (const Malformed& file : files) {
+        const std::string phrase = platform::EncodeMarked(file.encoding, U"見当");
+        std::vector<std::string> pieces(file.bytes);
+        for (const char32_t c : characters) pieces.push_back(platform::EncodeMarked(file.encoding, {&c, 1}));
+        for (int round = 0; round < 2; ++round) {
+            std::string line;
+            while (line.size() < BlockScan::kLongLine + 3 * HitText::kPiece + 1000) line += pieces[rng() % pieces.size()];
+            // Found in its first bytes, or only at its end, after all was dropped.
+            line = round == 0 ? phrase + line : line + "a" + phrase;
+            const std::string path = dir.Write("long.txt", "x\r\n" + line + "\r\ny\r\n");
+            const TextForm form{&file.encoding, LineEnds::CrLf};
+            for (const platform::Encoding* listing : {&platform::Cp932(), &platform::Utf8()}) {
+                BoundedSink sink;
+                EXPECT_EQ(StreamLocalSearch(path, SearchTextOfBytes(phrase, form), sink, nullptr, form, listing), 1u);
+                ASSERT_TRUE(sink.written == "00002: " + platform::Recode(file.encoding, *listing, line) + "\r\n\r\n")
+                    << file.encoding.name << " into " << listing->name << ", round " << round;
+            }
         }
     }
 }

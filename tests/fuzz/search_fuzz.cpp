@@ -90,7 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 for (bool more = true; more;) {
                     more = scan.Next();
                     for (const core::HitLine& hit : scan.Hits())
-                        got.push_back(reference::Label(hit.number) + ": " + std::string(hit.text));
+                        got.push_back(reference::Label(hit.number) + ": " + core::HitText(scan, hit).Joined());
                 }
                 core::CheckIO();
                 for (const auto& hit : reference::Scan(contents[k], s, clean))
