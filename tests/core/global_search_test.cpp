@@ -120,3 +120,25 @@ TEST(GlobalSearch, ATargetsSizeReservesNoListing) {
     };
     EXPECT_EXIT(testing_support::RunOnABudget(std::size_t{256} << 20, search), testing::ExitedWithCode(0), "");
 }
+
+// A file's name goes into the listing in the listing's encoding, whatever
+// the names hold: what that encoding can't write becomes its 〓, never bytes
+// of another encoding.
+TEST(GlobalSearch, HeaderLinesAreWrittenInTheListingsEncoding) {
+    TempDir dir;
+    const std::string path = dir.Write("①é.txt", "NEEDLE\r\n");
+    const std::u32string folder = platform::DecodeUtf8Lossy(dir.Path(""));
+    const struct {
+        const platform::Encoding& encoding;
+        std::u32string name;
+    } listings[] = {{platform::Cp932(), U"①〓.txt"}, {platform::EucJp(), U"〓é.txt"}, {platform::Utf8(), U"①é.txt"}};
+    for (const auto& listing : listings) {
+        HitTable hits;
+        const TextForm form{&listing.encoding, LineEnds::CrLf};
+        const std::string text =
+            RunGlobalSearch("NEEDLE", {&path, 1}, hits, nullptr, Readers::Auto, form, &listing.encoding).text;
+        const std::optional<std::u32string> decoded = platform::DecodeStrict(listing.encoding, text);
+        ASSERT_TRUE(decoded.has_value()) << listing.encoding.name;
+        EXPECT_NE(decoded->find(folder + listing.name + U" *01"), std::u32string::npos) << listing.encoding.name;
+    }
+}
