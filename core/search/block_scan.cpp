@@ -25,6 +25,11 @@ bool BlockScan::Next() {
         const auto* const textEnd =
             static_cast<const char*>(std::memchr(w + zScanned_, kCtrlZ, bytes.size() - zScanned_));
         if (textEnd == nullptr) zScanned_ = bytes.size();
+        if (!anchorAdapted_ && !bytes.empty()) {
+            // The text's first block tells which of the phrase's pairs is rare in it.
+            rule_.AdaptAnchor(bytes.substr(0, std::min(bytes.size(), kAnchorSample)));
+            anchorAdapted_ = true;
+        }
 
         if (rule_.Searchable() && (slow_ || longLines_.Busy())) {
             const LongLineScan::Step step = longLines_.Next(w, e, textEnd);

@@ -22,6 +22,9 @@ public:
     // Unconsumed bytes beyond which a line with no hit found yet is cut:
     // only what the hit rule can still need of it is kept.
     static constexpr std::size_t kLongLine = std::size_t{1} << 20;
+    // The most of a text's first bytes whose pairs are counted to choose
+    // the phrase's anchor.
+    static constexpr std::size_t kAnchorSample = 256 * 1024;
 
     // The reader must be open; its next line is line 1. s is cut at its
     // first NUL. A line longer than longLine bytes (or four times s) is
@@ -62,6 +65,7 @@ private:
     std::size_t longLine_;
     ScanPosition at_;
     bool done_ = false;
+    bool anchorAdapted_ = false;
     // What is known of the unconsumed bytes, by offset: [0, zScanned_) hold
     // no Ctrl-Z; [0, crScanned_) hold no CR but the one at lastCr_ (or none).
     std::size_t zScanned_ = 0;

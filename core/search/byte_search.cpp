@@ -2,7 +2,10 @@
 #include "core/search/byte_search_x86.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <cstring>
+#include <vector>
 
 namespace core {
 
@@ -57,15 +60,34 @@ double AnchorFrequency(const platform::Encoding& encoding, unsigned char a, unsi
 }  // namespace
 
 AnchorFinder::AnchorFinder(std::string_view phrase, const platform::Encoding& encoding)
+    : AnchorFinder(phrase, encoding, {}) {}
+
+AnchorFinder::AnchorFinder(std::string_view phrase, const platform::Encoding& encoding, std::string_view sample)
     : empty_(phrase.empty()), vectors_(platform::WidestVectors()) {
     if (phrase.empty()) return;
     first_ = phrase[0];
     pair_ = phrase.size() >= 2;
+    if (!pair_) return;
+    // How often each pair that starts with a byte of the phrase turns up in
+    // the sample: one pass, whatever the phrase's length.
+    std::array<bool, 256> wanted{};
+    for (const char c : phrase) wanted[static_cast<unsigned char>(c)] = true;
+    std::vector<std::uint32_t> counts(sample.size() >= 2 ? 1u << 16 : 0);
+    for (std::size_t i = 0; i + 1 < sample.size(); ++i) {
+        const auto a = static_cast<unsigned char>(sample[i]);
+        if (wanted[a]) ++counts[a << 8 | static_cast<unsigned char>(sample[i + 1])];
+    }
+    const auto seen = [&](unsigned char a, unsigned char b) -> std::uint64_t {
+        return counts.empty() ? 0 : std::uint64_t{counts[a << 8 | b]} + counts[a << 8 | '\r'];
+    };
+    std::uint64_t fewest = 0;
     double rarest = 0;
     for (std::size_t j = 0; j + 1 < phrase.size(); ++j) {
-        const double frequency =
-            AnchorFrequency(encoding, static_cast<unsigned char>(phrase[j]), static_cast<unsigned char>(phrase[j + 1]));
-        if (j == 0 || frequency < rarest) {
+        const auto a = static_cast<unsigned char>(phrase[j]), b = static_cast<unsigned char>(phrase[j + 1]);
+        const std::uint64_t times = seen(a, b);
+        const double frequency = AnchorFrequency(encoding, a, b);
+        if (j == 0 || times < fewest || (times == fewest && frequency < rarest)) {
+            fewest = times;
             rarest = frequency;
             offset_ = j;
             first_ = phrase[j];

@@ -74,12 +74,16 @@ private:
 // when the line end falls between its bytes, its first byte right before
 // the CR. Of the phrase's pairs the one likely rarest in prose of the
 // text's encoding is taken (by the encoding's byte-frequency model), so that
-// few places outside the hits hold it. A phrase of one byte is its own
-// anchor.
+// few places outside the hits hold it; or, given a sample of the text
+// itself, the one that turns up least there, as a text's own words may be
+// far from the model's. A phrase of one byte is its own anchor.
 class AnchorFinder {
 public:
     // The phrase holds no CR; it may be empty, and then nothing is found.
     AnchorFinder(std::string_view phrase, const platform::Encoding& encoding);
+    // The pair that turns up least in sample, as the pair or its first byte
+    // before a CR; of pairs that turn up alike, the model's rarest.
+    AnchorFinder(std::string_view phrase, const platform::Encoding& encoding, std::string_view sample);
 
     using Passed = AnchorPassed;
 

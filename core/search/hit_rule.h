@@ -72,6 +72,9 @@ public:
     std::size_t Size() const noexcept { return s_.size(); }
     // The pair of s that every hit holds (see AnchorFinder).
     const AnchorFinder& Anchor() const noexcept { return anchor_; }
+    // Takes the anchor that turns up least in the text's first bytes: to be
+    // called before the rule tests any line.
+    void AdaptAnchor(std::string_view sample) { anchor_ = AnchorFinder(s_, encoding_, sample); }
     const platform::Encoding& Encoding() const noexcept { return encoding_; }
     bool Cleans() const noexcept { return clean_; }
 

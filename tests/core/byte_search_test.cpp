@@ -113,3 +113,30 @@ TEST(ByteSearch, LongPhrasesAreFoundInTurnAsThePlainSearchFindsThem) {
         }
     }
 }
+
+// Given a sample of the text, the anchor is the phrase's pair that the
+// sample holds least, counting the places where its first byte ends a line,
+// which the anchor stops at too.
+TEST(ByteSearch, TheAnchorIsThePairTheTextHoldsLeast) {
+    std::mt19937 rng(27);
+    static const char bytes[] = {'a', 'b', 'c', '\x94', '\x4C', '\x82', '\xC5', '\r'};
+    const auto times = [](std::string_view sample, char a, char b) {
+        std::size_t n = 0;
+        for (std::size_t i = 0; i + 1 < sample.size(); ++i)
+            n += sample[i] == a && (sample[i + 1] == b || sample[i + 1] == '\r');
+        return n;
+    };
+    for (int round = 0; round < 2000; ++round) {
+        std::string phrase(2 + rng() % 6, ' ');
+        for (auto& ch : phrase) ch = bytes[rng() % (sizeof bytes - 1)];
+        std::string sample(rng() % 400, ' ');
+        for (auto& ch : sample) ch = bytes[rng() % sizeof bytes];
+        const AnchorFinder anchor(phrase, platform::Cp932(), sample);
+        const std::size_t j = anchor.Offset();
+        ASSERT_LT(j + 1, phrase.size());
+        for (std::size_t k = 0; k + 1 < phrase.size(); ++k) {
+            ASSERT_LE(times(sample, phrase[j], phrase[j + 1]), times(sample, phrase[k], phrase[k + 1]))
+                << testing::PrintToString(phrase) << " in " << testing::PrintToString(sample);
+        }
+    }
+}
