@@ -28,9 +28,11 @@ run:
 	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
 	  echo "make run: there is no display to open the window on (DISPLAY is not set)." >&2; \
 	  echo "  Run it in a desktop session, or on a virtual display: xvfb-run make run" >&2; \
+	  sudo=$$([ "$$(id -u)" -eq 0 ] || echo "sudo "); \
 	  command -v xvfb-run >/dev/null || \
-	    echo "  (xvfb-run comes with the Debian packages xvfb and xauth: sudo apt-get install xvfb xauth)" >&2; \
-	  echo "  Under xvfb-run there is no window to close: stop it with Ctrl+C, or pkill -x Norvane." >&2; \
+	    echo "  (xvfb-run comes with the Debian packages xvfb and xauth: $${sudo}apt-get install xvfb xauth)" >&2; \
+	  echo "  Under xvfb-run there is no window to close: stop it with Ctrl+C, or from another" >&2; \
+	  echo "  terminal with pkill -x -U $$(id -u) Norvane, which stops only your own copies." >&2; \
 	  exit 1; \
 	fi
 	@$(MAKE) build

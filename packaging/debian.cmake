@@ -5,6 +5,9 @@
 include(GNUInstallDirs)
 set(NORVANE_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/norvane)
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/copyright DESTINATION ${NORVANE_DOC_DIR})
+# The lintian tags the package keeps, each with its reason.
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
+        RENAME norvane)
 # The project builds its own package, so it is a native one: changelog.gz.
 # Its newest entry names the version below (the project's).
 norvane_install_gzipped(${CMAKE_CURRENT_LIST_DIR}/changelog ${NORVANE_DOC_DIR})
@@ -32,5 +35,17 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic")
 set(CPACK_STRIP_FILES ON)
+# A stripped program still carries the compiler's .comment section, which
+# Debian's own packages drop (dh_strip). The programs' install rules, in cli/
+# and ui/, have run and stripped them by the time this one runs.
+install(CODE "
+  if(CMAKE_INSTALL_DO_STRIP)
+    foreach(program Norvane norvane-search)
+      execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment
+                              \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/\${program}\"
+                      COMMAND_ERROR_IS_FATAL ANY)
+    endforeach()
+  endif()
+")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

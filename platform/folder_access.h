@@ -27,6 +27,11 @@ std::int32_t ReadFolderEntries(std::string_view path, std::vector<FolderEntry>& 
 // Makes the folder the process's current folder; 0 or the error code.
 std::int32_t SetCurrentFolder(std::string_view path);
 
+// The absolute form of an existing path, with every ".", ".." and symbolic
+// link resolved, as the system walks them; 0 or the error code, with real
+// left empty.
+std::int32_t RealPath(std::string_view path, std::string& real);
+
 // The process's current folder; "/" when the system can't
 // tell it (it was removed, or lies outside the process's root).
 std::string CurrentFolder();

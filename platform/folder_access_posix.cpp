@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
+#include <cstdlib>
 
 #include <memory>
 
@@ -88,6 +89,16 @@ std::int32_t SetCurrentFolder(std::string_view path) {
     if (path.empty()) return err::kPathNotFound;
     const std::string native(path);
     if (::chdir(native.c_str()) != 0) return FolderErrorCode(errno, native);
+    return 0;
+}
+
+std::int32_t RealPath(std::string_view path, std::string& real) {
+    real.clear();
+    if (path.empty()) return err::kPathNotFound;
+    const std::string native(path);
+    const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(native.c_str(), nullptr), &std::free);
+    if (!resolved) return FolderErrorCode(errno, native);
+    real = resolved.get();
     return 0;
 }
 

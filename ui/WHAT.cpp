@@ -1,6 +1,8 @@
 #include "ui/WHAT.h"
 
+#include "core/browse/start_files.h"
 #include "core/errors.h"
+#include "core/io_check.h"
 #include "platform/code_page.h"
 #include "platform/folder_access.h"
 #include "platform/mounted_volumes.h"
@@ -45,6 +47,10 @@ constexpr const char* kGridFull = "ファイル指定の数が満杯です (^_^�
 constexpr const char* kNothingToSearch = "ファイルが未選択または検索したい語句が未入力です。";
 // %1 is the first character that Shift-JIS can't hold.
 constexpr const char* kUnwritable = "検索したい語句に、シフトJISで表せない文字「%1」があります。";
+// Then a line for each file: its name as given, a colon and the reason.
+constexpr const char* kStartRefused = "選べなかったファイルがあります。";
+// %1 is the number of further files not taken.
+constexpr const char* kMoreStartRefused = "ほかに %1 個";
 constexpr const char* kGridHeader = "             選ばれたファイル";
 constexpr int kGridRowHeight = 18;
 constexpr int kGridColWidth = 350;
@@ -134,7 +140,8 @@ TWhatForm::TWhatForm() {
     connect(Edit1, &QLineEdit::textChanged, this, [this] { Guarded([this] { Edit1Change(); }); });
 
     WhatFormCreate();
-    OpenStartFolder();
+    startedIn_ = platform::CurrentFolder();
+    OpenStartFolder(startedIn_);
     // The list the label asks to click in.
     FileListBox1->setFocus();
 }
@@ -160,8 +167,7 @@ void TWhatForm::WhatFormCreate() {
     Edit1->clear();
 }
 
-void TWhatForm::OpenStartFolder() {
-    const std::string start = platform::CurrentFolder();
+void TWhatForm::OpenStartFolder(const std::string& start) {
     DriveComboBox1->SetVolumes(platform::MountedVolumes(), start);
     const std::string root = DriveComboBox1->Drive();
     Guarded([&] {
@@ -172,6 +178,31 @@ void TWhatForm::OpenStartFolder() {
             DirectoryListBox1->OpenFolder(root, root);
         }
     });
+}
+
+void TWhatForm::TakeStartFiles(std::span<const std::string> named) {
+    if (named.empty()) return;
+    const core::StartFiles start = core::ChooseStartFiles(named, startedIn_);
+    if (!start.folder.empty()) OpenStartFolder(start.folder);
+    for (const std::string& path : start.targets) GridRows.Add(path);
+    ShowGridRows();
+    if (!start.refused.empty()) {
+        QString text = FromUtf8(kStartRefused);
+        for (const core::RefusedFile& file : start.refused) {
+            text += QLatin1Char('\n') + FromNative(file.named) + QStringLiteral(": ") +
+                    ToQString(core::InOutErrorMessage(file.code));
+        }
+        if (start.moreRefused > 0) {
+            text += QLatin1Char('\n') + FromUtf8(kMoreStartRefused).arg(start.moreRefused);
+        }
+        ShowCaution(text, BoxOwner::Application);
+    }
+    if (start.leftOver > 0) ShowCaution(FromUtf8(kGridFull), BoxOwner::Application);
+    // After the boxes, which take the focus from the windows they disable.
+    if (!start.targets.empty()) {
+        FocusSearchBox();
+        ClearResultsCurrent();
+    }
 }
 
 void TWhatForm::ShowGridRows() {

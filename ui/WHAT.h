@@ -6,6 +6,7 @@
 #include <QMainWindow>
 
 #include <array>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -73,15 +74,26 @@ public:
     void Exit1Click();
     void Help1Click();
 
+    // The files the program was started with go into the grid as clicks in
+    // the file list would put them, with the browser in the first one's
+    // folder; a box names the files it could not take, and the box of a full
+    // grid shows when more than 20 were named. Relative names are taken from
+    // the folder the program started in.
+    void TakeStartFiles(std::span<const std::string> named);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void WhatFormCreate();
-    void OpenStartFolder();
+    void OpenStartFolder(const std::string& start);
     void ShowGridRows();
     void FocusSearchBox();
     void ClearResultsCurrent();
+
+    // The process's current folder when the window was made, before the
+    // browser made its own folder current.
+    std::string startedIn_;
 };
 
 extern TWhatForm* WhatForm;

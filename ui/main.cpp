@@ -1,4 +1,5 @@
 // Norvane: start-up and the event loop.
+#include "core/browse/start_files.h"
 #include "ui/WHAT.h"
 #include "ui/app/application.h"
 #include "ui/dialogs/help_viewer.h"
@@ -13,8 +14,17 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 namespace {
+
+constexpr const char* kUsage =
+    "Usage: Norvane [FILE]...\n"
+    "Opens the search setup window, with the FILEs (up to 20) in its grid of\n"
+    "chosen files and the browser in the first one's folder.\n";
+
+std::vector<std::string> ArgumentsOf(int argc, char** argv) { return {argv + 1, argv + argc}; }
 
 // Hidden flag `--check-help`, for the package test, which has no one to look
 // at the screen: start as usual, choose ヘルプ in the setup window, and exit
@@ -47,11 +57,26 @@ int CheckHelp() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Heard before a display is needed.
+    if (core::ReadStartArguments(ArgumentsOf(argc, argv)).help) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
     QApplication app(argc, argv);
+    // Qt has taken its own options out of argv; the rest keep the bytes the
+    // system gave, so a name the code page can't hold still names its file.
+    const core::StartArguments arguments = core::ReadStartArguments(ArgumentsOf(argc, argv));
+    if (!arguments.unknownOption.empty()) {
+        std::fprintf(stderr, "Norvane: unknown option %s\n%s", arguments.unknownOption.c_str(), kUsage);
+        return 2;
+    }
     ui::Application::Init(QApplication::applicationFilePath());
     ui::WindowSet windows;
-    ui::WhatForm->show();
-    if (QApplication::arguments().contains(QStringLiteral("--check-help"))) return CheckHelp();
+    if (arguments.checkHelp) {
+        ui::WhatForm->show();
+        return CheckHelp();
+    }
+    ui::ShowSetupWindow(arguments.files);
     const int status = QApplication::exec();
     // A cancelled run that would not stop (a read that blocks) may still use
     // what the program would now tear down: end without tearing down.

@@ -44,4 +44,10 @@ WindowSet::~WindowSet() {
     WhatForm = nullptr;
 }
 
+void ShowSetupWindow(std::span<const std::string> files) {
+    WhatForm->show();
+    // After the show: a box about the files stands over the window.
+    WhatForm->TakeStartFiles(files);
+}
+
 }  // namespace ui

@@ -3,6 +3,8 @@
 
 #include <functional>
 #include <memory>
+#include <span>
+#include <string>
 
 class QWidget;
 
@@ -29,5 +31,9 @@ private:
     std::unique_ptr<TTextViewForm> textView_;
     std::unique_ptr<TLocalSrchForm> localSearch_;
 };
+
+// The program's first window, once the window set is made: the setup window
+// shown, with the files named at start in its grid.
+void ShowSetupWindow(std::span<const std::string> files);
 
 }  // namespace ui

@@ -3,6 +3,9 @@
 #include "ui/RESULT.h"
 #include "ui/WHAT.h"
 #include "ui/app/application.h"
+#include "ui/listing_box/listing_view.h"
+#include "ui/startup.h"
+#include "ui/text/native_text.h"
 #include "ui_fixture.h"
 #include "what_scene.h"
 
@@ -165,6 +168,57 @@ private slots:
         QCOMPARE(WhatForm->GridRows.Row(1), std::string());
         QCOMPARE(WhatForm->GridRows.Row(6), c);
         QCOMPARE(grid->Row(), 1);
+    }
+
+    // `Norvane FILE...`: the start-up puts the files in the grid, as clicks
+    // would, with the browser in the first one's folder; a box names what it
+    // could not take; more than 20 fill the grid and get its box.
+    void startingWithFilesPutsThemInTheGrid() {
+        Scene scene;
+        scene.Write("docs/alpha/caf\xC3\xA9.txt", Sj("港町です\r\n"));
+        const std::string inner = scene.Path("docs/alpha/inner.txt");
+        const std::string cafe = scene.Path("docs/alpha/caf\xC3\xA9.txt");
+        {
+            UiFixture f;
+            ResultForm->ResultsCurrent = true;
+            ShowSetupWindow(std::vector<std::string>{"alpha/inner.txt", "missing.txt", scene.Path("many/f01.txt"),
+                                                     "alpha/caf\xC3\xA9.txt", scene.docs});
+            QVERIFY(WhatForm->isVisible());
+            QCOMPARE(Rows(), (std::vector<std::string>{inner, scene.Path("many/f01.txt"), cafe}));
+            QCOMPARE(WhatForm->StringGrid1->Cell(3), FromNative(cafe));  // shown as it is named
+            QCOMPARE(WhatForm->StringGrid1->Row(), 4);
+            QCOMPARE(WhatForm->DirectoryListBox1->Directory(), scene.Path("docs/alpha"));
+            QCOMPARE(WhatForm->FileListBox1->Names(), (std::vector<std::string>{"caf\xC3\xA9.txt", "inner.txt"}));
+            QVERIFY(!ResultForm->ResultsCurrent);
+            QVERIFY(SearchBoxFocusedAllSelected());
+            QVERIFY(f.ExpectBoxes(
+                {CautionBox(FromUtf8("選べなかったファイルがあります。\nmissing.txt: ﾌｧｲﾙが見つかりません\n") +
+                                FromNative(scene.docs) + FromUtf8(": ﾌｧｲﾙへのｱｸｾｽが拒否されました"),
+                            BoxOwner::Application)}));
+
+            // Searched by its native name, listed with 〓.
+            TypeText(WhatForm->Edit1, "港町");
+            Choose(WhatForm->N1);
+            QCOMPARE(WhatForm->TargetFiles, (std::vector<std::string>{inner, scene.Path("many/f01.txt"), cafe}));
+            QCOMPARE(WhatForm->Targets[3], scene.Path("docs/alpha/caf") + Sj("〓.txt"));
+            QVERIFY(ResultForm->Memo1->ToPlainText().contains(FromUtf8("00001: 港町です")));
+            QCOMPARE(f.boxes.size(), std::size_t(1));
+        }
+        std::filesystem::current_path(scene.docs);  // the browser went elsewhere
+        {
+            UiFixture f;
+            std::vector<std::string> many;
+            for (int i = 21; i >= 1; --i)
+                many.push_back("../many/f" + std::string(i < 10 ? "0" : "") + std::to_string(i) + ".txt");
+            ShowSetupWindow(many);
+            QCOMPARE(Rows().size(), std::size_t(20));
+            QCOMPARE(WhatForm->GridRows.Row(1), scene.Path("many/f21.txt"));
+            QCOMPARE(WhatForm->GridRows.Row(20), scene.Path("many/f02.txt"));
+            QCOMPARE(WhatForm->StringGrid1->Row(), 21);
+            QCOMPARE(WhatForm->DirectoryListBox1->Directory(), scene.Path("many"));
+            QVERIFY(f.ExpectBoxes({CautionBox(FromUtf8("ファイル指定の数が満杯です (^_^； "), BoxOwner::Application)}));
+            QVERIFY(f.boxes.front().enabledWindows.empty());
+        }
     }
 };
 
