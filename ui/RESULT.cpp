@@ -139,22 +139,27 @@ void TResultForm::ResultFormShow() {
                                                core::TargetFiles(std::span(what.Targets).subspan(1), what.TargetFiles),
                                                {},
                                                {}});
-    HitTable.Clear();
-    RunInBackground(
-        this, FromUtf8("検索中"),
-        [run](core::RunProgress& progress) {
-            // Each target is read in the encoding found in it; the listing is
-            // code page 932. Indexed there too, so that showing it costs only
-            // the screen.
-            run->listing = core::ListingLines(core::RunGlobalSearch(run->text, run->targets, run->hits, &progress,
-                                                                    core::Readers::Auto, core::TextForm::FoundInFile())
-                                                  .text);
-        },
-        [&] {
-            HitTable = run->hits;
-            ListedFiles = run->targets;
-        });
-    Memo1->SetListing(std::move(run->listing));
+    // Nothing of the window changes until the run has ended whole. A run that
+    // fails or is cancelled, however it ends, leaves the previous listing on
+    // show with its own hit table and targets: the viewer never colours the
+    // lines of a run that is not on show.
+    RunInBackground(this, FromUtf8("検索中"), [run](core::RunProgress& progress) {
+        // Each target is read in the encoding found in it; the listing is
+        // code page 932. Indexed there too, so that showing it costs only the
+        // screen.
+        run->listing = core::ListingLines(core::RunGlobalSearch(run->text, run->targets, run->hits, &progress,
+                                                                core::Readers::Auto, core::TextForm::FoundInFile())
+                                              .text);
+    });
+    ShowResults(std::move(run->listing), run->hits, std::move(run->targets));
+}
+
+void TResultForm::ShowResults(core::ListingLines listing, const core::HitTable& hits,
+                              std::vector<std::string> targets) {
+    Memo1->SetListing(std::move(listing));
+    // These cannot fail once the listing is shown: the three always agree.
+    HitTable = hits;
+    ListedFiles = std::move(targets);
     ResultsCurrent = true;
 }
 
