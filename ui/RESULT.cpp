@@ -194,7 +194,17 @@ void TResultForm::N3Click() {
     WhatForm->show();
 }
 
-void TResultForm::N4Click() { SaveListing(ListingBytes(), this); }
+void TResultForm::N4Click() {
+    // The listing's targets, the last search's and the grid's: none is saved over.
+    std::vector<std::string> targets = ListedFiles;
+    const TWhatForm& what = *WhatForm;
+    const std::vector<std::string> last = core::TargetFiles(std::span(what.Targets).subspan(1), what.TargetFiles);
+    targets.insert(targets.end(), last.begin(), last.end());
+    for (int row = core::TargetGrid::kFirstRow; row <= core::TargetGrid::kLastTargetRow; ++row) {
+        if (!what.GridRows.Row(row).empty()) targets.push_back(what.GridRows.Row(row));
+    }
+    SaveListing(ListingBytes(), targets, this);
+}
 
 void TResultForm::Print1Click() { PrintListing(*Memo1); }
 

@@ -183,6 +183,54 @@ private slots:
         QVERIFY(f.boxes.empty());
     }
 
+    // The default file is replaced again and again without a word; a file
+    // being searched, under any name that reaches it, never.
+    void savingOverATargetIsRefusedAndSavesNothing() {
+        UiFixture f;
+        std::string text;
+        for (int i = 1; i <= 500; ++i) text += Sj(i % 50 == 0 ? "港町の朝\r\n" : "静かな海\r\n");
+        const auto write = [&](const QString& name) {
+            QFile file(Work(name));
+            if (!file.open(QIODevice::WriteOnly)) return std::string();
+            file.write(text.data(), qint64(text.size()));
+            return Work(name).toStdString();
+        };
+        const std::string a = write(QStringLiteral("a.txt")), b = write(QStringLiteral("b.txt"));
+        const std::string inGrid = write(QStringLiteral("grid.txt"));
+        QVERIFY(QFile::link(QString::fromStdString(b), Work(QStringLiteral("link.txt"))));
+        SetSearch("港町", {a, b});
+        ResultForm->ResultsCurrent = false;
+        Choose(WhatForm->N7);
+        WhatForm->GridRows.Add(inGrid);  // picked since, not yet searched
+        const QString fallback = QDir(home.path()).filePath(QStringLiteral("IFOUND.TXT"));
+        QFile::remove(fallback);
+
+        QDir(work.path()).mkdir(QStringLiteral("sub"));
+        const QStringList filesBefore = QDir(work.path()).entryList(QDir::Files | QDir::Hidden);
+        const QString before = QDir::currentPath();
+        QDir::setCurrent(work.path());
+        const QStringList refused{QString::fromStdString(a), Work(QStringLiteral("link.txt")),
+                                  QStringLiteral("./b.txt"), Work(QStringLiteral("sub/../grid.txt"))};
+        for (const QString& name : refused) SaveAs(name);
+        Save([](InputQueryDialog& d) { d.OkButton->click(); });  // the default, twice
+        Save([](InputQueryDialog& d) { d.OkButton->click(); });
+        QDir::setCurrent(before);
+
+        std::vector<ExpectedBox> expected;
+        for (const QString& name : refused) {
+            expected.push_back(CautionBox(FromUtf8("ﾌｧｲﾙ ") + name + FromUtf8(" は検索対象なので出力先にできません"),
+                                          BoxOwner::Application));
+        }
+        QVERIFY(f.ExpectBoxes(expected));
+        for (const std::string& path : {a, b, inGrid}) {
+            QCOMPARE(ReadFile(QString::fromStdString(path)), QByteArray::fromStdString(text));
+        }
+        QVERIFY(QFileInfo(Work(QStringLiteral("link.txt"))).isSymLink());
+        QCOMPARE(ReadFile(fallback), QByteArray::fromStdString(ResultForm->ListingBytes()));
+        QCOMPARE(QDir(work.path()).entryList(QDir::Files | QDir::Hidden), filesBefore);  // nothing left beside
+        WhatForm->GridRows.Clear();
+    }
+
     void saveFailuresReachTheErrorDisplayAndKeepTheEarlierFile() {
         UiFixture f;
         const QString missing = Work(QStringLiteral("missing/IFOUND.TXT"));
