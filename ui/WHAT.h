@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/browse/target_grid.h"
+#include "ui/search_box/search_box.h"
 
 #include <QMainWindow>
 
@@ -11,7 +12,6 @@
 
 class QAction;
 class QLabel;
-class QLineEdit;
 class QMenu;
 
 namespace ui {
@@ -50,7 +50,7 @@ public:
     StringGrid* StringGrid1;
     QLabel* Label2;
     QLabel* Label4;
-    QLineEdit* Edit1;
+    SearchBox* Edit1;
 
     // Menu.
     QAction* N1;     // 検索開始(&S)
