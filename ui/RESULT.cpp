@@ -206,7 +206,7 @@ void TResultForm::N4Click() {
     SaveListing(ListingBytes(), targets, this);
 }
 
-void TResultForm::Print1Click() { PrintListing(*Memo1); }
+void TResultForm::Print1Click() { PrintListing(*Memo1, this); }
 
 void TResultForm::Help1Click() { HelpViewer::ShowContents(WhatForm); }
 
