@@ -82,8 +82,9 @@ private slots:
         QGuiApplication::clipboard()->setText(QStringLiteral("a") + QChar(0));
         QTest::keyClick(LocalSrchForm->Edit1, Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(LocalSrchForm->Edit1->text(), FromUtf8("古い港町"));
-        QVERIFY(f.ExpectBoxes({CautionBox(FromUtf8("貼り付ける文字列に NUL 文字「␀」があるので、貼り付けません。"),
-                                          BoxOwner::Application)}));
+        QVERIFY(f.ExpectBoxes(
+            {CautionBox(FromUtf8("貼り付ける文字列に NUL 文字 (文字コード 0) があるので、貼り付けません。"),
+                        BoxOwner::Application)}));
         Choose(LocalSrchForm->Exit1);
     }
 

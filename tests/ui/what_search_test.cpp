@@ -77,8 +77,9 @@ private slots:
         clipboard->setText(FromUtf8("見") + QChar(0) + FromUtf8("当"));
         QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(box->text(), joined);
-        QVERIFY(f.ExpectBoxes({CautionBox(FromUtf8("貼り付ける文字列に NUL 文字「␀」があるので、貼り付けません。"),
-                                          BoxOwner::Application)}));
+        QVERIFY(f.ExpectBoxes(
+            {CautionBox(FromUtf8("貼り付ける文字列に NUL 文字 (文字コード 0) があるので、貼り付けません。"),
+                        BoxOwner::Application)}));
 
         ClickFile("wrapped.txt");
         Choose(WhatForm->N1);

@@ -19,7 +19,7 @@ namespace ui {
 
 namespace {
 
-constexpr const char* kNulInPaste = "貼り付ける文字列に NUL 文字「␀」があるので、貼り付けません。";
+constexpr const char* kNulInPaste = "貼り付ける文字列に NUL 文字 (文字コード 0) があるので、貼り付けません。";
 
 // The text as one line; nullopt, after the 注意 box, when it holds a NUL.
 std::optional<QString> Joined(const QString& text) {
