@@ -4,11 +4,16 @@
 //   norvane_window_bench make DIR            writes the files the cases read
 //   norvane_window_bench search FILE PHRASE  start command to listing drawn
 //   norvane_window_bench local FILE PHRASE   local search command to listing drawn
+//   norvane_window_bench print FILE PHRASE   the listing printed to a PDF printer
 //
 // PHRASE is UTF-8. A case prints one line of "name=value" pairs: the time
 // from the command to the listing drawn (ms), the listing's bytes and lines,
 // the peak RSS (kB), and for the search the slowest of 20 page downs and of
-// 20 jumps to the end or back, each drawn (ms).
+// 20 jumps to the end or back, each drawn (ms). The print case searches, then
+// prints the listing to a PDF file through Qt's PDF printer; after a second
+// of pages it clicks キャンセル. It prints the time from 印刷 to the progress
+// window on screen and from キャンセル to the windows answering again (ms),
+// the pages the print counted and those done when it was cancelled.
 #include "platform/code_page.h"
 #include "ui/LocalSrch.h"
 #include "ui/RESULT.h"
@@ -17,17 +22,25 @@
 #include "ui/dialogs/message_boxes.h"
 #include "ui/listing_box/editable_listing_box.h"
 #include "ui/listing_box/listing_view.h"
+#include "ui/output/print_destination.h"
+#include "ui/run/progress_window.h"
 #include "ui/startup.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -115,6 +128,62 @@ int Local(const std::string& path, const std::string& phrase) {
     return 0;
 }
 
+// Qt's PDF printer, writing to a file that is removed with it.
+class PdfPrinter : public ui::PrintDestination {
+public:
+    PdfPrinter() : printer_(QPrinter::HighResolution) {
+        printer_.setOutputFormat(QPrinter::PdfFormat);
+        printer_.setOutputFileName(dir_.filePath(QStringLiteral("print.pdf")));
+    }
+    QPrinter& Printer() override { return printer_; }
+    void Deliver() override {}
+
+private:
+    QTemporaryDir dir_;
+    QPrinter printer_;
+};
+
+int Print(const std::string& path, const std::string& phrase) {
+    ui::WhatForm->show();
+    ui::WhatForm->GridRows.Add(path);
+    ui::WhatForm->Edit1->setText(QString::fromStdString(phrase));
+    ui::WhatForm->N1->trigger();
+    const std::size_t lines = ui::ResultForm->Memo1->Listing().Count();
+    ui::SetPrintDestinationMaker([] { return std::make_unique<PdfPrinter>(); });
+    QCoreApplication::processEvents();
+
+    QElapsedTimer timer;
+    double shown = -1, cancelled = -1;
+    QString pages;
+    // Looks each millisecond, from the progress window's own loop.
+    std::function<void()> look = [&] {
+        auto* window = dynamic_cast<ui::ProgressWindow*>(QApplication::activeModalWidget());
+        if (window && window->isVisible()) {
+            if (shown < 0) shown = Milliseconds(timer);
+            if (Milliseconds(timer) > shown + 1000 && window->BytesLabel->text().contains(QLatin1Char('/'))) {
+                pages = window->BytesLabel->text();
+                cancelled = Milliseconds(timer);
+                window->findChild<QPushButton*>()->click();
+                return;
+            }
+        }
+        QTimer::singleShot(1, look);
+    };
+    QTimer::singleShot(0, look);
+    timer.start();
+    ui::ResultForm->Print1->trigger();
+    // The windows answer again once an event posted now is handled.
+    bool answered = false;
+    QTimer::singleShot(0, [&] { answered = true; });
+    while (!answered) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    const double back = Milliseconds(timer);
+    const QRegularExpressionMatch counted = QRegularExpression(QStringLiteral("(\\d+) / (\\d+)")).match(pages);
+    std::printf("progress_ms=%.1f cancel_ms=%.1f lines=%zu pages=%s pages_done=%s peak_rss_kb=%ld\n", shown,
+                cancelled < 0 ? -1.0 : back - cancelled, lines, counted.captured(2).toUtf8().constData(),
+                counted.captured(1).toUtf8().constData(), PeakRssKb());
+    return shown < 0 || cancelled < 0 ? 1 : 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -125,8 +194,10 @@ int main(int argc, char** argv) {
             Write(dir + "/hits3m.txt", 3000000, "海辺の町に住む人、吾輩は猫である ");
         return ok ? 0 : 1;
     }
-    if (argc != 4 || (std::string(argv[1]) != "search" && std::string(argv[1]) != "local")) {
-        std::fprintf(stderr, "usage: %s make DIR | search FILE PHRASE | local FILE PHRASE\n", argv[0]);
+    const std::string kind = argc == 4 ? argv[1] : "";
+    if (kind != "search" && kind != "local" && kind != "print") {
+        std::fprintf(stderr, "usage: %s make DIR | search FILE PHRASE | local FILE PHRASE | print FILE PHRASE\n",
+                     argv[0]);
         return 2;
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -138,6 +209,8 @@ int main(int argc, char** argv) {
         ++boxes;
     });
     const auto windows = std::make_unique<ui::WindowSet>();
-    const int status = std::string(argv[1]) == "search" ? Search(argv[2], argv[3]) : Local(argv[2], argv[3]);
+    const int status = kind == "search"  ? Search(argv[2], argv[3])
+                       : kind == "local" ? Local(argv[2], argv[3])
+                                         : Print(argv[2], argv[3]);
     return boxes == 0 ? status : 1;
 }

@@ -12,6 +12,7 @@
 #include "ui/frame/window_geometry.h"
 #include "ui/listing_box/editable_listing_box.h"
 #include "ui/run/background_run.h"
+#include "ui/search_box/search_box.h"
 #include "ui/text/alt_keys.h"
 #include "ui/text/code_page_text.h"
 #include "ui/text/native_text.h"
@@ -47,7 +48,7 @@ TLocalSrchForm::TLocalSrchForm() {
     Label1->move(39, 13);
     Label1->setAutoFillBackground(true);
     Label1->setStyleSheet(QStringLiteral("background: white"));
-    Edit1 = new QLineEdit(client);
+    Edit1 = new SearchBox(client);
     Edit1->setGeometry(100, 12, 300, 20);
     RefuseAltTyping(Edit1);
     Memo1 = new EditableListingBox(client);

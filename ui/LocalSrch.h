@@ -1,11 +1,12 @@
 // The local search window: a second search text inside the viewed file.
 #pragma once
 
+#include "ui/search_box/search_box.h"
+
 #include <QMainWindow>
 
 class QAction;
 class QLabel;
-class QLineEdit;
 
 namespace ui {
 
@@ -16,7 +17,7 @@ public:
     TLocalSrchForm();
 
     QLabel* Label1;
-    QLineEdit* Edit1;
+    SearchBox* Edit1;
     EditableListingBox* Memo1;
 
     QAction* Find1;  // 検索(&S)

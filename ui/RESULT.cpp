@@ -139,22 +139,27 @@ void TResultForm::ResultFormShow() {
                                                core::TargetFiles(std::span(what.Targets).subspan(1), what.TargetFiles),
                                                {},
                                                {}});
-    HitTable.Clear();
-    RunInBackground(
-        this, FromUtf8("検索中"),
-        [run](core::RunProgress& progress) {
-            // Each target is read in the encoding found in it; the listing is
-            // code page 932. Indexed there too, so that showing it costs only
-            // the screen.
-            run->listing = core::ListingLines(core::RunGlobalSearch(run->text, run->targets, run->hits, &progress,
-                                                                    core::Readers::Auto, core::TextForm::FoundInFile())
-                                                  .text);
-        },
-        [&] {
-            HitTable = run->hits;
-            ListedFiles = run->targets;
-        });
-    Memo1->SetListing(std::move(run->listing));
+    // Nothing of the window changes until the run has ended whole. A run that
+    // fails or is cancelled, however it ends, leaves the previous listing on
+    // show with its own hit table and targets: the viewer never colours the
+    // lines of a run that is not on show.
+    RunInBackground(this, FromUtf8("検索中"), [run](core::RunProgress& progress) {
+        // Each target is read in the encoding found in it; the listing is
+        // code page 932. Indexed there too, so that showing it costs only the
+        // screen.
+        run->listing = core::ListingLines(core::RunGlobalSearch(run->text, run->targets, run->hits, &progress,
+                                                                core::Readers::Auto, core::TextForm::FoundInFile())
+                                              .text);
+    });
+    ShowResults(std::move(run->listing), run->hits, std::move(run->targets));
+}
+
+void TResultForm::ShowResults(core::ListingLines listing, const core::HitTable& hits,
+                              std::vector<std::string> targets) {
+    Memo1->SetListing(std::move(listing));
+    // These cannot fail once the listing is shown: the three always agree.
+    HitTable = hits;
+    ListedFiles = std::move(targets);
     ResultsCurrent = true;
 }
 
@@ -189,9 +194,19 @@ void TResultForm::N3Click() {
     WhatForm->show();
 }
 
-void TResultForm::N4Click() { SaveListing(ListingBytes(), this); }
+void TResultForm::N4Click() {
+    // The listing's targets, the last search's and the grid's: none is saved over.
+    std::vector<std::string> targets = ListedFiles;
+    const TWhatForm& what = *WhatForm;
+    const std::vector<std::string> last = core::TargetFiles(std::span(what.Targets).subspan(1), what.TargetFiles);
+    targets.insert(targets.end(), last.begin(), last.end());
+    for (int row = core::TargetGrid::kFirstRow; row <= core::TargetGrid::kLastTargetRow; ++row) {
+        if (!what.GridRows.Row(row).empty()) targets.push_back(what.GridRows.Row(row));
+    }
+    SaveListing(ListingBytes(), targets, this);
+}
 
-void TResultForm::Print1Click() { PrintListing(*Memo1); }
+void TResultForm::Print1Click() { PrintListing(*Memo1, this); }
 
 void TResultForm::Help1Click() { HelpViewer::ShowContents(WhatForm); }
 

@@ -2,6 +2,7 @@
 // full-text viewer.
 #pragma once
 
+#include "core/output/listing_lines.h"
 #include "core/search/hit_table.h"
 
 #include <QMainWindow>
@@ -76,6 +77,9 @@ protected:
 
 private:
     void ResultFormCreate();
+    // Puts a run's listing on show with the hit table and the targets that
+    // belong to it, all three together.
+    void ShowResults(core::ListingLines listing, const core::HitTable& hits, std::vector<std::string> targets);
 };
 
 extern TResultForm* ResultForm;

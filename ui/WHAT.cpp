@@ -22,6 +22,7 @@
 #include "ui/frame/menu_bar.h"
 #include "ui/frame/window_fonts.h"
 #include "ui/frame/window_geometry.h"
+#include "ui/search_box/search_box.h"
 #include "ui/text/alt_keys.h"
 #include "ui/text/code_page_text.h"
 #include "ui/text/native_text.h"
@@ -109,7 +110,7 @@ TWhatForm::TWhatForm() {
     Label2 = NewLabel("検索したい文字列を入力してください", client, 164, 361);
     Label4 = NewLabel("⇒", client, 194, 378);
     Label4->setFont(GothicFont(24, true));
-    Edit1 = new QLineEdit(client);
+    Edit1 = new SearchBox(client);
     RefuseAltTyping(Edit1);
     for (QLabel* label : {Label1, Label2, Label3, Label4}) label->adjustSize();
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/browse/target_grid.h"
+#include "ui/search_box/search_box.h"
 
 #include <QMainWindow>
 
@@ -12,7 +13,6 @@
 
 class QAction;
 class QLabel;
-class QLineEdit;
 class QMenu;
 
 namespace ui {
@@ -51,7 +51,7 @@ public:
     StringGrid* StringGrid1;
     QLabel* Label2;
     QLabel* Label4;
-    QLineEdit* Edit1;
+    SearchBox* Edit1;
 
     // Menu.
     QAction* N1;     // 検索開始(&S)

@@ -5,6 +5,9 @@
 #include "platform/file_replace.h"
 #include "platform/native_names.h"
 
+#include <filesystem>
+#include <system_error>
+
 namespace core {
 
 std::string CreateErrorMessage(std::string_view path) {
@@ -12,6 +15,23 @@ std::string CreateErrorMessage(std::string_view path) {
     std::string message = format;
     message.replace(message.find("%s"), 2, path);
     return message;
+}
+
+std::string TargetNotReplacedMessage(std::string_view path) {
+    static const std::string format = platform::FixedText("ﾌｧｲﾙ %s は検索対象なので出力先にできません");
+    std::string message = format;
+    message.replace(message.find("%s"), 2, path);
+    return message;
+}
+
+bool NamesOneOf(std::string_view path, std::span<const std::string> files) {
+    if (path.empty()) return false;
+    const std::filesystem::path saved{std::string(path)};
+    for (const std::string& file : files) {
+        std::error_code error;
+        if (!file.empty() && std::filesystem::equivalent(saved, std::filesystem::path(file), error)) return true;
+    }
+    return false;
 }
 
 const std::string& WriteErrorMessage() {

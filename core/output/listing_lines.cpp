@@ -19,13 +19,16 @@ void ForEachLineEnd(std::string_view bytes, Found&& found) {
 }
 }  // namespace
 
-ListingLines::ListingLines(std::string bytes) : bytes_(std::move(bytes)) {
+ListingLines::ListingLines(std::string bytes) {
+    auto data = std::make_shared<Data>();
+    data->bytes = std::move(bytes);
     // Counted first, so that the index is allocated once at its exact size.
     std::size_t count = 1;
-    ForEachLineEnd(bytes_, [&](std::size_t) { ++count; });
-    starts_.reserve(count);
-    starts_.push_back(0);
-    ForEachLineEnd(bytes_, [&](std::size_t next) { starts_.push_back(next); });
+    ForEachLineEnd(data->bytes, [&](std::size_t) { ++count; });
+    data->starts.reserve(count);
+    data->starts.push_back(0);
+    ForEachLineEnd(data->bytes, [&](std::size_t next) { data->starts.push_back(next); });
+    data_ = std::move(data);
 }
 
 }  // namespace core

@@ -292,3 +292,34 @@ TEST(SaveListingFile, AReadOnlyFolderRaisesEFCreateErrorAndKeepsTheEarlierFile) 
     EXPECT_EQ(ReadAll(earlier), "earlier");
     EXPECT_EQ(Names(folder), std::vector<std::string>{"IFOUND.TXT"});
 }
+
+// Every name that reaches a target's bytes is one of the targets; a copy, a
+// file of the same name elsewhere or a missing file is not.
+TEST(NamesOneOf, ANameReachingATargetsFileIsOneOfThem) {
+    TempDir dir;
+    const std::string a = dir.Write("a.txt", "a"), b = dir.Write("b.txt", "b");
+    fs::create_directory(dir.Root() / "sub");
+    const std::string sameNameElsewhere = dir.Write("sub/a.txt", "a");
+    const std::string copy = dir.Write("copy.txt", "a");
+    fs::create_symlink(a, dir.Path("soft.txt"));
+    fs::create_hard_link(b, dir.Path("hard.txt"));
+    const std::vector<std::string> targets{a, b, ""};
+
+    const fs::path before = fs::current_path();
+    fs::current_path(dir.Root() / "sub");
+    for (const std::string& path : {a, b, dir.Path("sub/../a.txt"), dir.Path("./b.txt"), std::string("../a.txt"),
+                                    dir.Path("soft.txt"), dir.Path("hard.txt"), dir.Path("sub") + "/../b.txt"}) {
+        EXPECT_TRUE(core::NamesOneOf(path, targets)) << path;
+    }
+    for (const std::string& path : {sameNameElsewhere, std::string("a.txt"), copy, dir.Path("missing.txt"),
+                                    std::string(), dir.Path("sub"), dir.Path("a.txt/")}) {
+        EXPECT_FALSE(core::NamesOneOf(path, targets)) << path;
+    }
+    fs::current_path(before);
+    // A target that has gone names nothing, not even under its own name.
+    fs::remove(b);
+    EXPECT_FALSE(core::NamesOneOf(b, targets));
+    EXPECT_TRUE(core::NamesOneOf(dir.Path("hard.txt"), {{dir.Path("hard.txt")}}));
+    EXPECT_EQ(core::TargetNotReplacedMessage("C:\\A.TXT"),
+              platform::FixedText("ﾌｧｲﾙ C:\\A.TXT は検索対象なので出力先にできません"));
+}

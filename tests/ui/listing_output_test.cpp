@@ -7,6 +7,8 @@
 #include "ui/dialogs/input_query.h"
 #include "ui/listing_box/display_lines.h"
 #include "ui/output/print_destination.h"
+#include "ui/run/background_run.h"
+#include "ui/run/progress_window.h"
 #include "ui_fixture.h"
 #include "window_data.h"
 
@@ -16,13 +18,17 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QtTest>
 
+#include <atomic>
 #include <functional>
+#include <memory>
 
 using namespace ui;
 using namespace testing_ui;
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -72,6 +78,23 @@ private:
     };
     QString path_;
     FailingPrinter printer_;
+};
+
+// A PDF destination that tells whether it was delivered and dropped.
+class WatchedDestination : public PdfDestination {
+public:
+    struct Fate {
+        std::atomic<bool> delivered{false}, dropped{false};
+    };
+    WatchedDestination(QString path, std::shared_ptr<Fate> fate) : PdfDestination(std::move(path)), fate_(fate) {}
+    ~WatchedDestination() override { fate_->dropped = true; }
+    void Deliver() override {
+        PdfDestination::Deliver();
+        fate_->delivered = true;
+    }
+
+private:
+    std::shared_ptr<Fate> fate_;
 };
 
 int PdfPages(const QByteArray& pdf) { return int(pdf.count("/Type /Page") - pdf.count("/Type /Pages")); }
@@ -183,6 +206,54 @@ private slots:
         QVERIFY(f.boxes.empty());
     }
 
+    // The default file is replaced again and again without a word; a file
+    // being searched, under any name that reaches it, never.
+    void savingOverATargetIsRefusedAndSavesNothing() {
+        UiFixture f;
+        std::string text;
+        for (int i = 1; i <= 500; ++i) text += Sj(i % 50 == 0 ? "港町の朝\r\n" : "静かな海\r\n");
+        const auto write = [&](const QString& name) {
+            QFile file(Work(name));
+            if (!file.open(QIODevice::WriteOnly)) return std::string();
+            file.write(text.data(), qint64(text.size()));
+            return Work(name).toStdString();
+        };
+        const std::string a = write(QStringLiteral("a.txt")), b = write(QStringLiteral("b.txt"));
+        const std::string inGrid = write(QStringLiteral("grid.txt"));
+        QVERIFY(QFile::link(QString::fromStdString(b), Work(QStringLiteral("link.txt"))));
+        SetSearch("港町", {a, b});
+        ResultForm->ResultsCurrent = false;
+        Choose(WhatForm->N7);
+        WhatForm->GridRows.Add(inGrid);  // picked since, not yet searched
+        const QString fallback = QDir(home.path()).filePath(QStringLiteral("IFOUND.TXT"));
+        QFile::remove(fallback);
+
+        QDir(work.path()).mkdir(QStringLiteral("sub"));
+        const QStringList filesBefore = QDir(work.path()).entryList(QDir::Files | QDir::Hidden);
+        const QString before = QDir::currentPath();
+        QDir::setCurrent(work.path());
+        const QStringList refused{QString::fromStdString(a), Work(QStringLiteral("link.txt")),
+                                  QStringLiteral("./b.txt"), Work(QStringLiteral("sub/../grid.txt"))};
+        for (const QString& name : refused) SaveAs(name);
+        Save([](InputQueryDialog& d) { d.OkButton->click(); });  // the default, twice
+        Save([](InputQueryDialog& d) { d.OkButton->click(); });
+        QDir::setCurrent(before);
+
+        std::vector<ExpectedBox> expected;
+        for (const QString& name : refused) {
+            expected.push_back(CautionBox(FromUtf8("ﾌｧｲﾙ ") + name + FromUtf8(" は検索対象なので出力先にできません"),
+                                          BoxOwner::Application));
+        }
+        QVERIFY(f.ExpectBoxes(expected));
+        for (const std::string& path : {a, b, inGrid}) {
+            QCOMPARE(ReadFile(QString::fromStdString(path)), QByteArray::fromStdString(text));
+        }
+        QVERIFY(QFileInfo(Work(QStringLiteral("link.txt"))).isSymLink());
+        QCOMPARE(ReadFile(fallback), QByteArray::fromStdString(ResultForm->ListingBytes()));
+        QCOMPARE(QDir(work.path()).entryList(QDir::Files | QDir::Hidden), filesBefore);  // nothing left beside
+        WhatForm->GridRows.Clear();
+    }
+
     void saveFailuresReachTheErrorDisplayAndKeepTheEarlierFile() {
         UiFixture f;
         const QString missing = Work(QStringLiteral("missing/IFOUND.TXT"));
@@ -230,6 +301,58 @@ private slots:
         QCOMPARE(all, std::string(4096, 'z') + Sj("…(以下省略)"));
     }
 
+    // A print runs with the search's progress window: pages printed of
+    // pages, and キャンセル or Esc end the job at once, nothing delivered and
+    // the spool dropped; the next print runs whole.
+    void aPrintShowsItsPagesAndStopsOnCancel() {
+        UiFixture f;
+        ResultForm->show();
+        ResultForm->SetListing(Lines(20000));
+        SetRunTimingForTests(0ms);
+        int total = -1;
+        for (const bool byButton : {false, true}) {
+            const QString pdf = Work(QStringLiteral("cancelled.pdf"));
+            const auto fate = std::make_shared<WatchedDestination::Fate>();
+            SetPrintDestinationMaker([&] { return std::make_unique<WatchedDestination>(pdf, fate); });
+            QString caption, pages;
+            QStringList buttons;
+            WhenModal([&] {
+                auto* window = dynamic_cast<ProgressWindow*>(QApplication::activeModalWidget());
+                if (!window) return;
+                caption = window->windowTitle();
+                for (const QPushButton* b : window->findChildren<QPushButton*>()) buttons << b->text();
+                // Once counted, the pages show as done of all.
+                const QRegularExpression counted(FromUtf8("^(\\d+) / (\\d+) ページ印刷済み$"));
+                QTRY_VERIFY_WITH_TIMEOUT(counted.match(window->BytesLabel->text()).hasMatch(), 60000);
+                pages = window->BytesLabel->text();
+                total = counted.match(pages).captured(2).toInt();
+                QVERIFY(!window->FileLabel->isVisible());
+                if (byButton) {
+                    window->findChild<QPushButton*>()->click();
+                } else {
+                    QTest::keyClick(window, Qt::Key_Escape);
+                }
+            });
+            Choose(ResultForm->Print1);
+            QCOMPARE(caption, FromUtf8("印刷中"));
+            QCOMPARE(buttons, QStringList{FromUtf8("キャンセル")});
+            QVERIFY2(total > 100, qPrintable(pages));
+            QTRY_VERIFY(fate->dropped);
+            QVERIFY(!fate->delivered);
+            QVERIFY(!QFile::exists(pdf) && !QFile::exists(pdf + QStringLiteral(".part.pdf")));
+            QVERIFY(!RunsStillGoing());
+        }
+        QVERIFY(f.boxes.empty());  // a cancel is no error to show
+
+        // Not cancelled: every page, delivered.
+        const QString pdf = Work(QStringLiteral("complete.pdf"));
+        SetPrintDestinationMaker([&] { return std::make_unique<PdfDestination>(pdf); });
+        Choose(ResultForm->Print1);
+        SetRunTimingForTests(500ms);
+        QVERIFY(f.boxes.empty());
+        QCOMPARE(PdfPages(ReadFile(pdf)), total);  // as many as were counted
+    }
+
     void printMessages() {
         UiFixture f;
         ResultForm->show();
@@ -250,16 +373,18 @@ private slots:
         QVERIFY(!QFile::exists(nowhere) && !QFile::exists(failed));
         QVERIFY(!QFile::exists(failed + QStringLiteral(".part.pdf")));
 
-        // A print started while one runs (when window messages are handled
-        // after the first page) is refused; the first goes on to the end.
+        // A print started while one runs (from the progress window's loop) is
+        // refused; the first goes on to the end.
         const QString pdf = Work(QStringLiteral("whole.pdf"));
         f.boxes.clear();
         bool nested = false;
+        SetRunTimingForTests(0ms);  // the progress window at once: its loop runs the timer
         QTimer::singleShot(0, [&] {
             nested = true;
             Choose(ResultForm->Print1);
         });
         print([&] { return std::make_unique<PdfDestination>(pdf); });
+        SetRunTimingForTests(500ms);
         QVERIFY(nested);
         QVERIFY(f.ExpectBoxes({ErrorBox(FromUtf8("印刷中."))}));
         QVERIFY(PdfPages(ReadFile(pdf)) >= 3);

@@ -9,6 +9,7 @@
 #include "ui_fixture.h"
 #include "window_data.h"
 
+#include <QClipboard>
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -67,6 +68,24 @@ private slots:
         QCOMPARE(LocalSrchForm->Memo1->ToPlainText(), QStringLiteral("\n"));  // one empty line
         QVERIFY(f.boxes.empty());
         LocalSrchForm->hide();
+    }
+
+    // The local search box pastes as the setup window's does.
+    void aPasteIsOneLineAndNeverHoldsANul() {
+        UiFixture f;
+        ResultForm->CurrentFile = local;
+        LocalSrchForm->show();
+        QGuiApplication::clipboard()->setText(FromUtf8("古い港\r\n　町"));
+        LocalSrchForm->Edit1->setFocus();
+        QTest::keyClick(LocalSrchForm->Edit1, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(LocalSrchForm->Edit1->text(), FromUtf8("古い港町"));
+        QGuiApplication::clipboard()->setText(QStringLiteral("a") + QChar(0));
+        QTest::keyClick(LocalSrchForm->Edit1, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(LocalSrchForm->Edit1->text(), FromUtf8("古い港町"));
+        QVERIFY(f.ExpectBoxes(
+            {CautionBox(FromUtf8("貼り付ける文字列に NUL 文字 (文字コード 0) があるので、貼り付けません。"),
+                        BoxOwner::Application)}));
+        Choose(LocalSrchForm->Exit1);
     }
 
     void textTheCodePageCannotHoldIsNeverSearched() {

@@ -6,12 +6,17 @@
 #include "ui/WHAT.h"
 #include "ui/app/application.h"
 #include "ui/frame/window_geometry.h"
+#include "ui/run/background_run.h"
 #include "ui_fixture.h"
 #include "window_data.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QMenu>
+#include <QTextEdit>
 #include <QtTest>
+
+#include <future>
 
 using namespace ui;
 using namespace testing_ui;
@@ -37,6 +42,22 @@ class ResultTest : public QObject {
     }
     int HeaderBlock(const std::string& path) {
         return LineStartingWith(ResultForm->Memo1, QString::fromStdString(path) + " *");
+    }
+
+    // The display lines the viewer colours red when opened from the header
+    // line of path in the listing on show.
+    std::vector<int> RedLinesOfViewer(const std::string& path) {
+        std::vector<int> red;
+        SelectLineByKeys(ResultForm->Memo1, HeaderBlock(path));
+        const bool opened = OpensViewer([] { Choose(ResultForm->N5); },
+                                        [&] {
+                                            QTextEdit* edit = TextViewForm->RichEdit1;
+                                            for (int line = 0; line < edit->document()->blockCount(); ++line) {
+                                                if (ColourOf(edit, line).red > 0) red.push_back(line);
+                                            }
+                                        });
+        if (!opened) red.push_back(-1);
+        return red;
     }
 
 private slots:
@@ -202,6 +223,81 @@ private slots:
         QCOMPARE(ResultForm->ListingBytes(), before);
         QCOMPARE(ResultForm->Memo1->ToPlainText(), shownBefore);
         QVERIFY(!ResultForm->ResultsCurrent);
+    }
+
+    // However a run ends early, the listing on show stays, and so do the hit
+    // lines the viewer colours and the files it opens: those of that listing,
+    // never a part of the run that did not end.
+    void everyEarlyEndLeavesTheListingWithItsOwnRedLines() {
+        using namespace std::chrono_literals;
+        // 600 lines: 見当 on lines 2, 4 and 450, 薄暗い on lines 3 and 451;
+        // the second target is big enough to be cut off while being read.
+        std::string text;
+        for (int i = 1; i <= 600; ++i) {
+            const bool first = i == 2 || i == 4 || i == 450, second = i == 3 || i == 451;
+            text += (first    ? Sj("見当がつかぬ ")
+                     : second ? Sj("薄暗いじめじめ ")
+                              : std::string("line ")) +
+                    std::to_string(i) + "\r\n";
+        }
+        const std::string prose = files.Write("prose.txt", text);
+        std::string bulk;
+        for (int i = 0; i < 40000; ++i) bulk += Sj("薄暗いところでニャーニャー泣いていた\r\n");
+        const std::string big = files.Write("big.txt", bulk);
+        const std::vector<int> wanted{1, 3, 449};  // display lines: file line - 1
+
+        enum class End { FolderTarget, VanishedFile, Escape, CloseBox };
+        for (const End end : {End::FolderTarget, End::VanishedFile, End::Escape, End::CloseBox}) {
+            UiFixture f;
+            SetSearch("見当", {prose});
+            WhatForm->show();
+            Choose(WhatForm->N7);
+            const std::string listing = ResultForm->ListingBytes();
+            QCOMPARE(RedLinesOfViewer(prose), wanted);
+            Choose(ResultForm->N3);
+
+            std::promise<void> go;
+            std::string second = big;
+            if (end == End::FolderTarget) {
+                second = files.Path("folder");
+                QVERIFY(QDir().mkpath(QString::fromStdString(second)));
+            } else if (end == End::VanishedFile) {
+                second = files.Write("gone.txt", Sj("薄暗い\r\n"));
+                QVERIFY(QFile::remove(QString::fromStdString(second)));
+            } else {
+                // The run waits until the progress window is up; it is then
+                // let go and ended from the window at once.
+                SetRunTimingForTests(0ms, [ready = go.get_future().share()] { ready.wait(); });
+                WhenModal([&] {
+                    auto* window = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+                    go.set_value();
+                    if (!window) return;
+                    if (end == End::Escape) {
+                        QTest::keyClick(window, Qt::Key_Escape);
+                    } else {
+                        window->close();  // Alt+F4
+                    }
+                });
+            }
+            SetSearch("薄暗い", {prose, second});
+            ResultForm->ResultsCurrent = false;  // as a changed input does
+            Choose(WhatForm->N7);
+            SetRunTimingForTests(500ms);
+            QTRY_VERIFY(!RunsStillGoing());
+            QVERIFY(ResultForm->isVisible());
+            QVERIFY(!ResultForm->ResultsCurrent);
+            QCOMPARE(ResultForm->ListingBytes(), listing);
+            QCOMPARE(RedLinesOfViewer(prose), wanted);
+            QCOMPARE(f.boxes.size(), end == End::Escape || end == End::CloseBox ? 0U : 1U);
+        }
+
+        // A run that ends whole shows its own.
+        UiFixture f;
+        SetSearch("薄暗い", {prose});
+        ResultForm->ResultsCurrent = false;
+        Choose(WhatForm->N7);
+        QVERIFY(ResultForm->ResultsCurrent);
+        QCOMPARE(RedLinesOfViewer(prose), (std::vector<int>{2, 450}));
     }
 };
 

@@ -11,6 +11,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QMessageBox>
 #include <QScrollBar>
 #include <QTextEdit>
 #include <QtTest>
@@ -237,6 +238,67 @@ private slots:
         QCOMPARE(TextViewForm->windowTitle(), FromUtf8("全文表示 ⇒　"));
         QVERIFY(TextViewForm->RichEdit1->toPlainText().isEmpty());
         QCOMPARE(TextViewForm->cursor().shape(), Qt::ArrowCursor);  // the hourglass is gone
+    }
+
+    // The box of a file error has no owner, so the viewer stays usable behind
+    // it; but the viewer is modal, and a box it blocked opened under it and
+    // took no key. The real box is shown here, as the system gets it.
+    void theFileErrorBoxOpensOverTheViewerAndTakesKeys() {
+        UiFixture f;
+        const std::string doomed = files.Write("doomed.txt", Sj("港町\r\n"));
+        SearchAndPick(doomed, 1);
+        MessageBoxes::SetAnswerer({});
+
+        struct KeyCounter : QObject {
+            int keys = 0;
+            bool eventFilter(QObject*, QEvent* event) override {
+                keys += event->type() == QEvent::KeyPress;
+                return false;
+            }
+        } toBox, toViewer;
+        QPointer<QMessageBox> box;
+        QString text, caption;
+        QWidget* parent = nullptr;
+        Qt::WindowModality modality = Qt::ApplicationModal;
+        QWindow* transientParent = nullptr;
+        bool closedByKey = false;
+        int tries = 0;
+        std::function<void()> lookAtBox = [&] {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                if (auto* b = qobject_cast<QMessageBox*>(w); b && b->isVisible()) box = b;
+            }
+            if (!box) {
+                if (++tries < 200) QTimer::singleShot(10, lookAtBox);
+                return;
+            }
+            text = box->text();
+            caption = box->windowTitle();
+            parent = box->parentWidget();
+            modality = box->windowModality();
+            transientParent = box->windowHandle()->transientParent();
+            // Keys as the system delivers them: a window a modal one blocks
+            // never gets them.
+            TextViewForm->windowHandle()->installEventFilter(&toViewer);
+            box->windowHandle()->installEventFilter(&toBox);
+            QTest::keyClick(TextViewForm->windowHandle(), Qt::Key_Down);
+            QTest::keyClick(box->windowHandle(), Qt::Key_Return);
+            closedByKey = !box->isVisible();
+            if (box && box->isVisible()) box->done(QMessageBox::Ok);
+        };
+        ShowModalAndRun([&] {
+            QVERIFY(QFile::remove(QString::fromStdString(doomed)));
+            QTimer::singleShot(0, lookAtBox);
+            Choose(TextViewForm->RangeItems[0]);
+        });
+        QCOMPARE(text, FromUtf8("File アクセスでエラー発生！! "));
+        QCOMPARE(caption, FromUtf8("警告"));
+        QCOMPARE(parent, nullptr);
+        QCOMPARE(modality, Qt::NonModal);
+        QCOMPARE(toBox.keys, 1);
+        QVERIFY(closedByKey);
+        QCOMPARE(toViewer.keys, 1);
+        // The system keeps it over the viewer.
+        QCOMPARE(transientParent, TextViewForm->windowHandle());
     }
 
     void theTextStopsAtTheLimit() {

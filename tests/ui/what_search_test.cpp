@@ -7,6 +7,10 @@
 #include "ui_fixture.h"
 #include "what_scene.h"
 
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QMimeData>
 #include <QtTest>
 
 #include <algorithm>
@@ -22,6 +26,68 @@ class WhatSearchTest : public QObject {
 
 private slots:
     void initTestCase() { Application::Init(QStringLiteral("/opt/norvane/bin/Norvane")); }
+
+    // A phrase copied across a line end of a hard-wrapped text, however it is
+    // pasted, is one line in the box, finds the line it was copied from and
+    // heads the listing on one line. A NUL is never pasted.
+    void aPasteIsJoinedAsTheSearchJoinsLines() {
+        Scene scene;
+        std::string wrapped;
+        for (int i = 1; i <= 300; ++i) {
+            wrapped += i == 120 ? Sj("どこで生れたかとんと見当が\r\n　　つかぬ。") : "line " + std::to_string(i);
+            wrapped += "\r\n";
+        }
+        scene.Write("docs/wrapped.txt", wrapped);
+        UiFixture f;
+        ShowWindow();
+        SearchBox* box = WhatForm->Edit1;
+        QClipboard* clipboard = QGuiApplication::clipboard();
+        const QString joined = FromUtf8("見当がつかぬ");
+
+        clipboard->setText(FromUtf8("見当が\r\n　　つかぬ"));
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(box->text(), joined);
+        // The box's own menu, with the selection replaced.
+        box->selectAll();
+        clipboard->setText(FromUtf8("見当\n　が\rつかぬ"));
+        QContextMenuEvent menuEvent(QContextMenuEvent::Keyboard, QPoint(5, 5), box->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(box, &menuEvent);
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QVERIFY(menu);
+        const QList<QAction*> items = menu->actions();
+        const auto paste = std::find_if(items.begin(), items.end(), [](const QAction* item) {
+            return item->text().startsWith(QLineEdit::tr("&Paste"));
+        });
+        QVERIFY(paste != items.end());
+        (*paste)->trigger();
+        menu->close();
+        QCOMPARE(box->text(), joined);
+        // A drop.
+        box->clear();
+        QMimeData dragged;
+        dragged.setText(FromUtf8("見当が\u2029　つかぬ"));
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &dragged, Qt::LeftButton, Qt::NoModifier);
+        // Qt hands a drop on only within a drag of its own: straight to the box.
+        static_cast<QObject*>(box)->event(&drop);
+        QCOMPARE(box->text(), joined);
+        QVERIFY(f.boxes.empty());
+
+        // A NUL: refused with the box, the text stays as it was.
+        clipboard->setText(FromUtf8("見") + QChar(0) + FromUtf8("当"));
+        QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(box->text(), joined);
+        QVERIFY(f.ExpectBoxes(
+            {CautionBox(FromUtf8("貼り付ける文字列に NUL 文字 (文字コード 0) があるので、貼り付けません。"),
+                        BoxOwner::Application)}));
+
+        ClickFile("wrapped.txt");
+        Choose(WhatForm->N1);
+        const ListingView* listing = ResultForm->Memo1;
+        QCOMPARE(listing->LineText(0), FromUtf8("検索字句：　見当がつかぬ"));
+        QCOMPARE(listing->LineText(1), QString());
+        QCOMPARE(listing->LineText(3), FromUtf8("00120: どこで生れたかとんと見当が"));
+    }
 
     void theResultsCurrentFlagAfterEachCommand() {
         Scene scene;

@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QWidget>
+#include <QWindow>
 
 #include <optional>
 #include <vector>
@@ -63,9 +64,19 @@ void ShowOnScreen(const MessageBoxRequest& request) {
     }
     // No owner and no modality: wait for the box while the windows go on.
     box.setWindowModality(Qt::NonModal);
+    // A modal window in front (the viewer) would block a box it does not
+    // lead to, and the system would keep it behind: the box is made that
+    // window's transient, which the system stacks over it and which takes
+    // input, while the window stays usable. It still has no owner widget.
+    if (QWidget* front = QApplication::activeModalWidget()) {
+        box.winId();
+        box.windowHandle()->setTransientParent(front->window()->windowHandle());
+    }
     QEventLoop loop;
     QObject::connect(&box, &QMessageBox::finished, &loop, &QEventLoop::quit);
     box.show();
+    box.raise();
+    box.activateWindow();
     loop.exec();
 }
 

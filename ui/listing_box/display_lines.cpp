@@ -23,12 +23,17 @@ int FirstUnitWithoutBytes(const ShownLine& shown) {
 }  // namespace
 
 std::vector<std::string> DisplayLines(const ListingView& box) {
-    const core::ListingLines& listing = box.Listing();
+    return DisplayLines(box.Listing(), box.font(), box.WrapWidth());
+}
+
+std::vector<std::string> DisplayLines(const core::ListingLines& listing, const QFont& font, qreal width,
+                                      const std::function<void()>& eachLine) {
     std::vector<std::string> lines;
     for (std::size_t i = 0; i < listing.Count(); ++i) {
+        if (eachLine) eachLine();
         const std::string_view bytes = listing.Line(i);
         if (i + 1 == listing.Count() && bytes.empty()) break;  // after the final line end
-        const std::unique_ptr<ShownLine> shown = box.LayOutLine(i);
+        const std::unique_ptr<ShownLine> shown = LayOutListingLine(bytes, font, width);
         const int markAt = FirstUnitWithoutBytes(*shown);
         const QTextLayout& layout = shown->layout;
         for (int k = 0; k < std::max(layout.lineCount(), 1); ++k) {

@@ -54,9 +54,9 @@ QString ListingView::ToPlainText() const {
     return text;
 }
 
-std::unique_ptr<ShownLine> ListingView::LayOutLine(std::size_t line) const {
+std::unique_ptr<ShownLine> LayOutListingLine(std::string_view bytes, const QFont& font, qreal width) {
     auto shown = std::make_unique<ShownLine>();
-    core::BoxText box = core::ListingBoxText(listing_.Line(line));
+    core::BoxText box = core::ListingBoxText(bytes);
     shown->text = ShownText(box);
     shown->byteAt = std::move(box.byteAt);
     QTextOption option;
@@ -64,10 +64,9 @@ std::unique_ptr<ShownLine> ListingView::LayOutLine(std::size_t line) const {
     option.setTabStopDistance(kTabStop);
     QTextLayout& layout = shown->layout;
     layout.setText(shown->text);
-    layout.setFont(font());
+    layout.setFont(font);
     layout.setTextOption(option);
     layout.setCacheEnabled(true);
-    const qreal width = TextWidth();
     qreal y = 0;
     layout.beginLayout();
     for (QTextLine l = layout.createLine(); l.isValid(); l = layout.createLine()) {
@@ -78,6 +77,10 @@ std::unique_ptr<ShownLine> ListingView::LayOutLine(std::size_t line) const {
     layout.endLayout();
     shown->height = y;
     return shown;
+}
+
+std::unique_ptr<ShownLine> ListingView::LayOutLine(std::size_t line) const {
+    return LayOutListingLine(listing_.Line(line), font(), TextWidth());
 }
 
 std::shared_ptr<const ShownLine> ListingView::Shown(std::size_t line) const {

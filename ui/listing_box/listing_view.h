@@ -22,6 +22,11 @@
 
 namespace ui {
 
+// Line bytes laid out as a listing box lays them out, in font, wrapped at
+// width: what the box draws and what printing takes. Needs no widget, so it
+// may run on any thread.
+std::unique_ptr<ShownLine> LayOutListingLine(std::string_view bytes, const QFont& font, qreal width);
+
 class ListingView : public QAbstractScrollArea {
 public:
     // A place in the text: a line, and a UTF-16 position in what it shows.
@@ -44,6 +49,8 @@ public:
     QString ToPlainText() const;
     // Line i laid out as the box lays it out now: what printing takes.
     std::unique_ptr<ShownLine> LayOutLine(std::size_t line) const;
+    // The width the lines wrap at now.
+    qreal WrapWidth() const { return TextWidth(); }
 
     Position Anchor() const noexcept { return anchor_; }
     Position Caret() const noexcept { return caret_; }

@@ -105,7 +105,7 @@ private:
 }  // namespace
 
 void RunInBackground(QWidget* over, const QString& caption, std::function<void(core::RunProgress&)> work,
-                     const std::function<void()>& settle) {
+                     const std::function<void()>& settle, ProgressUnit unit) {
     const auto job = std::make_shared<Job>(beforeWork, std::move(work));
     std::thread thread;
     try {
@@ -114,7 +114,8 @@ void RunInBackground(QWidget* over, const QString& caption, std::function<void(c
         job->Run();  // no thread to be had: run here, as runs always could
     }
     if (thread.joinable() && !job->WaitFor(quietTime)) {
-        ProgressWindow window(over, caption, [job] { return job->Snapshot(); });
+        ProgressWindow window(
+            over, caption, [job] { return job->Snapshot(); }, unit);
         if (window.exec() != QDialog::Accepted) {
             job->Stop();
             if (!job->WaitFor(kStopTime)) {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "core/run_progress.h"
+#include "ui/run/progress_window.h"
 
 #include <QString>
 
@@ -21,9 +22,11 @@ namespace ui {
 // also when it failed, before the error is thrown on. Cancel (its button or
 // Esc) throws core::EAbort. A run that does not stop within a moment of the
 // cancel (a read that blocks) is left to end on its own: work must own
-// everything it touches, and settle does not run then.
+// everything it touches, and settle does not run then. unit is what the
+// window counts: bytes read (SetTotal and Read in bytes) or pages printed
+// (in pages; Read(0) only asks whether to go on).
 void RunInBackground(QWidget* over, const QString& caption, std::function<void(core::RunProgress&)> work,
-                     const std::function<void()>& settle = {});
+                     const std::function<void()>& settle = {}, ProgressUnit unit = ProgressUnit::Bytes);
 
 // For tests: how long a run goes before its window shows, and a step every
 // run takes on its thread before its work (to stand for a read that blocks).

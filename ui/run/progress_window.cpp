@@ -10,6 +10,8 @@
 #include <QTimerEvent>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace ui {
 
 namespace {
@@ -27,20 +29,27 @@ QString ByteCount(std::uint64_t bytes) {
     return QStringLiteral("%1 GB").arg(b / kGiga, 0, 'f', 2);
 }
 
-ProgressWindow::ProgressWindow(QWidget* over, const QString& caption, std::function<ProgressSnapshot()> look)
-    : QDialog(over), look_(std::move(look)) {
+ProgressWindow::ProgressWindow(QWidget* over, const QString& caption, std::function<ProgressSnapshot()> look,
+                               ProgressUnit unit)
+    : QDialog(over), look_(std::move(look)), unit_(unit) {
     setWindowTitle(caption);
     setWindowModality(Qt::ApplicationModal);
     // The windows behind wear the hourglass; this one is to be clicked.
     setCursor(Qt::ArrowCursor);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(FromUtf8("読み込み中のファイル："), this));
+    auto* fileHeading = new QLabel(FromUtf8("読み込み中のファイル："), this);
+    layout->addWidget(fileHeading);
     FileLabel = new QLabel(this);
     FileLabel->setFixedWidth(kFileLabelWidth);
     layout->addWidget(FileLabel);
+    // A print reads no file: the bar and the pages say it all.
+    fileHeading->setVisible(unit_ == ProgressUnit::Bytes);
+    FileLabel->setVisible(unit_ == ProgressUnit::Bytes);
+
     Bar = new QProgressBar(this);
     Bar->setTextVisible(false);
+    Bar->setMinimumWidth(kFileLabelWidth);
     layout->addWidget(Bar);
     BytesLabel = new QLabel(this);
     layout->addWidget(BytesLabel);
@@ -67,16 +76,19 @@ void ProgressWindow::timerEvent(QTimerEvent* event) {
 }
 
 void ProgressWindow::Display(const ProgressSnapshot& now) {
-    FileLabel->setText(FileLabel->fontMetrics().elidedText(now.file, Qt::ElideMiddle, kFileLabelWidth));
+    const bool pages = unit_ == ProgressUnit::Pages;
+    if (!pages) FileLabel->setText(FileLabel->fontMetrics().elidedText(now.file, Qt::ElideMiddle, kFileLabelWidth));
     if (now.total == 0) {
         Bar->setRange(0, 0);  // a run of unknown length: the bar only moves
-        BytesLabel->setText(FromUtf8("%1 読み込み済み").arg(ByteCount(now.done)));
+        // A print counts its pages before it prints the first.
+        BytesLabel->setText(pages ? FromUtf8("印刷の準備中") : FromUtf8("%1 読み込み済み").arg(ByteCount(now.done)));
         return;
     }
     const std::uint64_t done = std::min(now.done, now.total);
     Bar->setRange(0, kBarSteps);
     Bar->setValue(static_cast<int>(static_cast<double>(done) / static_cast<double>(now.total) * kBarSteps));
-    BytesLabel->setText(FromUtf8("%1 / %2 読み込み済み").arg(ByteCount(done), ByteCount(now.total)));
+    BytesLabel->setText(pages ? FromUtf8("%1 / %2 ページ印刷済み").arg(done).arg(now.total)
+                              : FromUtf8("%1 / %2 読み込み済み").arg(ByteCount(done), ByteCount(now.total)));
 }
 
 }  // namespace ui
