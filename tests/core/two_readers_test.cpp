@@ -58,7 +58,8 @@ public:
 
 class FileProgress;
 
-// Tells a progress when the reader thread it was first told of on ends.
+// Tells the progress a reader thread has ended: given on the thread's first
+// file, told as the thread ends.
 struct ThreadEndNotice {
     FileProgress* progress = nullptr;
     ~ThreadEndNotice();
@@ -101,8 +102,8 @@ public:
         return changed.wait_for(lock, kBound, done);
     }
 
-    // Called on the reader threads, outside mutex; they may wait.
-    std::function<void(const std::string&path)> onStart, onRead;
+    // Called with the file's path on the reader threads, outside mutex; they may wait.
+    std::function<void(const std::string&)> onStart, onRead;
 
     std::mutex mutex;
     std::condition_variable changed;
@@ -260,8 +261,9 @@ TEST(TwoReaders, TheWritersTargetIsReadAtMostTwoMegabytesAhead) {
     constexpr std::size_t kAhead = 2 * 1024 * 1024;
     TempDir dir;
     // Hit lines of 10 KB, so that a block ends well short of its capacity;
-    // a target of fourteen blocks, so that the queue fills once behind the
-    // first and the rest never fills it again.
+    // a target of fourteen blocks: the queue fills behind the first, and
+    // what is left after that can't fill it again, so that a reader woken
+    // only by the other reader's block stalls once, not for good.
     const std::string line = "key" + std::string(10000, 'k') + "\r\n";
     std::string first;
     while (first.size() < 14 * ListingPart::kBlock) first += line;
