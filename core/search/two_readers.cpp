@@ -24,6 +24,8 @@ namespace {
 constexpr std::size_t kWritingAhead = 2 * 1024 * 1024;
 constexpr std::size_t kLaterAhead = 8 * 1024 * 1024;
 
+std::function<void(std::size_t, std::size_t)> roomWaitHook;
+
 // Stops the reading of one target at its next block once it can no longer
 // count: a target before it failed, or the search is being left. Everything
 // else goes on to the caller's progress, when given.
@@ -129,6 +131,9 @@ private:
         void Write(std::string block) override {
             {
                 std::unique_lock lock(owner_.mutex_);
+                if (roomWaitHook && !owner_.HasRoom(index_) && !owner_.leaving_.load()) {
+                    roomWaitHook(index_, queue_.bytes);
+                }
                 owner_.changed_.wait(lock, [&] { return owner_.HasRoom(index_) || owner_.leaving_.load(); });
                 if (owner_.leaving_.load()) return;
                 queue_.bytes += block.capacity();  // what it holds of memory
@@ -207,6 +212,10 @@ std::optional<std::size_t> SearchWithTwoReaders(const TargetSearch& search, std:
                                                 RunProgress* progress, bool takeTurns, ListingSink& sink,
                                                 HitTable& hits) {
     return TwoReaders(search, targets, progress, takeTurns).Run(sink, hits);
+}
+
+void SetRoomWaitHookForTests(std::function<void(std::size_t target, std::size_t queued)> hook) {
+    roomWaitHook = std::move(hook);
 }
 
 }  // namespace core

@@ -9,6 +9,7 @@
 #include "core/search/target_search.h"
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -26,5 +27,12 @@ namespace core {
 std::optional<std::size_t> SearchWithTwoReaders(const TargetSearch& search, std::span<const std::string> targets,
                                                 RunProgress* progress, bool takeTurns, ListingSink& sink,
                                                 HitTable& hits);
+
+// For tests: from now on hook is called whenever a reader finds no room for
+// its target's next block and is about to wait, with the target's index and
+// the bytes its queue holds. It runs under the readers' lock, so the writer
+// takes no block before the reader waits; it must not wait on the search.
+// Empty calls nothing. Set it while no search runs.
+void SetRoomWaitHookForTests(std::function<void(std::size_t target, std::size_t queued)> hook);
 
 }  // namespace core

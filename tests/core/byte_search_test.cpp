@@ -1,12 +1,14 @@
 // The phrase finder and the anchor finder (with its count of CRs) against
 // plain loops: on short random texts on every processor path, and on long
 // phrases in periodic text, where nearly every position starts a
-// near-match.
+// near-match; and the CR counts where every line is one length.
 #include "core/search/byte_search.h"
 #include "vector_paths.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <random>
 #include <string>
 #include <string_view>
@@ -137,6 +139,40 @@ TEST(ByteSearch, TheAnchorIsThePairTheTextHoldsLeast) {
         for (std::size_t k = 0; k + 1 < phrase.size(); ++k) {
             ASSERT_LE(times(sample, phrase[j], phrase[j + 1]), times(sample, phrase[k], phrase[k + 1]))
                 << testing::PrintToString(phrase) << " in " << testing::PrintToString(sample);
+        }
+    }
+}
+
+// Lines all of one length put a CR in the same byte lane round after round:
+// a lane that counts one more round than it can hold wraps, and the lines
+// are miscounted. Every length up to four vectors wide, every processor
+// path, on texts long enough for several hundred rounds, with the anchor at
+// the end and with none at all.
+TEST(ByteSearch, CrCountsHoldWhereEveryLineIsOneLength) {
+    const testing_support::VectorPaths paths;
+    for (const platform::Vectors most : testing_support::VectorPaths::kAll) {
+        paths.Use(most);
+        const AnchorFinder anchor("ab", platform::Cp932());
+        for (std::size_t length = 1; length <= 4 * 64 + 1; ++length) {
+            for (const std::string_view end : {std::string_view("\r\n"), std::string_view("\r")}) {
+                if (length < end.size()) continue;
+                const std::string line = std::string(length - end.size(), '.') + std::string(end);
+                const std::size_t lines = std::max<std::size_t>(300, 20000 / length);
+                std::string text;
+                for (std::size_t i = 0; i < lines; ++i) text += line;
+                const std::size_t before = text.size();
+                text += "ab";
+                const auto crs = static_cast<std::int64_t>(lines);
+                const std::string details = "line of " + std::to_string(length) + " ending " +
+                                            testing::PrintToString(std::string(end)) + ", path " +
+                                            std::to_string(static_cast<int>(most));
+
+                AnchorFinder::Passed passed;
+                ASSERT_EQ(anchor.Find(text.data(), text.data() + text.size(), passed), text.data() + before) << details;
+                ASSERT_EQ(passed.crs, crs) << details;
+                ASSERT_EQ(anchor.Find(text.data(), text.data() + before, passed), text.data() + before) << details;
+                ASSERT_EQ(passed.crs, crs) << details;
+            }
         }
     }
 }

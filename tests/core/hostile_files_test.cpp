@@ -14,10 +14,13 @@
 
 #include <sys/stat.h>
 #include <unistd.h>
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <string_view>
+#include <vector>
 
 using namespace core;
 using testing_support::TempDir;
@@ -128,8 +131,9 @@ TEST(HostileFiles, ATargetThatChangedKindOrVanishedIsAFileError) {
 }
 
 // A read that fails part-way through a target ends the search with its
-// error, and the hit table keeps every hit recorded before it: from a file,
-// read in large blocks, and from standard input, read in small ones.
+// error; the hit table keeps every hit recorded before it, and the listing
+// written keeps the hit lines found before it: from a file, read in large
+// blocks, and from standard input, read in small ones.
 TEST(HostileFiles, AReadErrorPartWayKeepsTheHitsRecordedBeforeIt) {
     TempDir dir;
     constexpr std::size_t kLine = 100;  // bytes a line, CR LF included
@@ -138,14 +142,27 @@ TEST(HostileFiles, AReadErrorPartWayKeepsTheHitsRecordedBeforeIt) {
         for (int i = 0; i < lines; ++i) t += (i % 40 == 7 ? "key" : "abc") + std::string(kLine - 5, '.') + "\r\n";
         return t;
     };
+    const auto linesOf = [](std::string_view listing) {
+        std::vector<std::string_view> lines;
+        for (std::size_t at = 0, end; (end = listing.find("\r\n", at)) != std::string_view::npos; at = end + 2) {
+            lines.push_back(listing.substr(at, end - at));
+        }
+        return lines;
+    };
+    // The hit lines of the whole listing, read without an error.
+    const std::string big = text(12000);
+    HitTable hits;
+    const std::string whole = RunGlobalSearch("key", std::vector<std::string>{dir.Write("whole.txt", big)}, hits).text;
+    const std::vector<std::string_view> wholeLines = linesOf(whole);
+
     // Fails the nth read of target, read through to readBytes before it.
     const auto check = [&](const std::string& target, const std::string& content, std::uint64_t nth,
                            std::size_t readBytes) {
         const auto expected = reference::Scan(content, "key", true);
         const std::vector<std::string> targets = {target};
-        HitTable hits;
+        CollectingSink sink;
         platform::PlanReadFailure(nth, EIO);
-        EXPECT_EQ(testing_support::ErrorCodeOf([&] { RunGlobalSearch("key", targets, hits); }),
+        EXPECT_EQ(testing_support::ErrorCodeOf([&] { StreamGlobalSearch("key", targets, hits, sink); }),
                   platform::err::kIoDevice);
         platform::PlanReadFailure(0, 0);
         // A hit is recorded once the line after it is read whole.
@@ -161,8 +178,14 @@ TEST(HostileFiles, AReadErrorPartWayKeepsTheHitsRecordedBeforeIt) {
         }
         EXPECT_GE(recorded, std::max<std::size_t>(surely, 1));
         EXPECT_LE(recorded, atMost);
+        // The heading, the header line and the hit lines recorded, as the
+        // whole listing has them.
+        const std::string written = sink.Take();
+        const std::vector<std::string_view> lines = linesOf(written);
+        ASSERT_EQ(lines.size(), 3 + recorded) << written.substr(0, 200);
+        EXPECT_TRUE(std::equal(lines.begin(), lines.begin() + 2, wholeLines.begin()));
+        EXPECT_TRUE(std::equal(lines.begin() + 3, lines.end(), wholeLines.begin() + 3));
     };
-    const std::string big = text(12000);
     check(dir.Write("hits.txt", big), big, 3, 2 * LineReader::kFileBlock);
 
     const std::string piped = text(600);  // fits a pipe's buffer

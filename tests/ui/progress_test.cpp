@@ -1,6 +1,8 @@
 // Long runs: the progress window of a search, a range of the viewer and a
-// local search, and its cancel, which leaves each window as a failed run
-// leaves it, also while a read is stuck.
+// local search, and its cancel, which stops a run that reads and leaves each
+// window as a failed run leaves it, also while a read is stuck; no window for
+// a run within the quiet time.
+#include "core/errors.h"
 #include "core/output/listing_lines.h"
 #include "ui/LocalSrch.h"
 #include "ui/RESULT.h"
@@ -21,8 +23,12 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include <atomic>
+#include <chrono>
 #include <condition_variable>
+#include <memory>
 #include <mutex>
+#include <thread>
 
 using namespace ui;
 using namespace testing_ui;
@@ -93,6 +99,79 @@ private slots:
         QCOMPARE(window.FileLabel->text(), QStringLiteral("/data/umi.txt"));
         QCOMPARE(window.BytesLabel->text(), FromUtf8("1.5 MB / 3.0 MB 読み込み済み"));
         QCOMPARE(window.Bar->value() * 2, window.Bar->maximum());
+
+        // A file that grew while it was read: no more than all of it.
+        ProgressWindow grown(nullptr, FromUtf8("検索中"), [] {
+            return ProgressSnapshot{QStringLiteral("/data/umi.txt"), 5 << 20, 3 << 20, false};
+        });
+        QCOMPARE(grown.BytesLabel->text(), FromUtf8("3.0 MB / 3.0 MB 読み込み済み"));
+        QCOMPARE(grown.Bar->value(), grown.Bar->maximum());
+    }
+
+    // A run that is reading, not stuck, is asked to stop by キャンセル: its
+    // next block is refused.
+    void cancelAsksTheRunToStop() {
+        SetRunTimingForTests(0ms);
+        struct Reading {
+            std::atomic<bool> refused{false}, giveUp{false};
+        };
+        const auto reading = std::make_shared<Reading>();
+        // However the test ends, the run does too.
+        struct EndRun {
+            Reading& reading;
+            ~EndRun() { reading.giveUp = true; }
+        } endRun{*reading};
+        WhenModal([] {
+            for (QPushButton* b : QApplication::activeModalWidget()->findChildren<QPushButton*>()) {
+                if (b->text() == FromUtf8("キャンセル")) QTest::mouseClick(b, Qt::LeftButton);
+            }
+        });
+        bool cancelled = false;
+        try {
+            RunInBackground(nullptr, FromUtf8("検索中"), [reading](core::RunProgress& progress) {
+                while (!reading->giveUp) {
+                    if (!progress.Read(1)) {
+                        reading->refused = true;
+                        throw core::EAbort(std::string());
+                    }
+                    std::this_thread::yield();
+                }
+            });
+        } catch (const core::EAbort&) {
+            cancelled = true;
+        }
+        QVERIFY(cancelled);
+        QTRY_VERIFY_WITH_TIMEOUT(reading->refused, 20000);
+        QTRY_VERIFY(!RunsStillGoing());
+    }
+
+    // A run that ends within the quiet time shows no window, however much
+    // longer than a cancelled run is waited for it takes. Its work waits for
+    // a window to show, up to a bound well past that time: the window's loop
+    // would see it at once.
+    void aRunWithinTheQuietTimeShowsNoWindow() {
+        SetRunTimingForTests(std::chrono::hours(1));
+        struct Window {
+            std::mutex mutex;
+            std::condition_variable shows;
+            bool shown = false;
+        };
+        const auto window = std::make_shared<Window>();
+        QTimer::singleShot(0, [window] {
+            if (!dynamic_cast<ProgressWindow*>(QApplication::activeModalWidget())) return;
+            {
+                const std::lock_guard lock(window->mutex);
+                window->shown = true;
+            }
+            window->shows.notify_all();
+        });
+        RunInBackground(nullptr, FromUtf8("検索中"), [window](core::RunProgress&) {
+            std::unique_lock lock(window->mutex);
+            window->shows.wait_for(lock, 1s, [&] { return window->shown; });
+        });
+        QCoreApplication::processEvents();  // the check, when no window's loop ran it
+        const std::lock_guard lock(window->mutex);
+        QVERIFY(!window->shown);
     }
 
     // Each run waits on a read that never returns until the test releases it:
