@@ -348,3 +348,26 @@ TEST(GrepHabits, AFailedWriteIsAnError) {
         EXPECT_EQ(r.err, "norvane-search: write error: No space left on device\n");
     }
 }
+
+// A search text holding what ends a line or the text can never be found:
+// a usage error, as an empty one is. An LF is one only where a lone LF ends
+// a line; in code page 932 files it is part of the line, and found there.
+TEST(GrepHabits, ASearchTextThatCouldNeverBeFoundIsAUsageError) {
+    TempDir dir;
+    const std::string sj = dir.Write("sj.txt", "xa\nby\x1A\r\n");
+    for (const auto& args : std::vector<std::vector<std::string>>{{"a\rb", sj},
+                                                                  {"a\x1A", sj},
+                                                                  {"--newline=any", "a\nb", sj},
+                                                                  {"--encoding=utf-8", "a\nb", sj},
+                                                                  {"--local", "\r", sj},
+                                                                  {"-l", "b\r", sj}}) {
+        const Result r = RunCommand(args);
+        EXPECT_EQ(r.status, 2) << testing::PrintToString(args);
+        EXPECT_EQ(r.out, "");
+        EXPECT_NE(r.err.find("it could never be found"), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(RunCommand({"--format=grep", "a\nb", sj}).out, sj + ":1:xa\xE2\x90\x8A"
+                                                                  "by\n");
+    EXPECT_EQ(RunCommand({"--encoding=cp932", "-c", "a\nb", sj}).out, "1\n");
+    EXPECT_NE(RunCommand({"--help"}).out.find("Ctrl-Z"), std::string::npos);
+}
