@@ -22,6 +22,7 @@ void WriteLineLabel(std::int64_t lineNumber, char* out) noexcept {
 }
 
 std::string FileIndexLabel(int index) {
+    if (index >= 100) return std::to_string(index);
     std::string label(2, '0');
     label[0] = static_cast<char>('0' + (index / 10) % 10);
     label[1] = static_cast<char>('0' + index % 10);

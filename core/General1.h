@@ -18,7 +18,8 @@ std::string_view Right(std::string_view s, std::size_t n) noexcept;
 // the last five digits of a larger number are kept (100000 gives 00000).
 void WriteLineLabel(std::int64_t lineNumber, char* out) noexcept;
 
-// A target number 1 to 20 as two digits (01 to 20).
+// A target number 1 to 20 as two digits (01 to 20); the command line's
+// targets from 100 on as all their digits.
 std::string FileIndexLabel(int index);
 
 }  // namespace core

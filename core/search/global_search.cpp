@@ -45,6 +45,26 @@ bool SearchInParallel(const TargetSizes& sizes, Readers readers) {
 
 }  // namespace
 
+std::size_t StreamTargets(const TargetSearch& search, std::span<const std::string> targets, int first, HitTable& hits,
+                          ListingSink& sink, RunProgress* progress, Readers readers) {
+    const TargetSizes sizes = SizesOf(targets);
+    if (progress) progress->SetTotal(sizes.total);
+    if (SearchInParallel(sizes, readers)) {
+        if (const auto hitLines =
+                SearchWithTwoReaders(search, targets, first, progress, readers == Readers::Two, sink, hits)) {
+            return *hitLines;
+        }
+    }
+    std::size_t hitLines = 0;
+    for (std::size_t i = 0; i < targets.size(); ++i) {
+        const int k = first + static_cast<int>(i);
+        TargetResult result;
+        SearchTarget(search, targets[i], k, sink, result, progress);
+        hitLines += Settle(search, targets[i], result, k, hits);
+    }
+    return hitLines;
+}
+
 std::size_t StreamGlobalSearch(const SearchText& text, std::span<const std::string> targets, HitTable& hits,
                                ListingSink& sink, RunProgress* progress, Readers readers, const TextForm& form,
                                const platform::Encoding* listing) {
@@ -52,24 +72,8 @@ std::size_t StreamGlobalSearch(const SearchText& text, std::span<const std::stri
     hits.Clear();
     std::size_t count = 0;
     while (count < std::min(targets.size(), kMaxTargets) && !targets[count].empty()) ++count;
-    targets = targets.first(count);
-    const TargetSizes sizes = SizesOf(targets);
-    if (progress) progress->SetTotal(sizes.total);
     sink.Write(ListingHeading(search.listing, text.Shown(search.listing)));
-
-    if (SearchInParallel(sizes, readers)) {
-        if (const auto hitLines =
-                SearchWithTwoReaders(search, targets, progress, readers == Readers::Two, sink, hits)) {
-            return *hitLines;
-        }
-    }
-    std::size_t hitLines = 0;
-    for (std::size_t i = 0; i < count; ++i) {
-        TargetResult result;
-        SearchTarget(search, targets[i], static_cast<int>(i) + 1, sink, result, progress);
-        hitLines += Settle(result, static_cast<int>(i) + 1, hits);
-    }
-    return hitLines;
+    return StreamTargets(search, targets.first(count), 1, hits, sink, progress, readers);
 }
 
 std::size_t StreamGlobalSearch(std::string_view searchText, std::span<const std::string> targets, HitTable& hits,

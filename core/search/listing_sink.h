@@ -74,9 +74,32 @@ public:
                         const platform::Encoding& to) {
         if (text.Whole()) {
             AppendLabelled(label, text.View(), from, to);
-        } else {
-            AppendInPieces(label, text, from, to);
+            return;
         }
+        Append(label, kLabelEnd);
+        if (&from == &to) {
+            text.Pieces([this](std::string_view piece) { Append(piece); });
+        } else {
+            AppendConverted(text, from, [&](std::string_view bytes) { return platform::Recode(from, to, bytes); });
+        }
+        Append(kCRLF);
+    }
+    // Appends the bytes of a hit line written in from as convert gives them,
+    // which takes whole characters: a long line a piece at a time.
+    template <class Convert>
+    void AppendConverted(const HitText& text, const platform::Encoding& from, Convert&& convert) {
+        if (text.Whole()) {
+            Append(convert(text.View()));
+            return;
+        }
+        std::string carried;  // the bytes of a piece that its next one may still change
+        text.Pieces([&](std::string_view piece) {
+            carried.append(piece);
+            const std::size_t cut = ConvertibleCut(from, carried);
+            Append(convert(std::string_view(carried).substr(0, cut)));
+            carried.erase(0, cut);
+        });
+        if (!carried.empty()) Append(convert(std::string_view(carried)));
     }
     void Flush() {
         if (block_.empty()) return;
@@ -86,8 +109,9 @@ public:
     }
 
 private:
-    void AppendInPieces(std::string_view label, const HitText& text, const platform::Encoding& from,
-                        const platform::Encoding& to);
+    // Where bytes of from may be cut so that, converted, the part before and
+    // the part after give what the whole would.
+    static std::size_t ConvertibleCut(const platform::Encoding& from, std::string_view bytes);
 
     ListingSink& out_;
     std::string block_;

@@ -1,5 +1,6 @@
 #include "core/search/target_search.h"
 
+#include "core/search/command_search.h"
 #include "core/search/line_reader.h"
 #include "core/search/listing_format.h"
 #include "core/search/scan_lines.h"
@@ -19,14 +20,58 @@ std::string PathIn(const platform::Encoding& listing, std::string_view path) {
     return platform::EncodeMarked(listing, platform::DecodeUtf8Lossy(path));
 }
 
+// Ends the scan of a target whose output form needs no more of its lines.
+struct EnoughLines {};
+
+// A target in the command's output form, when it is not the listing: its
+// lines found before an error go out with it.
+void SearchForOutput(const TargetSearch& search, const std::string& path, ListingSink& out, TargetResult& result,
+                     RunProgress* progress) noexcept {
+    try {
+        TargetOutput& output = *search.output;
+        const std::string_view name = TargetName(path);
+        ListingPart part(out);
+        try {
+            LineReader reader;
+            reader.SetForm(search.form);
+            WithTextFile(reader, path, [&](LineReader& r) {
+                if (progress) progress->StartFile(path);
+                r.SetProgress(progress);
+                const platform::Encoding& encoding = *r.Form().encoding;
+                const std::string* phrase = search.text.In(encoding);
+                try {
+                    ScanLines(r, phrase != nullptr ? std::string_view(*phrase) : std::string_view(),
+                              LineCleaning::StripIdeographicSpaces,
+                              [&](std::int64_t n, std::string_view, const HitText& text) {
+                                  ++result.hitLines;
+                                  if (result.row.size() + 1 < HitTable::kSlots) result.row.push_back(n);
+                                  if (!output.Hit(part, name, n, text, encoding)) throw EnoughLines{};
+                              });
+                } catch (const EnoughLines&) {}
+            });
+            output.End(part, name, result.hitLines);
+        } catch (...) {
+            result.error = std::current_exception();
+        }
+        part.Flush();
+    } catch (...) {
+        if (!result.error) result.error = std::current_exception();
+    }
+}
+
 }  // namespace
+
+std::string_view TargetName(std::string_view path) noexcept {
+    return !path.empty() && path.front() == '\0' ? path.substr(1) : path;
+}
 
 void SearchTarget(const TargetSearch& search, const std::string& path, int k, ListingSink& out, TargetResult& result,
                   RunProgress* progress) noexcept {
+    if (search.output != nullptr) return SearchForOutput(search, path, out, result, progress);
     try {
         ListingPart part(out);
         try {
-            part.Append(FileHeaderLine(PathIn(search.listing, path), k), kCRLF);
+            part.Append(FileHeaderLine(PathIn(search.listing, TargetName(path)), k), kCRLF);
             LineReader reader;
             reader.SetForm(search.form);
             WithTextFile(reader, path, [&](LineReader& r) {
@@ -57,9 +102,13 @@ void SearchTarget(const TargetSearch& search, const std::string& path, int k, Li
     }
 }
 
-std::size_t Settle(const TargetResult& result, int k, HitTable& hits) {
-    std::copy(result.row.begin(), result.row.end(), hits.Row(k).begin());
-    if (result.error) std::rethrow_exception(result.error);
+std::size_t Settle(const TargetSearch& search, const std::string& path, const TargetResult& result, int k,
+                   HitTable& hits) {
+    if (k <= HitTable::kTargets) std::copy(result.row.begin(), result.row.end(), hits.Row(k).begin());
+    if (result.error) {
+        if (search.failures == nullptr) std::rethrow_exception(result.error);
+        search.failures->Failed(path, result.error);
+    }
     return result.hitLines;
 }
 

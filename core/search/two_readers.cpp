@@ -55,9 +55,11 @@ private:
 // readers are joined on every way out: leaving, they stop at their next block.
 class TwoReaders {
 public:
-    TwoReaders(const TargetSearch& search, std::span<const std::string> targets, RunProgress* progress, bool takeTurns)
+    TwoReaders(const TargetSearch& search, std::span<const std::string> targets, int first, RunProgress* progress,
+               bool takeTurns)
         : search_(search),
           targets_(targets),
+          first_(first),
           progress_(progress),
           queues_(targets.size()),
           turns_(takeTurns),
@@ -110,7 +112,7 @@ public:
                 changed_.notify_all();
                 sink.Write(std::move(block));
             }
-            hitLines += Settle(queue.result, static_cast<int>(i) + 1, hits);
+            hitLines += Settle(search_, targets_[i], queue.result, first_ + static_cast<int>(i), hits);
         }
         return hitLines;
     }
@@ -180,8 +182,9 @@ private:
         Queue& queue = queues_[i];
         TargetWatch watch(progress_, i, firstFailed_, leaving_);
         QueueOut out(*this, i);
-        SearchTarget(search_, targets_[i], static_cast<int>(i) + 1, out, queue.result, &watch);
-        if (queue.result.error) {
+        SearchTarget(search_, targets_[i], first_ + static_cast<int>(i), out, queue.result, &watch);
+        // A failure that is only reported lets the later targets go on.
+        if (queue.result.error && search_.failures == nullptr) {
             std::size_t seen = firstFailed_.load();
             while (i < seen && !firstFailed_.compare_exchange_weak(seen, i)) {}
         }
@@ -194,6 +197,7 @@ private:
 
     const TargetSearch& search_;
     std::span<const std::string> targets_;
+    int first_;
     RunProgress* progress_;
     std::vector<Queue> queues_;
     std::mutex mutex_;
@@ -209,9 +213,9 @@ private:
 }  // namespace
 
 std::optional<std::size_t> SearchWithTwoReaders(const TargetSearch& search, std::span<const std::string> targets,
-                                                RunProgress* progress, bool takeTurns, ListingSink& sink,
+                                                int first, RunProgress* progress, bool takeTurns, ListingSink& sink,
                                                 HitTable& hits) {
-    return TwoReaders(search, targets, progress, takeTurns).Run(sink, hits);
+    return TwoReaders(search, targets, first, progress, takeTurns).Run(sink, hits);
 }
 
 void SetRoomWaitHookForTests(std::function<void(std::size_t target, std::size_t queued)> hook) {

@@ -17,15 +17,16 @@
 
 namespace core {
 
-// Searches the targets as the one-at-a-time search does, with the same
-// listing, table and first error. takeTurns makes the readers take the
+// Searches the targets (numbered from first) as the one-at-a-time search
+// does, with the same listing, table and first error (or every error, handed
+// to the search's failures). takeTurns makes the readers take the
 // targets in turn from the first, so that both are at work. A reader holds
 // no more than a few megabytes of a target's lines ahead of the writer.
 // Returns the hit lines, or nothing when no reader thread could be started
 // (nothing has been read then). Raises the first target's error once the
 // targets before it are written; the other reader stops at its next block.
 std::optional<std::size_t> SearchWithTwoReaders(const TargetSearch& search, std::span<const std::string> targets,
-                                                RunProgress* progress, bool takeTurns, ListingSink& sink,
+                                                int first, RunProgress* progress, bool takeTurns, ListingSink& sink,
                                                 HitTable& hits);
 
 // For tests: from now on hook is called whenever a reader finds no room for

@@ -71,12 +71,13 @@ TEST(GlobalSearch, StandardInputAmongTheTargetsIsReadInTurn) {
     const std::string big = dir.Write("big.txt", bigText);
     const std::string piped = "none\r\n" + std::string(300, 'k') + "ey\r\nkey";
 
-    // A path that is empty up to its NUL names standard input.
+    // A path that is empty up to its NUL names standard input, and what
+    // follows the NUL names it in the listing.
     const PipeToStdin in(piped);
     const std::vector<std::string> targets = {big, std::string("\0in", 3), big};
     HitTable hits;
     EXPECT_EQ(RunGlobalSearch("key", targets, hits).text,
-              reference::GlobalListing("key", targets, {bigText, piped, bigText}));
+              reference::GlobalListing("key", {big, "in", big}, {bigText, piped, bigText}));
     EXPECT_EQ(hits.Row(2)[0], 2);
     EXPECT_EQ(hits.Row(2)[1], 3);
 

@@ -1,14 +1,19 @@
 // The global search with both readers at work from the first target (the
 // Readers::Two seam) against the one-at-a-time reference: targets of every
-// size, failing ones among them; what is read after a failing target; and
-// how far a reader gets ahead of the writer. Also built alone under
+// size, failing ones among them; what is read after a failing target; how
+// far a reader gets ahead of the writer; and failures that are only
+// reported, after which the later targets are read. Also built alone under
 // ThreadSanitizer, which `make test` runs, for races in the merge.
 #include "core/search/two_readers.h"
+#include "core/search/command_search.h"
 #include "core/search/global_search.h"
 #include "core/search/line_reader.h"
+#include "core/search/listing_format.h"
+#include "core/search/target_search.h"
 #include "error_code_of.h"
 #include "expect_reference.h"
 #include "platform/file_access.h"
+#include "reference_model.h"
 #include "temp_files.h"
 
 #include <gtest/gtest.h>
@@ -310,4 +315,43 @@ TEST(TwoReaders, TheWritersTargetIsReadAtMostTwoMegabytesAhead) {
     for (std::size_t n = 2; n < sink.capacities.size() && queued < kAhead; ++n) queued += sink.capacities[n];
     EXPECT_EQ(waits.front(), std::make_pair(std::size_t{0}, queued));
     EXPECT_TRUE(aReadFirst) << "the reader waiting for room was not woken as the writer took blocks";
+}
+
+// The command line's search: a failing target is handed on, in target order,
+// and both readers go on with the later ones, each listed under its own
+// number as it is when searched alone.
+TEST(TwoReaders, ReportedFailuresLetTheLaterTargetsBeRead) {
+    TempDir dir;
+    std::mt19937 rng(26);
+    struct Failures final : TargetFailures {
+        void Failed(const std::string& target, const std::exception_ptr&) override { failed.push_back(target); }
+        std::vector<std::string> failed;
+    };
+    for (int round = 0; round < 8; ++round) {
+        std::vector<std::string> targets, missing;
+        std::string expected;
+        const int first = 1 + static_cast<int>(rng() % 120);
+        for (int k = 0; k < 2 + static_cast<int>(rng() % 8); ++k) {
+            const std::string name = "r" + std::to_string(round) + "t" + std::to_string(k);
+            if (rng() % 3 == 0) {
+                targets.push_back(dir.Path(name + "-gone.txt"));
+                missing.push_back(targets.back());
+                continue;
+            }
+            const std::size_t size = rng() % 4 == 0 ? rng() % (3 * LineReader::kFileBlock) : rng() % 3000;
+            const std::string content = Text(rng, size);
+            targets.push_back(dir.Write(name + ".txt", content));
+            const std::string alone = reference::GlobalListing("key", {targets.back()}, {content});
+            const std::size_t header = alone.find("\r\n\r\n") + 4;
+            expected += FileHeaderLine(targets.back(), first + k) + alone.substr(alone.find("\r\n", header));
+        }
+        const SearchText text = SearchText::Bytes("key", platform::Cp932());
+        Failures failures;
+        const TargetSearch search{text, TextForm{}, platform::Cp932(), nullptr, &failures};
+        CollectingSink sink;
+        HitTable hits;
+        StreamTargets(search, targets, first, hits, sink, nullptr, Readers::Two);
+        ASSERT_EQ(sink.Take(), expected) << "round " << round;
+        ASSERT_EQ(failures.failed, missing) << "round " << round;
+    }
 }
