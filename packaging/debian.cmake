@@ -19,7 +19,7 @@ set(CPACK_PACKAGE_CONTACT "Norvane maintainers <maintainers@users.noreply.c-seed
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Japanese phrase search in Shift-JIS text files")
 # The summary line is put before it.
 string(CONCAT CPACK_DEBIAN_PACKAGE_DESCRIPTION
-  "Norvane searches up to 20 plain text files in code page 932 (Shift-JIS)\n"
+  "Norvane searches plain text files (Shift-JIS, UTF-8, EUC-JP, UTF-16)\n"
   "for a phrase and is made for Japanese prose: a line is a hit when the\n"
   "phrase begins in it, also when the phrase runs on across the line break,\n"
   "and the leading ideographic spaces of a wrapped line are ignored.\n"

@@ -16,7 +16,7 @@ namespace core {
 class HitText {
 public:
     // The most bytes read again at once.
-    static constexpr std::size_t kPiece = 256 * 1024;
+    static constexpr std::size_t kPiece = 64 * 1024;
 
     // Valid until scan's next step.
     HitText(BlockScan& scan, const HitLine& hit) noexcept : scan_(scan), hit_(hit) {}
