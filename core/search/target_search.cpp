@@ -23,6 +23,33 @@ std::string PathIn(const platform::Encoding& listing, std::string_view path) {
 // Ends the scan of a target whose output form needs no more of its lines.
 struct EnoughLines {};
 
+// Reads the target at path and hands each hit line, with its number, label,
+// text and the file's encoding, to take, which returns false when the
+// target's further lines are not needed; counts them into the result.
+template <class Take>
+void ScanTarget(const TargetSearch& search, const std::string& path, TargetResult& result, RunProgress* progress,
+                Take&& take) {
+    LineReader reader;
+    reader.SetForm(search.form);
+    WithTextFile(reader, path, [&](LineReader& r) {
+        if (progress) progress->StartFile(path);
+        r.SetProgress(progress);
+        const platform::Encoding& encoding = *r.Form().encoding;
+        // A text with no form in the file's encoding is in none of its lines.
+        const std::string* phrase = search.text.In(encoding);
+        try {
+            ScanLines(r, phrase != nullptr ? std::string_view(*phrase) : std::string_view(),
+                      LineCleaning::StripIdeographicSpaces,
+                      [&](std::int64_t n, std::string_view label, const HitText& text) {
+                          const bool more = take(n, label, text, encoding);
+                          ++result.hitLines;
+                          if (result.row.size() + 1 < HitTable::kSlots) result.row.push_back(n);
+                          if (!more) throw EnoughLines{};
+                      });
+        } catch (const EnoughLines&) {}
+    });
+}
+
 // A target in the command's output form, when it is not the listing: its
 // lines found before an error go out with it.
 void SearchForOutput(const TargetSearch& search, const std::string& path, ListingSink& out, TargetResult& result,
@@ -32,23 +59,10 @@ void SearchForOutput(const TargetSearch& search, const std::string& path, Listin
         const std::string_view name = TargetName(path);
         ListingPart part(out);
         try {
-            LineReader reader;
-            reader.SetForm(search.form);
-            WithTextFile(reader, path, [&](LineReader& r) {
-                if (progress) progress->StartFile(path);
-                r.SetProgress(progress);
-                const platform::Encoding& encoding = *r.Form().encoding;
-                const std::string* phrase = search.text.In(encoding);
-                try {
-                    ScanLines(r, phrase != nullptr ? std::string_view(*phrase) : std::string_view(),
-                              LineCleaning::StripIdeographicSpaces,
-                              [&](std::int64_t n, std::string_view, const HitText& text) {
-                                  ++result.hitLines;
-                                  if (result.row.size() + 1 < HitTable::kSlots) result.row.push_back(n);
-                                  if (!output.Hit(part, name, n, text, encoding)) throw EnoughLines{};
-                              });
-                } catch (const EnoughLines&) {}
-            });
+            ScanTarget(search, path, result, progress,
+                       [&](std::int64_t n, std::string_view, const HitText& text, const platform::Encoding& encoding) {
+                           return output.Hit(part, name, n, text, encoding);
+                       });
             output.End(part, name, result.hitLines);
         } catch (...) {
             result.error = std::current_exception();
@@ -72,22 +86,12 @@ void SearchTarget(const TargetSearch& search, const std::string& path, int k, Li
         ListingPart part(out);
         try {
             part.Append(FileHeaderLine(PathIn(search.listing, TargetName(path)), k), kCRLF);
-            LineReader reader;
-            reader.SetForm(search.form);
-            WithTextFile(reader, path, [&](LineReader& r) {
-                if (progress) progress->StartFile(path);
-                r.SetProgress(progress);
-                const platform::Encoding& encoding = *r.Form().encoding;
-                // A text with no form in the file's encoding is in none of its lines.
-                const std::string* phrase = search.text.In(encoding);
-                ScanLines(r, phrase != nullptr ? std::string_view(*phrase) : std::string_view(),
-                          LineCleaning::StripIdeographicSpaces,
-                          [&](std::int64_t n, std::string_view label, const HitText& text) {
-                              part.AppendLabelled(label, text, encoding, search.listing);
-                              ++result.hitLines;
-                              if (result.row.size() + 1 < HitTable::kSlots) result.row.push_back(n);
-                          });
-            });
+            ScanTarget(
+                search, path, result, progress,
+                [&](std::int64_t, std::string_view label, const HitText& text, const platform::Encoding& encoding) {
+                    part.AppendLabelled(label, text, encoding, search.listing);
+                    return true;
+                });
             part.Append(kCRLF);
         } catch (...) {
             // The lines found before the error go out with it, as they would
