@@ -27,19 +27,23 @@ void BM_PhraseFinder(benchmark::State& state) {
 }
 BENCHMARK(BM_PhraseFinder)->ArgName("phrase")->DenseRange(0, 2);
 
+// The hit lines of the file at path, scanned as the global search scans it.
+std::size_t HitLinesOf(const std::string& path, std::string_view s) {
+    std::size_t hits = 0;
+    core::LineReader reader;
+    core::WithTextFile(reader, path, [&](core::LineReader& r) {
+        core::ScanLines(r, s, core::LineCleaning::StripIdeographicSpaces,
+                        [&](std::int64_t, std::string_view, const core::HitText&) { ++hits; });
+    });
+    return hits;
+}
+
 // ScanLines over a regular file, as the global search runs it.
 void BM_ScanLines(benchmark::State& state) {
     const std::string& path = bench::ProseFile().Path();
     const std::string& s = Phrase(static_cast<int>(state.range(0)));
     std::size_t hits = 0;
-    for (auto _ : state) {
-        hits = 0;
-        core::LineReader reader;
-        core::WithTextFile(reader, path, [&](core::LineReader& r) {
-            core::ScanLines(r, s, core::LineCleaning::StripIdeographicSpaces,
-                            [&](std::int64_t, std::string_view, const core::HitText&) { ++hits; });
-        });
-    }
+    for (auto _ : state) hits = HitLinesOf(path, s);
     state.counters["hits"] = static_cast<double>(hits);
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bench::ProseText().size()));
 }
@@ -53,15 +57,7 @@ void BM_ScanLongPhrase(benchmark::State& state) {
     std::string text;
     while (text.size() < (4u << 20)) text += std::string(100000, 'a') + (state.range(0) == 1 ? "\r\n" : "");
     const bench::TempFile file(text);
-    for (auto _ : state) {
-        std::size_t hits = 0;
-        core::LineReader reader;
-        core::WithTextFile(reader, file.Path(), [&](core::LineReader& r) {
-            core::ScanLines(r, s, core::LineCleaning::StripIdeographicSpaces,
-                            [&](std::int64_t, std::string_view, const core::HitText&) { ++hits; });
-        });
-        benchmark::DoNotOptimize(hits);
-    }
+    for (auto _ : state) benchmark::DoNotOptimize(HitLinesOf(file.Path(), s));
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
 }
 BENCHMARK(BM_ScanLongPhrase)->ArgName("lines")->DenseRange(0, 1);
@@ -79,15 +75,7 @@ void BM_ScanPhraseOffTheCharacters(benchmark::State& state) {
     const bench::TempFile file(text);
     std::string s;
     for (int i = 0; i < 32; ++i) s += "\x81\x82";
-    for (auto _ : state) {
-        std::size_t hits = 0;
-        core::LineReader reader;
-        core::WithTextFile(reader, file.Path(), [&](core::LineReader& r) {
-            core::ScanLines(r, s, core::LineCleaning::StripIdeographicSpaces,
-                            [&](std::int64_t, std::string_view, const core::HitText&) { ++hits; });
-        });
-        benchmark::DoNotOptimize(hits);
-    }
+    for (auto _ : state) benchmark::DoNotOptimize(HitLinesOf(file.Path(), s));
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
 }
 BENCHMARK(BM_ScanPhraseOffTheCharacters)->ArgName("plain")->DenseRange(0, 1);
