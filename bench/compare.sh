@@ -1,8 +1,15 @@
 #!/usr/bin/env bash
 # Times norvane-search beside `LC_ALL=C grep -n -F`, `rg -n -a --no-heading`
-# and `cat` on the same generated corpora (20 Shift-JIS files; 200 MB and
-# 1 GB in all), for a rare phrase, a frequent phrase and a phrase that the
-# wrap often breaks. Every command's output is read through a pipe. Prints
+# and `cat` on the same corpora of 20 Shift-JIS files with CR LF:
+#   prose      generated prose of many words, 200 MB and 1 GB in all
+#   few-words  generated prose of seven nouns, 200 MB: the first character of
+#              its phrase-first is in half the lines
+#   manpages   real hard-wrapped Japanese prose: the Japanese manual pages of
+#              section 1 (Debian's manpages-ja) as man lays them out at 72
+#              columns, repeated to 200 MB
+# for a rare phrase, a frequent one, one that the wrap often breaks and a
+# rare one whose first character is everywhere. Every command's output is
+# read through a pipe. Prints
 # the ratio of norvane-search to the faster of grep and rg, the processor
 # time (user + system) of norvane-search and rg, each listing's sha256 and
 # norvane-search's peak RSS.
@@ -13,7 +20,8 @@
 # the generator changes. Settings (environment):
 #   NORVANE_BUILD          release build folder        (build/release)
 #   NORVANE_SEARCH         the binary to time          ($NORVANE_BUILD/cli/norvane-search)
-#   NORVANE_CORPUS_SIZES   bytes per file, per corpus  ("10000000 50000000")
+#   NORVANE_CORPORA        kind:bytes per file, per corpus
+#                          ("prose:10000000 prose:50000000 few-words:10000000 manpages:10000000")
 #   NORVANE_CORPUS_FILES   number of files             (20)
 #   NORVANE_BENCH_RUNS     timed runs per command      (5)
 set -euo pipefail
@@ -21,7 +29,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${NORVANE_BUILD:-$root/build/release}
 search=$(realpath "${NORVANE_SEARCH:-$build/cli/norvane-search}")
 generator=$build/bench/norvane_make_corpus
-sizes=${NORVANE_CORPUS_SIZES:-10000000 50000000}
+corpora=${NORVANE_CORPORA:-prose:10000000 prose:50000000 few-words:10000000 manpages:10000000}
+phrases="rare frequent wrapped first"
 files=${NORVANE_CORPUS_FILES:-20}
 runs=${NORVANE_BENCH_RUNS:-5}
 
@@ -30,14 +39,40 @@ for tool in "$search" "$generator"; do
 done
 "$root/bench/install-tool.sh" hyperfine
 "$root/bench/install-tool.sh" ripgrep rg
+"$root/bench/install-tool.sh" man-db man
 
 results=$(mktemp -d)
 trap 'rm -rf "$results"' EXIT
 
-# The corpus of $files files of $1 bytes each, made once; prints its folder.
+# The manual pages' corpus in $1: $files files of $2 bytes, each the pages'
+# text repeated, and its phrases.
+make_manpages_corpus() {
+  local dir=$1 bytes=$2 pages=/usr/share/man/ja/man1
+  compgen -G "$pages/*.gz" >/dev/null || { echo "no Japanese manual pages in $pages: install manpages-ja" >&2; exit 1; }
+  local text=$dir/pages.txt
+  for page in "$pages"/*.gz; do LC_ALL=C.UTF-8 MANWIDTH=72 man -l "$page" 2>/dev/null || true; done |
+    iconv -c -f UTF-8 -t CP932 | sed 's/$/\r/' >"$text"
+  for ((k = 1; k <= files; ++k)); do
+    local name=$dir/prose$(printf %02d "$k").txt
+    # Whole copies, as many as fit (one at least).
+    cat "$text" >"$name"
+    while (($(stat -c %s "$name") + $(stat -c %s "$text") <= bytes)); do cat "$text" >>"$name"; done
+  done
+  rm "$text"
+  local phrase
+  for phrase in rare:見当 frequent:ファイル wrapped:ファイルシステム first:の環境変数; do
+    printf %s "${phrase#*:}" | iconv -f UTF-8 -t CP932 >"$dir/phrase-${phrase%%:*}.txt"
+  done
+}
+
+# The corpus of kind:bytes ($files files of that many bytes), made once;
+# prints its folder.
 corpus_of() {
-  local bytes=$1 corpus=$root/build/bench-corpus-$1
-  local stamp="$files $bytes $(cat "$root/bench/make_corpus.cpp" "$root/bench/prose.h" | sha256sum | cut -d' ' -f1)"
+  local kind=${1%%:*} bytes=${1#*:}
+  local corpus=$root/build/bench-corpus-$bytes
+  [[ $kind == prose ]] || corpus=$root/build/bench-corpus-$kind-$bytes
+  local stamp="$files $bytes $kind $(cat "$root/bench/make_corpus.cpp" "$root/bench/prose.h" | sha256sum | cut -d' ' -f1)"
+  [[ $kind == manpages ]] && stamp="$files $bytes $kind $(ls /usr/share/man/ja/man1 | sha256sum | cut -d' ' -f1)"
   mkdir -p "$corpus"
   if [[ ! -f $corpus/stamp || $(cat "$corpus/stamp") != "$stamp" ]]; then
     local need_kb=$((files * bytes / 1024 * 11 / 10))
@@ -47,9 +82,14 @@ corpus_of() {
       echo "not enough disk for the corpus: need $((need_kb / 1024)) MB, have $((avail_kb / 1024)) MB" >&2
       exit 1
     fi
-    echo "Making the corpus in $corpus ($files files of $bytes bytes)" >&2
+    echo "Making the $kind corpus in $corpus ($files files of $bytes bytes)" >&2
     rm -f "$corpus"/prose*.txt "$corpus"/phrase-*.txt "$corpus/stamp"
-    "$generator" "$corpus" "$files" "$bytes"
+    case $kind in
+      prose) "$generator" "$corpus" "$files" "$bytes" ;;
+      few-words) "$generator" "$corpus" "$files" "$bytes" few-words ;;
+      manpages) make_manpages_corpus "$corpus" "$bytes" ;;
+      *) echo "unknown corpus kind $kind" >&2; exit 1 ;;
+    esac
     echo "$stamp" >"$corpus/stamp"
   fi
   echo "$corpus"
@@ -61,15 +101,15 @@ rg_pattern() { printf '(?-u)'; od -An -v -tx1 "$1" | tr -s ' \n' ' ' | sed 's/ *
 echo "$files files per corpus; $runs runs per command; $(nproc) cores. Every command's output goes"
 echo "through a pipe (hyperfine --output=pipe): grep stops at its first match when it writes to"
 echo "/dev/null. 'cat' is the bare cost of reading the files into a pipe."
-printf '\n%-6s %-9s %10s %10s %10s %10s %12s %12s %16s %16s %14s\n' corpus phrase norvane grep rg cat 'norvane/peer' \
+printf '\n%-15s %-9s %10s %10s %10s %10s %12s %12s %16s %16s %14s\n' corpus phrase norvane grep rg cat 'norvane/peer' \
   'norvane/cat' 'norvane CPU u+s' 'rg CPU u+s' 'peak RSS (MB)'
 status=0
-for bytes in $sizes; do
-  corpus=$(corpus_of "$bytes")
+for entry in $corpora; do
+  corpus=$(corpus_of "$entry")
   cd "$corpus"
   targets=$(ls prose*.txt | head -n "$files" | tr '\n' ' ')
   total_mb=$(du -cm prose*.txt | tail -1 | cut -f1)
-  for phrase in rare frequent wrapped; do
+  for phrase in $phrases; do
     pattern=$(rg_pattern "phrase-$phrase.txt")
     # rg must find what grep finds: a pattern that reached it mangled would
     # find nothing, and be timed as a search of files without a match.
@@ -94,7 +134,7 @@ for bytes in $sizes; do
     read -r rp rc ok < <(awk -v n="$n" -v g="$g" -v r="$r" -v c="$c" \
       'BEGIN { p = g < r ? g : r; printf "%.2f %.2f %d\n", n / p, n / c, (n <= p) }')
     ((ok)) || status=1
-    printf '%-6s %-9s %9.3fs %9.3fs %9.3fs %9.3fs %12s %12s %16s %16s %14.1f\n' "${total_mb}M" "$phrase" "$n" "$g" "$r" "$c" \
+    printf '%-15s %-9s %9.3fs %9.3fs %9.3fs %9.3fs %12s %12s %16s %16s %14.1f\n' "${entry%%:*} ${total_mb}M" "$phrase" "$n" "$g" "$r" "$c" \
       "$rp" "$rc" "$(awk -v u="$nu" -v s="$ns" 'BEGIN { printf "%.3f+%.3fs", u, s }')" \
       "$(awk -v u="$ru" -v s="$rs" 'BEGIN { printf "%.3f+%.3fs", u, s }')" "$(awk -v k="$rss_kb" 'BEGIN { print k / 1024 }')"
   done
@@ -103,11 +143,11 @@ done
 
 echo
 echo "Listings (sha256, bytes, listed lines)"
-for bytes in $sizes; do
-  corpus=$(corpus_of "$bytes")
-  for phrase in rare frequent wrapped; do
+for entry in $corpora; do
+  corpus=$(corpus_of "$entry")
+  for phrase in $phrases; do
     (cd "$corpus" && "$search" -f "phrase-$phrase.txt" $(ls prose*.txt | head -n "$files") >"$results/listing") || true
-    printf '%-12s %-9s %s %10d %8d\n' "$(basename "$corpus")" "$phrase" "$(sha256sum <"$results/listing" | cut -d' ' -f1)" \
+    printf '%-28s %-9s %s %10d %8d\n' "$(basename "$corpus")" "$phrase" "$(sha256sum <"$results/listing" | cut -d' ' -f1)" \
       "$(stat -c %s "$results/listing")" "$(LC_ALL=C grep -c '^[0-9]\{5\}: ' "$results/listing")"
   done
 done

@@ -1,15 +1,19 @@
 // Writes the benchmark corpus of prose.h's Shift-JIS prose; the same
 // arguments always give the same bytes.
 //
-//   norvane_make_corpus DIR FILES BYTES_PER_FILE
+//   norvane_make_corpus DIR FILES BYTES_PER_FILE [few-words]
 //
-// Writes DIR/prose01.txt ... and the three phrases the comparison searches
+// Writes DIR/prose01.txt ... and the four phrases the comparison searches
 // for, each in its own file of Shift-JIS bytes without a line end (so that
 // both `grep -F -f` and `norvane-search -f` read exactly the phrase):
 //   DIR/phrase-rare.txt      planted a few dozen times in the whole corpus
 //   DIR/phrase-frequent.txt  a word found in a few lines in a hundred
 //   DIR/phrase-wrapped.txt   a long phrase that the wrap often breaks, the
 //                            next line often indented
+//   DIR/phrase-first.txt     a phrase whose first character is in most lines
+// few-words: the prose is made of seven nouns, so that the first character
+// of phrase-first.txt (猫です, planted as rarely as the rare phrase) is in
+// more than one line in five.
 #include "prose.h"
 
 #include <cstdint>
@@ -17,19 +21,21 @@
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <string_view>
 #include <utility>
 
 using namespace bench;
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: %s DIR FILES BYTES_PER_FILE\n", argv[0]);
+    const bool fewWords = argc == 5 && std::string_view(argv[4]) == "few-words";
+    if (argc != 4 && !fewWords) {
+        std::fprintf(stderr, "usage: %s DIR FILES BYTES_PER_FILE [few-words]\n", argv[0]);
         return 2;
     }
     const std::string dir = argv[1];
     const int files = std::atoi(argv[2]);
     const std::size_t bytesPerFile = std::strtoull(argv[3], nullptr, 10);
-    const Vocabulary v = MakeVocabulary();
+    const Vocabulary v = MakeVocabulary(fewWords);
 
     for (int k = 1; k <= files; ++k) {
         Writer w(v, 0x4E6F7276616E65ULL + static_cast<std::uint64_t>(k));
@@ -50,7 +56,9 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
-    for (const auto& [name, phrase] : {std::pair{"rare", kRare}, {"frequent", kFrequent}, {"wrapped", kWrapped}}) {
+    const std::string_view first = fewWords ? kFirstEverywhereFewWords : kFirstEverywhere;
+    for (const auto& [name, phrase] :
+         {std::pair{"rare", kRare}, {"frequent", kFrequent}, {"wrapped", kWrapped}, {"first", first}}) {
         std::ofstream(dir + "/phrase-" + name + ".txt", std::ios::binary | std::ios::trunc) << Sj(phrase);
     }
     return 0;

@@ -17,6 +17,10 @@ namespace bench {
 inline constexpr std::string_view kRare = "翡翠色の羅針盤";
 inline constexpr std::string_view kFrequent = "港町";
 inline constexpr std::string_view kWrapped = "夕暮れの海を眺めていた";
+// Rare, but its first character is in most lines: naturally in the prose,
+// planted in the text of few words.
+inline constexpr std::string_view kFirstEverywhere = "の港町";
+inline constexpr std::string_view kFirstEverywhereFewWords = "猫です";
 
 // The word lists stay as written.
 // clang-format off
@@ -35,6 +39,9 @@ inline const char* const kEndings[] = {
     "揺れていた", "続いていた", "消えていった", "静かだった", "美しかった", "寒かった", "懐かしかった",
     "遠かった", "あるのだ", "いなかった", "知らなかった", "ありがとうございました", "そうである",
 };
+// A text of few words, in which the first character of a phrase is in
+// most lines.
+inline const char* const kFewNouns[] = {"猫", "犬", "鳥", "空", "雨", "窓", "花"};
 // clang-format on
 
 inline std::string Sj(std::string_view utf8) { return platform::FixedText(utf8); }
@@ -42,11 +49,19 @@ inline std::string Sj(std::string_view utf8) { return platform::FixedText(utf8);
 struct Vocabulary {
     std::vector<std::string> nouns, particles, endings;
     std::string rare, frequent, wrapped, indent, period, comma, open, close;
+    std::string planted;  // a phrase planted as rarely as rare, when not empty
 };
 
-inline Vocabulary MakeVocabulary() {
+// The prose's words, or (fewWords) a handful of nouns in which 猫です is
+// planted.
+inline Vocabulary MakeVocabulary(bool fewWords = false) {
     Vocabulary v;
-    for (const char* w : kNouns) v.nouns.push_back(Sj(w));
+    if (fewWords) {
+        for (const char* w : kFewNouns) v.nouns.push_back(Sj(w));
+        v.planted = Sj(kFirstEverywhereFewWords);
+    } else {
+        for (const char* w : kNouns) v.nouns.push_back(Sj(w));
+    }
     for (const char* w : kParticles) v.particles.push_back(Sj(w));
     for (const char* w : kEndings) v.endings.push_back(Sj(w));
     v.rare = Sj(kRare);
@@ -99,8 +114,9 @@ private:
     const std::string& Noun() {
         const std::uint64_t r = Pick(2'000'000);
         if (r == 0) return v_.rare;
+        if (r == 1 && !v_.planted.empty()) return v_.planted;
         if (r < 13'000) return v_.frequent;
-        return v_.nouns[Pick(std::size(kNouns))];
+        return v_.nouns[Pick(v_.nouns.size())];
     }
 
     void Sentence(std::string& p) {
