@@ -79,6 +79,11 @@ core::SearchText TypedSearchText(const std::string& typed, const core::TextForm&
     return text;
 }
 
+// A FILE operand as the search takes it: "-" is standard input.
+std::string TargetOf(const std::string& file) {
+    return file == "-" ? core::StandardInputTarget(kStandardInputName) : file;
+}
+
 // The first line of the file, as the line reader reads it, holding no more
 // of it than a search text may have: bytes of the file's encoding, which is
 // found in it as in the targets unless one is named. One that is empty up to
@@ -87,7 +92,7 @@ core::SearchText TypedSearchText(const std::string& typed, const core::TextForm&
 core::SearchText SearchTextFromFile(const std::string& name, const core::TextForm& form) {
     core::LineReader reader;
     reader.SetForm(form);
-    const std::string path = name == "-" ? core::StandardInputTarget("(standard input)") : name;
+    const std::string path = TargetOf(name);
     bool whole = false;
     const platform::Encoding* encoding = nullptr;
     std::string text;
@@ -113,22 +118,23 @@ core::SearchText SearchTextFromFile(const std::string& name, const core::TextFor
     return core::SearchText::Bytes(text, *encoding);
 }
 
-// The output as it is made, each block written at once (converted to UTF-8
-// from the files' encoding when asked), so that the command's memory does
-// not grow with it. A failed write stops the search.
+// The output as it is made, each block written at once, so that the
+// command's memory does not grow with it. A failed write stops the search.
 class StandardOutputSink final : public core::ListingSink {
 public:
-    explicit StandardOutputSink(const platform::Encoding* toUtf8From) noexcept : toUtf8From_(toUtf8From) {}
     void Write(std::string block) override {
-        // A block holds whole lines, so no character is cut by the conversion.
-        const int error =
-            platform::WriteStandardOutput(toUtf8From_ ? platform::EncodingToUtf8(*toUtf8From_, block) : block);
+        const int error = platform::WriteStandardOutput(block);
         if (error != 0) throw CommandError(std::string("cannot write the listing: ") + std::strerror(error));
     }
-
-private:
-    const platform::Encoding* toUtf8From_;
 };
+
+// The encoding the listing is written in: UTF-8 when asked (each file's
+// lines are converted as they are listed, a long one between characters),
+// else code page 932 when each file's encoding is found, else the one named.
+const platform::Encoding* ListingEncodingOf(const Options& options, bool toUtf8) {
+    if (toUtf8) return &platform::Utf8();
+    return options.form.found ? &platform::Cp932() : nullptr;
+}
 
 // Reports each failing target and lets the search go on; anything but a
 // file error (a failed write, the quiet form's first line) ends it.
@@ -159,13 +165,11 @@ constexpr std::size_t kBatch = 64;
 
 int RunGlobalCommand(const Options& options, const core::SearchText& searchText, bool toUtf8) {
     // One output, one encoding: each file's lines are turned into the
-    // listing's as they are listed; in a named encoding the listing is
-    // written in it, and turned into UTF-8 as it goes out when asked. The
-    // other forms are written in UTF-8 as they are made.
+    // listing's as they are listed. The other forms are written in UTF-8 as
+    // they are made.
     const bool listingForm = options.report == Report::Listing;
-    const platform::Encoding* listing = nullptr;
-    if (options.form.found) listing = toUtf8 ? &platform::Utf8() : &platform::Cp932();
-    StandardOutputSink out(listingForm && toUtf8 && !options.form.found ? options.form.encoding : nullptr);
+    const platform::Encoding* listing = ListingEncodingOf(options, toUtf8);
+    StandardOutputSink out;
     const auto output = OutputFor(options.report, options.files.size() > 1 || options.recursive);
     FailureReport failures;
     core::CommandSearch search(searchText, options.form, listing, output.get(), failures);
@@ -196,11 +200,9 @@ int RunGlobalCommand(const Options& options, const core::SearchText& searchText,
 }
 
 int RunLocalCommand(const Options& options, const core::SearchText& searchText, bool toUtf8) {
-    const platform::Encoding* listing = nullptr;
-    if (options.form.found) listing = toUtf8 ? &platform::Utf8() : &platform::Cp932();
-    StandardOutputSink out(toUtf8 && !options.form.found ? options.form.encoding : nullptr);
-    const std::string& file = options.files.front();
-    const std::string path = file == "-" ? core::StandardInputTarget("(standard input)") : file;
+    const platform::Encoding* listing = ListingEncodingOf(options, toUtf8);
+    StandardOutputSink out;
+    const std::string path = TargetOf(options.files.front());
     try {
         const std::size_t hitLines = core::StreamLocalSearch(path, searchText, out, nullptr, options.form, listing);
         return hitLines > 0 ? kExitListed : kExitNothingListed;

@@ -16,7 +16,6 @@ namespace cli {
 
 namespace {
 
-constexpr char kStandardInputName[] = "(standard input)";
 constexpr char kIsTheOutput[] = "input file is also the output";
 
 }  // namespace

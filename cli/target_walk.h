@@ -15,6 +15,9 @@
 
 namespace cli {
 
+// How standard input is named in the output and in messages.
+inline constexpr char kStandardInputName[] = "(standard input)";
+
 // The standard output, when it is a regular file: a target that is that
 // file would read what the command writes, and never end.
 class OwnOutput {

@@ -371,3 +371,29 @@ TEST(GrepHabits, ASearchTextThatCouldNeverBeFoundIsAUsageError) {
     EXPECT_EQ(RunCommand({"--encoding=cp932", "-c", "a\nb", sj}).out, "1\n");
     EXPECT_NE(RunCommand({"--help"}).out.find("Ctrl-Z"), std::string::npos);
 }
+
+// A hit line far longer than a block of the listing goes out in pieces: in
+// UTF-8 from a file of each encoding, named or found, globally and locally,
+// it is the line converted whole, no character cut where pieces meet.
+TEST(GrepHabits, ALongLineIsConvertedWholeIntoUtf8) {
+    TempDir dir;
+    std::string line = "a検索";
+    while (line.size() < 3'000'000) line += "あい漢字ｱー";
+    for (const char* encoding : {"cp932", "euc-jp", "utf-8"}) {
+        const std::string path = dir.Write(
+            std::string("long-") + encoding + ".txt",
+            platform::EncodeMarked(*platform::EncodingNamed(encoding), platform::DecodeUtf8Lossy(line)) + "\r\n");
+        for (const std::vector<std::string>& options :
+             {std::vector<std::string>{"--encoding", encoding}, {}, {"--local", "--encoding", encoding}}) {
+            const std::string out = dir.Write("out.txt", "");
+            std::vector<std::string> args = options;
+            args.insert(args.end(), {"--output=utf-8", "検索", path});
+            const Result r = RunCommand(args, "", false, out);
+            ASSERT_EQ(r.status, 0) << r.err;
+            std::ifstream in(out, std::ios::binary);
+            const std::string written((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+            EXPECT_NE(written.find("00001: " + line + "\r\n"), std::string::npos)
+                << encoding << " " << testing::PrintToString(options);
+        }
+    }
+}
