@@ -17,7 +17,12 @@ public:
              const platform::Encoding& encoding) override {
         char digits[24];
         part.Append(name, std::string_view(":"), Digits(number, digits), std::string_view(":"));
-        part.AppendConverted(text, encoding, [&](std::string_view bytes) { return EditorText(bytes, encoding); });
+        try {
+            part.AppendConverted(text, encoding, [&](std::string_view bytes) { return EditorText(bytes, encoding); });
+        } catch (...) {
+            part.Append(std::string_view("\n"));  // a line cut by a failed reading still ends
+            throw;
+        }
         part.Append(std::string_view("\n"));
         return true;
     }

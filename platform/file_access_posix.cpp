@@ -122,13 +122,17 @@ std::atomic<int> plannedErrno{0};
 std::atomic<std::size_t> readCap{0};
 
 // ::read, or the failure a test planned for this read.
-ssize_t ReadOrPlannedFailure(int fd, void* buffer, std::size_t size) {
+// Whether this read is the one planned to fail; errno is then set.
+bool PlannedFailure() {
     std::uint64_t left = readsToFailure.load(std::memory_order_relaxed);
     while (left != 0 && !readsToFailure.compare_exchange_weak(left, left - 1)) {}
-    if (left == 1) {
-        errno = plannedErrno.load();
-        return -1;
-    }
+    if (left != 1) return false;
+    errno = plannedErrno.load();
+    return true;
+}
+
+ssize_t ReadOrPlannedFailure(int fd, void* buffer, std::size_t size) {
+    if (PlannedFailure()) return -1;
     const std::size_t cap = readCap.load(std::memory_order_relaxed);
     return ::read(fd, buffer, cap != 0 && cap < size ? cap : size);
 }
@@ -166,7 +170,9 @@ std::int32_t File::ReadAt(std::uint64_t offset, void* buffer, std::size_t size, 
     got = 0;
     if (fd_ < 0) return err::kInvalidHandle;
     while (got < size) {
-        const ssize_t n = ::pread(fd_, static_cast<char*>(buffer) + got, size - got, static_cast<off_t>(offset + got));
+        const ssize_t n = PlannedFailure() ? -1
+                                           : ::pread(fd_, static_cast<char*>(buffer) + got, size - got,
+                                                     static_cast<off_t>(offset + got));
         if (n < 0) {
             if (errno == EINTR) continue;
             return ErrorCodeFromErrno(errno);

@@ -77,10 +77,18 @@ public:
             return;
         }
         Append(label, kLabelEnd);
-        if (&from == &to) {
-            text.Pieces([this](std::string_view piece) { Append(piece); });
-        } else {
-            AppendConverted(text, from, [&](std::string_view bytes) { return platform::Recode(from, to, bytes); });
+        try {
+            if (&from == &to) {
+                text.Pieces([this](std::string_view piece) { Append(piece); });
+            } else {
+                AppendConverted(text, from, [&](std::string_view bytes) { return platform::Recode(from, to, bytes); });
+            }
+        } catch (...) {
+            // Reading the line again failed part-way, perhaps after some of it
+            // went out: it ends where the reading did, so the listing stays
+            // one of whole lines.
+            Append(kCRLF);
+            throw;
         }
         Append(kCRLF);
     }
@@ -101,9 +109,12 @@ public:
         });
         if (!carried.empty()) Append(convert(std::string_view(carried)));
     }
+    // Whether a block has been handed on.
+    bool Wrote() const noexcept { return wrote_; }
     void Flush() {
         if (block_.empty()) return;
         if (block_.size() < block_.capacity() / 2) block_.shrink_to_fit();  // a target's last lines
+        wrote_ = true;
         out_.Write(std::move(block_));
         block_ = std::string();
     }
@@ -115,6 +126,7 @@ private:
 
     ListingSink& out_;
     std::string block_;
+    bool wrote_ = false;
 };
 
 }  // namespace core

@@ -96,9 +96,10 @@ void SearchTarget(const TargetSearch& search, const std::string& path, int k, Li
         } catch (...) {
             // The lines found before the error go out with it, as they would
             // have had the block been full; a target that failed before its
-            // first hit line adds nothing, not even its header.
+            // first hit line adds nothing, not even its header, unless part
+            // of a long first hit line went out before its reading failed.
             result.error = std::current_exception();
-            if (result.hitLines == 0) return;
+            if (result.hitLines == 0 && !part.Wrote()) return;
         }
         part.Flush();
     } catch (...) {

@@ -127,3 +127,52 @@ TEST(StreamLocalSearch, AHitLineOfAnyLengthGoesOutInPiecesThatJoinToTheLine) {
         }
     }
 }
+
+// A read that fails anywhere in a search whose hit line is long, also while
+// the line is read again to be listed: what went out is the listing's start,
+// line by line, the last line perhaps cut short but ended.
+TEST(StreamGlobalSearch, AReadFailingInALongHitLineLeavesWholeLines) {
+    struct Collecting final : public ListingSink {
+        void Write(std::string block) override { written += block; }
+        std::string written;
+    };
+    testing_support::TempDir dir;
+    std::string line = "NEEDLE";
+    while (line.size() < 2 * BlockScan::kLongLine + 5 * HitText::kPiece) line += "yz";
+    const std::vector<std::string> targets = {dir.Write("a.txt", "x\r\n" + line + "\r\nNEEDLE\r\n"),
+                                              dir.Write("b.txt", "NEEDLE\r\n")};
+    HitTable hits;
+    const std::string whole = RunGlobalSearch("NEEDLE", targets, hits).text;
+    const auto lines = [](const std::string& text) {
+        std::vector<std::string> out;
+        for (std::size_t at = 0, end; (end = text.find("\r\n", at)) != std::string::npos; at = end + 2)
+            out.push_back(text.substr(at, end - at));
+        return out;
+    };
+    const std::vector<std::string> expected = lines(whole);
+    bool failed = true;
+    for (std::uint64_t n = 1; failed; ++n) {
+        Collecting sink;
+        platform::PlanReadFailure(n, EIO);
+        try {
+            StreamGlobalSearch("NEEDLE", targets, hits, sink);
+            failed = false;
+        } catch (const EInOutError&) {}
+        platform::PlanReadFailure(0, 0);
+        const std::string details = "read " + std::to_string(n) + " failing";
+        if (!failed) {
+            EXPECT_EQ(sink.written, whole) << details;
+            break;
+        }
+        ASSERT_TRUE(sink.written.empty() || sink.written.ends_with("\r\n")) << details;
+        const std::vector<std::string> got = lines(sink.written);
+        ASSERT_LE(got.size(), expected.size()) << details;
+        for (std::size_t i = 0; i < got.size(); ++i) {
+            if (i + 1 < got.size()) {
+                ASSERT_EQ(got[i], expected[i]) << details << ", line " << i;
+            } else {
+                ASSERT_TRUE(expected[i].starts_with(got[i])) << details << ", last line " << i;
+            }
+        }
+    }
+}
