@@ -107,7 +107,7 @@ int Local(const std::string& path, const std::string& phrase) {
     QElapsedTimer timer;
     timer.start();
     ui::LocalSrchForm->Find1->trigger();
-    ui::ListingView* box = ui::LocalSrchForm->Memo1->View;
+    ui::ListingView* box = ui::LocalSrchForm->Memo1;
     box->viewport()->grab();
     const double drawn = Milliseconds(timer);
     std::printf("drawn_ms=%.1f listing_bytes=%zu lines=%zu peak_rss_kb=%ld\n", drawn, box->Listing().Bytes().size(),

@@ -33,21 +33,33 @@ ListingView::ListingView(QWidget* parent) : QAbstractScrollArea(parent) {
 
 void ListingView::SetListing(core::ListingLines listing) {
     listing_ = std::move(listing);
+    edits_.reset();
+    undo_.clear();
+    redo_.clear();
+    typingUndo_ = false;
+    preedit_.clear();
     anchor_ = caret_ = {};
     top_ = {};
     Relayout(true);
 }
 
-void ListingView::SetEditHandler(std::function<void(QEvent*)> edit) {
-    edit_ = std::move(edit);
-    setAttribute(Qt::WA_InputMethodEnabled, static_cast<bool>(edit_));
+void ListingView::SetEditable(bool editable) {
+    editable_ = editable;
+    // From the start, so that the input method's first keystroke comes here.
+    setAttribute(Qt::WA_InputMethodEnabled, editable);
 }
 
-QString ListingView::LineText(std::size_t line) const { return ShownText(core::ListingBoxText(listing_.Line(line))); }
+QString ListingView::LineText(std::size_t line) const {
+    if (edits_) {
+        if (const auto source = edits_->Source(line)) return ShownText(core::ListingBoxText(listing_.Line(*source)));
+        return edits_->Text(line);
+    }
+    return ShownText(core::ListingBoxText(listing_.Line(line)));
+}
 
 QString ListingView::ToPlainText() const {
     QString text;
-    for (std::size_t i = 0; i < listing_.Count(); ++i) {
+    for (std::size_t i = 0; i < LineCount(); ++i) {
         if (i > 0) text += QLatin1Char('\n');
         text += LineText(i);
     }
@@ -56,9 +68,17 @@ QString ListingView::ToPlainText() const {
 
 std::unique_ptr<ShownLine> ListingView::LayOutLine(std::size_t line) const {
     auto shown = std::make_unique<ShownLine>();
-    core::BoxText box = core::ListingBoxText(listing_.Line(line));
-    shown->text = ShownText(box);
-    shown->byteAt = std::move(box.byteAt);
+    const std::optional<std::size_t> source = edits_ ? edits_->Source(line) : line;
+    if (source) {
+        core::BoxText box = core::ListingBoxText(listing_.Line(*source));
+        shown->text = ShownText(box);
+        shown->byteAt = std::move(box.byteAt);
+    } else {
+        // Typed text has no bytes behind it; each unit stands for itself.
+        shown->text = edits_->Text(line);
+        shown->byteAt.resize(static_cast<std::size_t>(shown->text.size()) + 1);
+        for (std::size_t k = 0; k < shown->byteAt.size(); ++k) shown->byteAt[k] = k;
+    }
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     option.setTabStopDistance(kTabStop);
@@ -67,6 +87,13 @@ std::unique_ptr<ShownLine> ListingView::LayOutLine(std::size_t line) const {
     layout.setFont(font());
     layout.setTextOption(option);
     layout.setCacheEnabled(true);
+    if (line == caret_.line && !preedit_.isEmpty()) {
+        // What the input method composes shows underlined at the caret.
+        layout.setPreeditArea(caret_.unit, preedit_);
+        QTextCharFormat composing;
+        composing.setFontUnderline(true);
+        layout.setFormats({{caret_.unit, static_cast<int>(preedit_.size()), composing}});
+    }
     const qreal width = TextWidth();
     qreal y = 0;
     layout.beginLayout();
@@ -92,7 +119,7 @@ void ListingView::Relayout(bool layoutsChanged) {
     }
     maxTop_.reset();
     desiredX_ = -1;
-    top_.line = std::min(top_.line, listing_.Count() - 1);
+    top_.line = std::min(top_.line, LineCount() - 1);
     top_.sub = std::min(top_.sub, WrapCount(top_.line) - 1);
     top_ = std::min(top_, MaxTop());
     SyncScrollBar();
@@ -117,7 +144,7 @@ void ListingView::paintEvent(QPaintEvent*) {
     const qreal spaceWidth = fontMetrics().horizontalAdvance(QLatin1Char(' '));
 
     qreal y = kMargin;
-    for (std::size_t line = top_.line; line < listing_.Count() && y < bottom; ++line) {
+    for (std::size_t line = top_.line; line < LineCount() && y < bottom; ++line) {
         const auto shown = Shown(line);
         const QTextLayout& layout = shown->layout;
         if (line == top_.line && top_.sub < layout.lineCount()) y -= layout.lineAt(top_.sub).y();
@@ -136,7 +163,7 @@ void ListingView::paintEvent(QPaintEvent*) {
             painter.fillRect(QRectF(origin.x() + last.naturalTextWidth(), y + last.y(), spaceWidth, last.height()),
                              colours.highlight());
         }
-        if (line == caret_.line && hasFocus() && caretShown_) layout.drawCursor(&painter, origin, caret_.unit);
+        if (line == caret_.line && hasFocus() && caretShown_) layout.drawCursor(&painter, origin, CaretUnit());
         y += shown->height;
     }
 }
@@ -151,13 +178,31 @@ void ListingView::changeEvent(QEvent* event) {
     if (event->type() == QEvent::FontChange) Relayout(true);
 }
 
-ListingView::Position ListingView::PositionAt(QPoint point) const {
+int ListingView::CaretUnit() const { return caret_.unit + (preedit_.isEmpty() ? 0 : preeditCursor_); }
+
+QRect ListingView::CaretRect() const {
     qreal y = kMargin;
-    for (std::size_t line = top_.line; line < listing_.Count(); ++line) {
+    for (std::size_t line = top_.line; line < LineCount() && y < viewport()->height(); ++line) {
         const auto shown = Shown(line);
         const QTextLayout& layout = shown->layout;
         if (line == top_.line && top_.sub < layout.lineCount()) y -= layout.lineAt(top_.sub).y();
-        const bool last = line + 1 == listing_.Count();
+        if (line == caret_.line) {
+            const QTextLine at = layout.lineForTextPosition(CaretUnit());
+            if (!at.isValid()) break;
+            return QRectF(kMargin + at.cursorToX(CaretUnit()), y + at.y(), 1, at.height()).toAlignedRect();
+        }
+        y += shown->height;
+    }
+    return QRect(kMargin, kMargin, 1, fontMetrics().height());
+}
+
+ListingView::Position ListingView::PositionAt(QPoint point) const {
+    qreal y = kMargin;
+    for (std::size_t line = top_.line; line < LineCount(); ++line) {
+        const auto shown = Shown(line);
+        const QTextLayout& layout = shown->layout;
+        if (line == top_.line && top_.sub < layout.lineCount()) y -= layout.lineAt(top_.sub).y();
+        const bool last = line + 1 == LineCount();
         if (point.y() < y + shown->height || last || y + shown->height >= viewport()->height()) {
             const qreal inside = point.y() - y;
             int sub = line == top_.line ? top_.sub : 0;

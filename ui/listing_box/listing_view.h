@@ -2,23 +2,27 @@
 // an index of line starts; only the lines on screen are laid out and drawn,
 // so a listing of millions of lines shows as fast as a short one. Lines wrap
 // at the box's width; the text is selected by mouse and keyboard and read
-// back from the original bytes.
+// back from the original bytes. An editable box is edited in place: its
+// edited lines are kept beside the bytes (EditedLines), so the first key
+// costs no more than the next.
 #pragma once
 
 #include "core/output/listing_lines.h"
+#include "ui/listing_box/edited_lines.h"
 #include "ui/listing_box/shown_line_cache.h"
 
 #include <QAbstractScrollArea>
 #include <QBasicTimer>
 #include <QPoint>
+#include <QRect>
 #include <QString>
 
 #include <compare>
 #include <cstddef>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 namespace ui {
 
@@ -33,11 +37,14 @@ public:
 
     explicit ListingView(QWidget* parent = nullptr);
 
-    // Shows listing from its first line, with the caret there.
+    // Shows listing from its first line, with the caret there, unedited.
     void SetListing(core::ListingLines listing);
+    // The listing as it was filled in, whatever was edited since.
     const core::ListingLines& Listing() const noexcept { return listing_; }
+    // The number of lines shown, edited ones included.
+    std::size_t LineCount() const noexcept { return edits_ ? edits_->Count() : listing_.Count(); }
 
-    // What line i shows (core::ListingBoxText): NUL as ␀, a lone CR or LF as
+    // What line i shows, as edited or else as core::ListingBoxText gives it: NUL as ␀, a lone CR or LF as
     // a break inside the line, a very long line cut with a mark.
     QString LineText(std::size_t line) const;
     // Every line as shown, joined by '\n'.
@@ -52,7 +59,8 @@ public:
     // the caret into view.
     void SetSelection(Position anchor, Position caret);
     void SelectAll();
-    // The bytes under the selection, as the box was filled with them.
+    // The bytes under the selection, as the box was filled with them (empty
+    // once the box is edited).
     std::string_view SelectedBytes() const;
     // The selection as shown; breaks become '\n'.
     QString SelectedText() const;
@@ -63,10 +71,9 @@ public:
     // The place under a point of the viewport, as a click there takes it.
     Position PositionAt(QPoint point) const;
 
-    // Makes the box editable in one way: a key or input that would change the
-    // text goes to edit (which may swap the box for an editor) instead of
-    // being dropped.
-    void SetEditHandler(std::function<void(QEvent*)> edit);
+    // Lets keys, the input method, paste and cut change the text, with undo.
+    void SetEditable(bool editable);
+    bool IsEdited() const noexcept { return edits_.has_value(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -129,8 +136,32 @@ private:
     bool Navigate(QKeyEvent* event);
     Position Vertical(Position from, int displayLines);
     void RestartBlink();
+    // Where the caret is drawn, in the viewport.
+    QRect CaretRect() const;
+    // The caret's place in its line's layout, after what is composed.
+    int CaretUnit() const;
     void AutoScroll();
-    bool IsEditingKey(const QKeyEvent* event) const;
+    bool IsTyping(const QKeyEvent* event) const;
+
+    // Editing (listing_view_editing.cpp).
+    struct Edit {
+        Position from;
+        QString removed, inserted;
+        Position anchorBefore, caretBefore;
+    };
+    bool EditByKey(QKeyEvent* event);
+    // The text from one place to another as shown, lines joined by '\n'.
+    QString TextBetween(Position from, Position to) const;
+    static Position EndOf(Position from, const QString& text);
+    // Puts text in place of from..to and tells where it ends; no undo.
+    Position ReplaceText(Position from, Position to, const QString& text);
+    // Puts text in place of from..to as one step of undo, the caret after it.
+    void EditText(Position from, Position to, const QString& text, bool typing = false);
+    void ReplaceSelection(const QString& text, bool typing = false);
+    void Undo();
+    void Redo();
+    void Paste();
+    void Cut();
 
     core::ListingLines listing_;
     DisplayPos top_;
@@ -143,6 +174,14 @@ private:
     mutable ShownLineCache shownLines_;
     qreal laidOutWidth_ = 0;
 
+    bool editable_ = false;
+    std::optional<EditedLines> edits_;
+    std::vector<Edit> undo_, redo_;
+    bool typingUndo_ = false;  // the last step of undo is typing, and grows
+    // What the input method is composing at the caret, not yet text.
+    QString preedit_;
+    int preeditCursor_ = 0;
+
     bool dragging_ = false;
     QPoint dragPoint_;
     QBasicTimer autoScroll_;
@@ -151,7 +190,6 @@ private:
     QBasicTimer blink_;
     bool caretShown_ = true;
     int wheelRest_ = 0;
-    std::function<void(QEvent*)> edit_;
 };
 
 }  // namespace ui

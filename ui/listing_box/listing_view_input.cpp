@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QFocusEvent>
+#include <QInputMethod>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMenu>
@@ -56,9 +57,9 @@ bool ListingView::Navigate(QKeyEvent* event) {
     bool keepX = false;
 
     if (matches(QKeySequence::MoveToNextChar, QKeySequence::SelectNextChar, extend)) {
-        to = caret_.unit < shown->text.size()     ? Position{caret_.line, layout.nextCursorPosition(caret_.unit)}
-             : caret_.line + 1 < listing_.Count() ? Position{caret_.line + 1, 0}
-                                                  : caret_;
+        to = caret_.unit < shown->text.size() ? Position{caret_.line, layout.nextCursorPosition(caret_.unit)}
+             : caret_.line + 1 < LineCount()  ? Position{caret_.line + 1, 0}
+                                              : caret_;
     } else if (matches(QKeySequence::MoveToPreviousChar, QKeySequence::SelectPreviousChar, extend)) {
         to = caret_.unit > 0   ? Position{caret_.line, layout.previousCursorPosition(caret_.unit)}
              : caret_.line > 0 ? LineEnd(caret_.line - 1)
@@ -66,8 +67,8 @@ bool ListingView::Navigate(QKeyEvent* event) {
     } else if (matches(QKeySequence::MoveToNextWord, QKeySequence::SelectNextWord, extend)) {
         to = caret_.unit < shown->text.size()
                  ? Position{caret_.line, layout.nextCursorPosition(caret_.unit, QTextLayout::SkipWords)}
-             : caret_.line + 1 < listing_.Count() ? Position{caret_.line + 1, 0}
-                                                  : caret_;
+             : caret_.line + 1 < LineCount() ? Position{caret_.line + 1, 0}
+                                             : caret_;
     } else if (matches(QKeySequence::MoveToPreviousWord, QKeySequence::SelectPreviousWord, extend)) {
         to = caret_.unit > 0 ? Position{caret_.line, layout.previousCursorPosition(caret_.unit, QTextLayout::SkipWords)}
              : caret_.line > 0 ? LineEnd(caret_.line - 1)
@@ -119,55 +120,64 @@ bool ListingView::Navigate(QKeyEvent* event) {
     return true;
 }
 
-bool ListingView::IsEditingKey(const QKeyEvent* event) const {
-    if (event->matches(QKeySequence::Paste) || event->matches(QKeySequence::Cut) ||
-        event->matches(QKeySequence::Delete) || event->matches(QKeySequence::DeleteStartOfWord) ||
-        event->matches(QKeySequence::DeleteEndOfWord)) {
-        return true;
-    }
-    switch (event->key()) {
-    case Qt::Key_Backspace:
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Tab: return (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) == 0;
-    default: break;
-    }
-    // A letter with Alt is a menu's, never text.
-    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
-    const QString text = event->text();
-    return !text.isEmpty() && text.at(0).isPrint();
-}
-
 void ListingView::keyPressEvent(QKeyEvent* event) {
     if (event->matches(QKeySequence::SelectAll)) {
         SelectAll();
     } else if (event->matches(QKeySequence::Copy)) {
         Copy();
     } else if (Navigate(event)) {
-    } else if (edit_ && IsEditingKey(event)) {
-        edit_(event);
-    } else {
+    } else if (!editable_ || !EditByKey(event)) {
         event->ignore();
         return;
     }
     event->accept();
 }
 
+// As a plain text editor takes it: what is committed replaces the selection
+// and goes in at the caret; what is still composed shows there, underlined.
 void ListingView::inputMethodEvent(QInputMethodEvent* event) {
-    if (edit_ && (!event->commitString().isEmpty() || !event->preeditString().isEmpty())) {
-        edit_(event);
-        return;
+    if (!editable_) return event->ignore();
+    const bool input =
+        !event->commitString().isEmpty() || event->preeditString() != preedit_ || event->replacementLength() > 0;
+    preedit_.clear();
+    if (input && HasSelection()) ReplaceSelection(QString());
+    if (!event->commitString().isEmpty() || event->replacementLength() > 0) {
+        const int line = static_cast<int>(Shown(caret_.line)->text.size());
+        const Position from{caret_.line, std::clamp(caret_.unit + event->replacementStart(), 0, line)};
+        const Position to{caret_.line, std::clamp(from.unit + event->replacementLength(), from.unit, line)};
+        EditText(from, to, event->commitString(), true);
     }
-    event->ignore();
+    preedit_ = event->preeditString();
+    preeditCursor_ = static_cast<int>(preedit_.size());
+    for (const QInputMethodEvent::Attribute& a : event->attributes()) {
+        if (a.type == QInputMethodEvent::Cursor)
+            preeditCursor_ = std::clamp(a.start, 0, static_cast<int>(preedit_.size()));
+    }
+    shownLines_.Clear();  // the caret's line is laid out with what is composed
+    maxTop_.reset();
+    EnsureCaretVisible();
+    viewport()->update();
+    event->accept();
 }
 
 QVariant ListingView::inputMethodQuery(Qt::InputMethodQuery query) const {
-    if (query == Qt::ImEnabled) return static_cast<bool>(edit_);
-    return QAbstractScrollArea::inputMethodQuery(query);
+    switch (query) {
+    case Qt::ImEnabled: return editable_;
+    case Qt::ImHints: return static_cast<int>(Qt::ImhMultiLine);
+    case Qt::ImFont: return font();
+    case Qt::ImCursorRectangle: return CaretRect().translated(viewport()->pos());
+    case Qt::ImCursorPosition: return caret_.unit;
+    case Qt::ImAnchorPosition: return anchor_.line == caret_.line ? anchor_.unit : caret_.unit;
+    case Qt::ImSurroundingText: return LineText(caret_.line);
+    case Qt::ImCurrentSelection: return anchor_.line == caret_.line ? SelectedText() : QString();
+    default: return QAbstractScrollArea::inputMethodQuery(query);
+    }
 }
 
 void ListingView::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return QAbstractScrollArea::mousePressEvent(event);
+    // A click ends what the input method composes, as it ends in any box.
+    if (!preedit_.isEmpty()) QGuiApplication::inputMethod()->commit();
     const QPoint at = event->position().toPoint();
     const Position p = PositionAt(at);
     if (tripleClick_.isActive() && (at - tripleClickPoint_).manhattanLength() < QApplication::startDragDistance()) {

@@ -19,7 +19,7 @@ qreal ListingView::HeightOf(DisplayPos p) const {
 bool ListingView::Next(DisplayPos& p) const {
     if (p.sub + 1 < WrapCount(p.line)) {
         ++p.sub;
-    } else if (p.line + 1 < listing_.Count()) {
+    } else if (p.line + 1 < LineCount()) {
         ++p.line;
         p.sub = 0;
     } else {
@@ -61,7 +61,7 @@ ListingView::DisplayPos ListingView::TopShowingAtBottom(DisplayPos p) const {
 
 ListingView::DisplayPos ListingView::MaxTop() const {
     if (!maxTop_) {
-        const std::size_t last = listing_.Count() - 1;
+        const std::size_t last = LineCount() - 1;
         maxTop_ = TopShowingAtBottom({last, WrapCount(last) - 1});
     }
     return *maxTop_;

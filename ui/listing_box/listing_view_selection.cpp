@@ -18,7 +18,7 @@ QString CopiedText(QString text) { return text.replace(QChar::LineSeparator, QLa
 }  // namespace
 
 ListingView::Position ListingView::Clamped(Position p) const {
-    p.line = std::min(p.line, listing_.Count() - 1);
+    p.line = std::min(p.line, LineCount() - 1);
     p.unit = std::clamp(p.unit, 0, static_cast<int>(Shown(p.line)->text.size()));
     return p;
 }
@@ -27,7 +27,7 @@ ListingView::Position ListingView::LineEnd(std::size_t line) const {
     return {line, static_cast<int>(Shown(line)->text.size())};
 }
 
-ListingView::Position ListingView::DocumentEnd() const { return LineEnd(listing_.Count() - 1); }
+ListingView::Position ListingView::DocumentEnd() const { return LineEnd(LineCount() - 1); }
 
 void ListingView::SetSelection(Position anchor, Position caret) {
     anchor_ = Clamped(anchor);
@@ -41,6 +41,7 @@ void ListingView::SetSelection(Position anchor, Position caret) {
 void ListingView::SelectAll() { SetSelection({}, DocumentEnd()); }
 
 std::size_t ListingView::ByteOffset(Position p) const {
+    if (edits_) return 0;
     const std::vector<std::size_t>& byteAt = Shown(p.line)->byteAt;
     return listing_.Start(p.line) + byteAt[std::min(static_cast<std::size_t>(p.unit), byteAt.size() - 1)];
 }
@@ -50,8 +51,7 @@ std::string_view ListingView::SelectedBytes() const {
     return std::string_view(listing_.Bytes()).substr(a, b - a);
 }
 
-QString ListingView::SelectedText() const {
-    const Position from = std::min(anchor_, caret_), to = std::max(anchor_, caret_);
+QString ListingView::TextBetween(Position from, Position to) const {
     QString text;
     for (std::size_t line = from.line; line <= to.line; ++line) {
         const QString shown = LineText(line);
@@ -60,7 +60,11 @@ QString ListingView::SelectedText() const {
         text += shown.mid(start, end - start);
         if (line < to.line) text += QLatin1Char('\n');
     }
-    return CopiedText(std::move(text));
+    return text;
+}
+
+QString ListingView::SelectedText() const {
+    return CopiedText(TextBetween(std::min(anchor_, caret_), std::max(anchor_, caret_)));
 }
 
 void ListingView::Copy() const {
@@ -95,7 +99,7 @@ void ListingView::SelectWordAt(Position p) {
 // The whole line with its line end, as a triple-click takes it.
 void ListingView::SelectLineAt(Position p) {
     anchor_ = {p.line, 0};
-    caret_ = p.line + 1 < listing_.Count() ? Position{p.line + 1, 0} : LineEnd(p.line);
+    caret_ = p.line + 1 < LineCount() ? Position{p.line + 1, 0} : LineEnd(p.line);
     viewport()->update();
 }
 
