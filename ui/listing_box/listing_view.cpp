@@ -29,6 +29,8 @@ ListingView::ListingView(QWidget* parent) : QAbstractScrollArea(parent) {
     // Word wrap leaves nothing to scroll sideways; the bar stays, idle.
     horizontalScrollBar()->setRange(0, 0);
     verticalScrollBar()->setSingleStep(1);
+    connect(verticalScrollBar(), &QAbstractSlider::actionTriggered, this,
+            [this](int action) { ScrollBarAction(action); });
 }
 
 void ListingView::SetListing(core::ListingLines listing) {
@@ -117,7 +119,7 @@ void ListingView::Relayout(bool layoutsChanged) {
         shownLines_.Clear();
         laidOutWidth_ = TextWidth();
     }
-    maxTop_.reset();
+    ForgetHeights();
     desiredX_ = -1;
     top_.line = std::min(top_.line, LineCount() - 1);
     top_.sub = std::min(top_.sub, WrapCount(top_.line) - 1);
@@ -128,7 +130,7 @@ void ListingView::Relayout(bool layoutsChanged) {
 
 qreal ListingView::TextWidth() const { return std::max(1, viewport()->width() - 2 * kMargin); }
 
-qreal ListingView::TextHeight() const { return std::max(1, viewport()->height() - 2 * kMargin); }
+qreal ListingView::TextLeft() { return kMargin; }
 
 void ListingView::paintEvent(QPaintEvent*) {
     QPainter painter(viewport());
@@ -143,7 +145,7 @@ void ListingView::paintEvent(QPaintEvent*) {
     const qreal bottom = viewport()->height();
     const qreal spaceWidth = fontMetrics().horizontalAdvance(QLatin1Char(' '));
 
-    qreal y = kMargin;
+    qreal y = TopY();
     for (std::size_t line = top_.line; line < LineCount() && y < bottom; ++line) {
         const auto shown = Shown(line);
         const QTextLayout& layout = shown->layout;
@@ -181,7 +183,7 @@ void ListingView::changeEvent(QEvent* event) {
 int ListingView::CaretUnit() const { return caret_.unit + (preedit_.isEmpty() ? 0 : preeditCursor_); }
 
 QRect ListingView::CaretRect() const {
-    qreal y = kMargin;
+    qreal y = TopY();
     for (std::size_t line = top_.line; line < LineCount() && y < viewport()->height(); ++line) {
         const auto shown = Shown(line);
         const QTextLayout& layout = shown->layout;
@@ -197,7 +199,7 @@ QRect ListingView::CaretRect() const {
 }
 
 ListingView::Position ListingView::PositionAt(QPoint point) const {
-    qreal y = kMargin;
+    qreal y = TopY();
     for (std::size_t line = top_.line; line < LineCount(); ++line) {
         const auto shown = Shown(line);
         const QTextLayout& layout = shown->layout;

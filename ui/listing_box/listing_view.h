@@ -22,6 +22,7 @@
 #include <memory>
 #include <optional>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace ui {
@@ -106,7 +107,8 @@ private:
     // when they changed or the width did.
     void Relayout(bool layoutsChanged);
     qreal TextWidth() const;
-    qreal TextHeight() const;
+    // Where the text starts across the viewport.
+    static qreal TextLeft();
 
     // Display lines and scrolling (listing_view_scrolling.cpp).
     int WrapCount(std::size_t line) const;
@@ -114,14 +116,32 @@ private:
     bool Next(DisplayPos& p) const;
     bool Previous(DisplayPos& p) const;
     DisplayPos DisplayOf(Position p) const;
-    // The top that shows p as the last display line of the box.
-    DisplayPos TopShowingAtBottom(DisplayPos p) const;
+    // The top that shows p as the last display line within room pixels.
+    DisplayPos TopShowingAtBottom(DisplayPos p, qreal room) const;
     DisplayPos MaxTop() const;
+    // After the lines' heights changed.
+    void ForgetHeights();
+    // After removed lines from first were replaced by added others.
+    void LinesReplaced(std::size_t first, std::size_t removed, std::size_t added);
     void SetTop(DisplayPos top);
-    void ScrollDisplayLines(int count);
+    // Scrolls up to count display lines and tells how many it scrolled.
+    int ScrollDisplayLines(int count);
+    // Where the top display line's top is drawn: below the margin only at the
+    // start of the text, as a plain text box draws it.
+    qreal TopY() const;
+    // Where the top of display line p is drawn; beyond a page off the screen,
+    // some place off it.
+    qreal YOf(DisplayPos p) const;
+    std::optional<DisplayPos> PageBelow() const;
+    DisplayPos PageAbove() const;
+    bool CountsDisplayLines() const;
+    // Where each line's display lines start, counted from the first.
+    const std::vector<std::size_t>& DisplayStarts() const;
+    std::size_t DisplayIndex(DisplayPos p) const;
+    DisplayPos AtDisplayIndex(std::size_t index) const;
     void SyncScrollBar();
+    void ScrollBarAction(int action);
     void EnsureCaretVisible();
-    int VisibleDisplayLines() const;
 
     // Caret and selection (listing_view_selection.cpp).
     Position Clamped(Position p) const;
@@ -131,16 +151,21 @@ private:
     void MoveCaret(Position to, bool select);
     void SelectWordAt(Position p);
     void SelectLineAt(Position p);
+    void ExtendByWords(Position p, qreal x);
+    void ExtendByLines(Position p);
 
     // Keys and mouse (listing_view_input.cpp).
     bool Navigate(QKeyEvent* event);
     Position Vertical(Position from, int displayLines);
+    Position PageCaret(bool down);
     void RestartBlink();
     // Where the caret is drawn, in the viewport.
     QRect CaretRect() const;
     // The caret's place in its line's layout, after what is composed.
     int CaretUnit() const;
     void AutoScroll();
+    // Where a drag has come to, in the viewport.
+    void DragTo(QPoint point);
     bool IsTyping(const QKeyEvent* event) const;
 
     // Editing (listing_view_editing.cpp).
@@ -166,8 +191,12 @@ private:
     core::ListingLines listing_;
     DisplayPos top_;
     mutable std::optional<DisplayPos> maxTop_;
+    mutable std::optional<std::vector<std::size_t>> displayStarts_;
+    // Up to this many lines, all are laid out to count their display lines.
+    static constexpr std::size_t kCountedLines = 5000;
     Position anchor_, caret_;
-    qreal desiredX_ = -1;  // the x that up and down keep to
+    qreal desiredX_ = -1;         // the x that up and down keep to
+    std::optional<qreal> pageY_;  // the y that page up and down keep to
     bool syncingBar_ = false;
 
     // The lines laid out lately, for Shown.
@@ -183,6 +212,9 @@ private:
     int preeditCursor_ = 0;
 
     bool dragging_ = false;
+    // The word a double-click took, or the line a triple-click took, which a
+    // drag that follows extends from.
+    std::optional<std::pair<Position, Position>> wordDragged_, lineDragged_;
     QPoint dragPoint_;
     QBasicTimer autoScroll_;
     QBasicTimer tripleClick_;

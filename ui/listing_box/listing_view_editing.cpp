@@ -36,10 +36,11 @@ ListingView::Position ListingView::ReplaceText(Position from, Position to, const
     const Position end = EndOf(from, text);
     lines.front().prepend(LineText(from.line).left(from.unit));
     lines.back().append(LineText(to.line).mid(to.unit));
+    const std::size_t added = lines.size();
     edits_->Replace(from.line, to.line - from.line + 1, std::move(lines));
     // Lines below may have moved; the few on screen are laid out again.
     shownLines_.Clear();
-    maxTop_.reset();
+    LinesReplaced(from.line, to.line - from.line + 1, added);
     return end;
 }
 
@@ -58,6 +59,7 @@ void ListingView::EditText(Position from, Position to, const QString& text, bool
     redo_.clear();
     anchor_ = caret_ = ReplaceText(from, to, text);
     desiredX_ = -1;
+    pageY_.reset();
     SyncScrollBar();
     EnsureCaretVisible();
     RestartBlink();

@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QTimerEvent>
 #include <QWheelEvent>
 
@@ -35,6 +36,36 @@ ListingView::Position ListingView::Vertical(Position from, int count) {
     const auto shown = Shown(at.line);
     if (shown->layout.lineCount() == 0) return {at.line, 0};
     return {at.line, shown->layout.lineAt(at.sub).xToCursor(std::max<qreal>(desiredX_, 0))};
+}
+
+// A page up or down, as a plain text box pages: the view moves a page and the
+// caret keeps its place on screen; at the end (or the start) of the text it
+// goes to the last (or the first) line.
+ListingView::Position ListingView::PageCaret(bool down) {
+    EnsureCaretVisible();
+    const bool atStart = top_ == DisplayPos{};
+    // Pages in a row keep to the row the caret had on screen before the first.
+    if (!pageY_) pageY_ = YOf(DisplayOf(caret_));
+    qreal y = *pageY_;
+    if (down) {
+        if (const auto below = PageBelow()) {
+            SetTop(*below);
+        } else {
+            y = viewport()->height();
+        }
+    } else {
+        SetTop(PageAbove());
+        if (atStart) y = 0;
+    }
+    Position to = caret_;
+    for (;;) {
+        const Position next = Vertical(to, down ? 1 : -1);
+        if (next == to) break;
+        to = next;
+        const qreal at = YOf(DisplayOf(to));
+        if (down ? at >= y : at <= y) break;
+    }
+    return to;
 }
 
 bool ListingView::Navigate(QKeyEvent* event) {
@@ -80,14 +111,10 @@ bool ListingView::Navigate(QKeyEvent* event) {
         to = Vertical(caret_, -1);
         keepX = true;
     } else if (matches(QKeySequence::MoveToNextPage, QKeySequence::SelectNextPage, extend)) {
-        const int page = VisibleDisplayLines();
-        to = Vertical(caret_, page);
-        ScrollDisplayLines(page);
+        to = PageCaret(true);
         keepX = true;
     } else if (matches(QKeySequence::MoveToPreviousPage, QKeySequence::SelectPreviousPage, extend)) {
-        const int page = VisibleDisplayLines();
-        to = Vertical(caret_, -page);
-        ScrollDisplayLines(-page);
+        to = PageCaret(false);
         keepX = true;
     } else if (matches(QKeySequence::MoveToStartOfLine, QKeySequence::SelectStartOfLine, extend)) {
         to = {caret_.line, layout.lineCount() > 0 ? layout.lineAt(display.sub).textStart() : 0};
@@ -112,7 +139,12 @@ bool ListingView::Navigate(QKeyEvent* event) {
         return false;
     }
     const qreal x = desiredX_;
+    const std::optional<qreal> pageY = pageY_;
     MoveCaret(to, extend);
+    if (event->matches(QKeySequence::MoveToNextPage) || event->matches(QKeySequence::SelectNextPage) ||
+        event->matches(QKeySequence::MoveToPreviousPage) || event->matches(QKeySequence::SelectPreviousPage)) {
+        pageY_ = pageY;
+    }
     if (keepX)
         desiredX_ = x;
     else
@@ -154,7 +186,7 @@ void ListingView::inputMethodEvent(QInputMethodEvent* event) {
             preeditCursor_ = std::clamp(a.start, 0, static_cast<int>(preedit_.size()));
     }
     shownLines_.Clear();  // the caret's line is laid out with what is composed
-    maxTop_.reset();
+    LinesReplaced(caret_.line, 1, 1);
     EnsureCaretVisible();
     viewport()->update();
     event->accept();
@@ -180,6 +212,10 @@ void ListingView::mousePressEvent(QMouseEvent* event) {
     if (!preedit_.isEmpty()) QGuiApplication::inputMethod()->commit();
     const QPoint at = event->position().toPoint();
     const Position p = PositionAt(at);
+    wordDragged_.reset();
+    lineDragged_.reset();
+    dragging_ = true;
+    dragPoint_ = at;
     if (tripleClick_.isActive() && (at - tripleClickPoint_).manhattanLength() < QApplication::startDragDistance()) {
         tripleClick_.stop();
         SelectLineAt(p);
@@ -187,8 +223,6 @@ void ListingView::mousePressEvent(QMouseEvent* event) {
     }
     MoveCaret(p, (event->modifiers() & Qt::ShiftModifier) != 0);
     desiredX_ = -1;
-    dragging_ = true;
-    dragPoint_ = at;
 }
 
 void ListingView::mouseMoveEvent(QMouseEvent* event) {
@@ -196,8 +230,7 @@ void ListingView::mouseMoveEvent(QMouseEvent* event) {
     dragPoint_ = event->position().toPoint();
     if (viewport()->rect().contains(QPoint(viewport()->width() / 2, dragPoint_.y()))) {
         autoScroll_.stop();
-        caret_ = PositionAt(dragPoint_);
-        viewport()->update();
+        DragTo(dragPoint_);
     } else if (!autoScroll_.isActive()) {
         autoScroll_.start(kAutoScrollMilliseconds, this);
         AutoScroll();
@@ -206,8 +239,18 @@ void ListingView::mouseMoveEvent(QMouseEvent* event) {
 
 void ListingView::AutoScroll() {
     ScrollDisplayLines(dragPoint_.y() < 0 ? -1 : 1);
-    const int y = std::clamp(dragPoint_.y(), 0, viewport()->height() - 1);
-    caret_ = PositionAt(QPoint(dragPoint_.x(), y));
+    DragTo(QPoint(dragPoint_.x(), std::clamp(dragPoint_.y(), 0, viewport()->height() - 1)));
+}
+
+void ListingView::DragTo(QPoint point) {
+    const Position p = PositionAt(point);
+    if (wordDragged_) {
+        ExtendByWords(p, point.x());
+    } else if (lineDragged_) {
+        ExtendByLines(p);
+    } else {
+        caret_ = p;
+    }
     viewport()->update();
 }
 
@@ -223,6 +266,8 @@ void ListingView::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return QAbstractScrollArea::mouseDoubleClickEvent(event);
     const QPoint at = event->position().toPoint();
     SelectWordAt(PositionAt(at));
+    dragging_ = true;
+    dragPoint_ = at;
     tripleClickPoint_ = at;
     tripleClick_.start(QApplication::doubleClickInterval(), this);
 }
@@ -231,7 +276,9 @@ void ListingView::wheelEvent(QWheelEvent* event) {
     wheelRest_ += event->angleDelta().y();
     const int notches = wheelRest_ / QWheelEvent::DefaultDeltasPerStep;
     wheelRest_ -= notches * QWheelEvent::DefaultDeltasPerStep;
-    ScrollDisplayLines(-notches * QApplication::wheelScrollLines());
+    // A fast spin scrolls at most a page at a time, as a scroll bar takes it.
+    const int page = verticalScrollBar()->pageStep();
+    ScrollDisplayLines(std::clamp(-notches * QApplication::wheelScrollLines(), -page, page));
     event->accept();
 }
 
