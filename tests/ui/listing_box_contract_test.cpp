@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QStyleOptionSlider>
@@ -180,11 +181,14 @@ Step TripleClick(Place place) {
 Step Drag(Place from, Place to, bool byWords = false) {
     return [=](QAbstractScrollArea* box, QPlainTextEdit* plain) {
         const QPoint a = PointAt(plain, from), b = PointAt(plain, to);
+        QTest::mousePress(box->viewport(), Qt::LeftButton, {}, a);
         if (byWords) {
-            QTest::mouseDClick(box->viewport(), Qt::LeftButton, {}, a);
-            QTest::mousePress(box->viewport(), Qt::LeftButton, {}, a);  // held after the double-click
-        } else {
+            // The second press of a double-click, held.
+            QTest::mouseRelease(box->viewport(), Qt::LeftButton, {}, a);
             QTest::mousePress(box->viewport(), Qt::LeftButton, {}, a);
+            QMouseEvent twice(QEvent::MouseButtonDblClick, a, box->viewport()->mapToGlobal(a), Qt::LeftButton,
+                              Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(box->viewport(), &twice);
         }
         QTest::mouseMove(box->viewport(), (a + b) / 2);
         QTest::mouseMove(box->viewport(), b);
@@ -269,6 +273,32 @@ private slots:
                 QVERIFY2(copied == QGuiApplication::clipboard()->text(),
                          qPrintable(where + QStringLiteral(": copied ") + copied.toHtmlEscaped() +
                                     QStringLiteral(" vs ") + QGuiApplication::clipboard()->text()));
+            }
+        }
+    }
+
+    // Scrolled into a wrapped line, the box shows nothing of the row above
+    // the top: not in the margin, not a pixel of it (the plain box shows a
+    // pixel row of it, rounding; here the box differs on purpose).
+    void theRowAboveTheTopNeverShows() {
+        std::string listing;
+        for (int i = 0; i < 60; ++i) listing += "gjpqy ";
+        listing += "end\r\n";
+        for (int i = 1; i <= 30; ++i) listing += Sj("港町の灯\r\n");
+        Boxes boxes(listing);
+        boxes.view->clearFocus();  // no caret
+        const auto line = boxes.view->LayOutLine(0);
+        const int last = line->layout.lineCount() - 1;
+        QVERIFY(last >= 2);
+        // The last row is short: right of its text, the first pixel rows
+        // are where the row above would show through.
+        const int free = static_cast<int>(line->layout.lineAt(last).naturalTextWidth()) + 12;
+        boxes.view->verticalScrollBar()->setValue(last);
+        const QImage drawn = boxes.view->viewport()->grab().toImage();
+        for (int y = 0; y < 4; ++y) {
+            for (int x = free; x < drawn.width(); ++x) {
+                QVERIFY2(drawn.pixelColor(x, y) == QColor(Qt::white),
+                         qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
             }
         }
     }
