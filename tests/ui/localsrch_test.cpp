@@ -194,6 +194,9 @@ private slots:
         QCOMPARE(box->LineText(2), QStringLiteral("000"));
         QTest::keyClick(box, Qt::Key_Backspace);
         QCOMPARE(box->ToPlainText(), whole);
+        QTest::keyClick(box, Qt::Key_Tab);  // text here, as in a plain text editor
+        QCOMPARE(box->LineText(2), QStringLiteral("000\t") + whole.section(QLatin1Char('\n'), 2, 2).mid(3));
+        QCOMPARE(LocalSrchForm->focusWidget(), box);
         QVERIFY(f.boxes.empty());
         LocalSrchForm->hide();
     }

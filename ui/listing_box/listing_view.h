@@ -59,6 +59,7 @@ public:
     // Selects from anchor to caret (each kept inside the text) and scrolls
     // the caret into view.
     void SetSelection(Position anchor, Position caret);
+    // Selects the whole text where the view stands.
     void SelectAll();
     // The bytes under the selection, as the box was filled with them (empty
     // once the box is edited).
@@ -77,6 +78,7 @@ public:
     bool IsEdited() const noexcept { return edits_.has_value(); }
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;

@@ -152,6 +152,19 @@ bool ListingView::Navigate(QKeyEvent* event) {
     return true;
 }
 
+// An editable box takes Tab as text, as a plain text editor does, instead of
+// passing the focus on.
+bool ListingView::event(QEvent* event) {
+    if (editable_ && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Tab && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+            keyPressEvent(key);
+            return true;
+        }
+    }
+    return QAbstractScrollArea::event(event);
+}
+
 void ListingView::keyPressEvent(QKeyEvent* event) {
     if (event->matches(QKeySequence::SelectAll)) {
         SelectAll();
@@ -284,8 +297,17 @@ void ListingView::wheelEvent(QWheelEvent* event) {
 
 void ListingView::contextMenuEvent(QContextMenuEvent* event) {
     QMenu menu(this);
+    if (editable_) {
+        menu.addAction(QString::fromUtf8("元に戻す(&U)"), this, [this] { Undo(); })->setEnabled(!undo_.empty());
+        menu.addSeparator();
+        menu.addAction(QString::fromUtf8("切り取り(&T)"), this, [this] { Cut(); })->setEnabled(HasSelection());
+    }
     QAction* copy = menu.addAction(QString::fromUtf8("コピー(&C)"), this, [this] { Copy(); });
     copy->setEnabled(HasSelection());
+    if (editable_) {
+        menu.addAction(QString::fromUtf8("貼り付け(&P)"), this, [this] { Paste(); })
+            ->setEnabled(!QGuiApplication::clipboard()->text().isEmpty());
+    }
     menu.addAction(QString::fromUtf8("すべて選択(&A)"), this, [this] { SelectAll(); });
     menu.exec(event->globalPos());
 }
