@@ -45,8 +45,9 @@ public:
     // The number of lines shown, edited ones included.
     std::size_t LineCount() const noexcept { return edits_ ? edits_->Count() : listing_.Count(); }
 
-    // What line i shows, as edited or else as core::ListingBoxText gives it: NUL as ␀, a lone CR or LF as
-    // a break inside the line, a very long line cut with a mark.
+    // What line i shows: as edited, or else as core::ListingBoxText gives it
+    // (NUL as ␀, a lone CR or LF as a break inside the line, a very long line
+    // cut with a mark).
     QString LineText(std::size_t line) const;
     // Every line as shown, joined by '\n'.
     QString ToPlainText() const;
