@@ -190,6 +190,12 @@ private slots:
             shortLines + words(300),
             shortLines + words(300) + "\r\n",
             shortLines + words(40) + "\r\n" + words(12) + "\r\n" + words(25),
+            // Too many lines for the scroll bar to count display lines.
+            [&] {
+                std::string many;
+                while (many.size() < 50 * shortLines.size()) many += shortLines;
+                return many + words(300);
+            }(),
         };
         const int frame = box.height() - box.viewport()->height();
         for (const std::string& listing : listings) {
@@ -204,10 +210,21 @@ private slots:
                     QCOMPARE(box.viewport()->height(), textHeight + 8);
                     const std::vector<DisplayLine> all = DisplayLinesOf(box);
                     QVERIFY(all.back().sub > 0 || listing.ends_with("\r\n"));
-                    std::size_t top = all.size() - 1;
-                    for (qreal height = all[top].height; top > 0 && height + all[top - 1].height <= textHeight;) {
-                        height += all[--top].height;
-                    }
+                    // The first display line from which the rest fit in room.
+                    const auto topFitting = [&](qreal room) {
+                        std::size_t top = all.size() - 1;
+                        for (qreal height = all[top].height; top > 0 && height + all[top - 1].height <= room;) {
+                            height += all[--top].height;
+                        }
+                        return top;
+                    };
+                    // As a plain text box ends: scrolled, the display lines that fit
+                    // in the text's height less a pixel; with the caret brought to
+                    // the end, those that fit in the whole viewport, as the text
+                    // scrolled from the start has no margin above it.
+                    const std::size_t scrolledTop = topFitting(textHeight - 1);
+                    const std::size_t caretTop = topFitting(box.viewport()->height());
+                    std::size_t top = scrolledTop;
                     // What is wrong with the top and the bottom drawn; nothing when they are right.
                     const auto wrongEnd = [&](const char* how) {
                         const DisplayLine drawnTop = DisplayLineAt(box, 4 + 1);
@@ -237,7 +254,7 @@ private slots:
                     wrong = wrongEnd("the bar's own way to its end");
                     QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
                     QVERIFY(fromTheTop());
-                    for (int notch = 0; notch < 200; ++notch) {
+                    for (std::size_t notch = 0; notch < all.size() / 3 + 1; ++notch) {
                         QWheelEvent wheel(QPointF(10, 10), box.mapToGlobal(QPointF(10, 10)), {}, {0, -120},
                                           Qt::NoButton, {}, Qt::NoScrollPhase, false);
                         QApplication::sendEvent(box.viewport(), &wheel);
@@ -246,11 +263,17 @@ private slots:
                     QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
                     QVERIFY(fromTheTop());
                     QTest::keyClick(&box, Qt::Key_End, Qt::ControlModifier);
+                    top = caretTop;
                     wrong = wrongEnd("Ctrl+End");
+                    top = scrolledTop;
                     QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
                     QVERIFY(fromTheTop());
-                    for (int page = 0; page < 100; ++page) QTest::keyClick(&box, Qt::Key_PageDown);
+                    // Pages end with the caret's row kept: anywhere from the one
+                    // top to the other.
+                    for (std::size_t page = 0; page < all.size() / 2; ++page) QTest::keyClick(&box, Qt::Key_PageDown);
+                    for (top = caretTop; top < scrolledTop && !wrongEnd("Page Down").isEmpty();) ++top;
                     wrong = wrongEnd("Page Down");
+                    top = scrolledTop;
                     QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
                 }
             }

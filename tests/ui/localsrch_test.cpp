@@ -12,7 +12,6 @@
 #include <QClipboard>
 #include <QInputMethodEvent>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QtTest>
 
 using namespace ui;
@@ -115,32 +114,109 @@ private slots:
         UiFixture f;
         LocalSrchForm->show();
         LocalSrchForm->Edit1->setText(QStringLiteral("x"));
-        // The box is editable: typing turns it into an editor at the caret.
+        // The box is editable where it shows the listing.
         EditableListingBox* box = LocalSrchForm->Memo1;
         box->SetListing(core::ListingLines("00001: y\r\n\r\n"));
-        box->View->SetSelection({0, 7}, {0, 8});
-        // Each key goes where the focus is: the view first, the editor after.
-        const auto focused = [box]() -> QWidget* {
-            return box->IsEditing() ? static_cast<QWidget*>(box->Editor) : box->View;
-        };
-        for (const char c : {'a', 'b'}) QTest::keyClick(focused(), c);
-        QTest::keyClick(focused(), Qt::Key_Return);
-        QVERIFY(box->IsEditing());
+        box->SetSelection({0, 7}, {0, 8});
+        for (const char c : {'a', 'b'}) QTest::keyClick(box, c);
+        QTest::keyClick(box, Qt::Key_Return);
+        QVERIFY(box->IsEdited());
         QCOMPARE(box->ToPlainText(), QStringLiteral("00001: ab\n\n\n"));
-        // Alt with a letter is the menus', in both boxes and in the editor.
-        for (QWidget* target : {static_cast<QWidget*>(box->Editor), static_cast<QWidget*>(LocalSrchForm->Edit1)}) {
+        // Alt with a letter is the menus', in both boxes.
+        for (QWidget* target : {static_cast<QWidget*>(box), static_cast<QWidget*>(LocalSrchForm->Edit1)}) {
             QTest::keyClick(target, 'z', Qt::AltModifier);
         }
         QCOMPARE(box->ToPlainText(), QStringLiteral("00001: ab\n\n\n"));
         QCOMPARE(LocalSrchForm->Edit1->text(), QStringLiteral("x"));
         Choose(LocalSrchForm->N1);
-        QVERIFY(LocalSrchForm->Edit1->text().isEmpty() && box->ToPlainText().isEmpty() && !box->IsEditing());
+        QVERIFY(LocalSrchForm->Edit1->text().isEmpty() && box->ToPlainText().isEmpty() && !box->IsEdited());
         QVERIFY(LocalSrchForm->isVisible());
         LocalSrchForm->Edit1->setText(QStringLiteral("x"));
         box->SetListing(core::ListingLines("y"));
         Choose(LocalSrchForm->Exit1);
         QVERIFY(LocalSrchForm->Edit1->text().isEmpty() && LocalSrchForm->Memo1->ToPlainText().isEmpty());
         QVERIFY(!LocalSrchForm->isVisible());
+    }
+
+    // The first key and the input method's first keystroke go into the box
+    // where it stands, as the next ones do: the view neither moves nor hands
+    // the focus on (which would make the input method drop what it composes).
+    // Undo, redo, cut and paste work over the edits.
+    void theListingIsEditedWhereItShowsFromTheFirstKey() {
+        UiFixture f;
+        LocalSrchForm->show();
+        EditableListingBox* box = LocalSrchForm->Memo1;
+        std::string listing;
+        for (int i = 1; i <= 300; ++i)
+            listing += QStringLiteral("%1: line %1\r\n").arg(i, 5, 10, QLatin1Char('0')).toStdString();
+        box->SetListing(core::ListingLines(listing));
+        box->setFocus();
+        QVERIFY(box->testAttribute(Qt::WA_InputMethodEnabled) &&
+                static_cast<QWidget*>(box)->inputMethodQuery(Qt::ImEnabled).toBool());
+        QTest::keyClick(box, Qt::Key_PageDown);
+        QTest::keyClick(box, Qt::Key_PageDown);
+        const std::size_t top = box->TopLine();
+        QVERIFY(top > 0);
+        QPoint ninth;
+        for (int y = 0; y < box->viewport()->height() && ninth.isNull(); ++y) {
+            if (box->PositionAt(QPoint(200, y)).line == top + 8) ninth = QPoint(200, y + 3);
+        }
+        QTest::mouseClick(box->viewport(), Qt::LeftButton, {}, ninth);
+        const ListingView::Position at = box->Caret();
+        QCOMPARE(at, (ListingView::Position{top + 8, static_cast<int>(box->LineText(top + 8).size())}));
+        QTest::keyClick(box, 'Q');
+        QCOMPARE(box->TopLine(), top);
+        QCOMPARE(box->LineText(top + 8), box->LineText(top + 8).left(at.unit) + QStringLiteral("Q"));
+
+        // "kanji" as an input method sends it, composed then committed, into
+        // a box not yet edited.
+        box->SetListing(core::ListingLines(listing));
+        box->SetSelection({top + 8, at.unit}, {top + 8, at.unit});
+        const std::size_t shownTop = box->TopLine();
+        const auto send = [box](const QString& preedit, const QString& commit) {
+            QInputMethodEvent event(preedit, {});
+            event.setCommitString(commit);
+            QApplication::sendEvent(box, &event);
+        };
+        send(QStringLiteral("k"), {});
+        QCOMPARE(LocalSrchForm->focusWidget(), box);
+        const QString before = box->LineText(top + 8);
+        QCOMPARE(box->LineText(top + 8), before);  // composed text is not yet text
+        for (const char* composed : {"か", "かn", "かん", "かんj", "かんじ"}) send(FromUtf8(composed), {});
+        send({}, FromUtf8("かんじ"));
+        QCOMPARE(box->LineText(top + 8), before + FromUtf8("かんじ"));
+        QTest::keyClick(box, 'Q');
+        QCOMPARE(box->TopLine(), shownTop);
+        QCOMPARE(LocalSrchForm->focusWidget(), box);
+
+        // What was typed in one go is one step of undo, as in a plain text
+        // editor; redo brings it back.
+        QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(box->LineText(top + 8), before);
+        QTest::keyClick(box, Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(box->LineText(top + 8), before + FromUtf8("かんじQ"));
+
+        // Cut two lines and their ends, paste them back with CR LF ends; Return
+        // splits a line and Backspace joins it again.
+        box->SetSelection({top + 1, 0}, {top + 3, 0});
+        const QString two = box->LineText(top + 1) + QLatin1Char('\n') + box->LineText(top + 2) + QLatin1Char('\n');
+        const QString whole = box->ToPlainText();
+        QTest::keyClick(box, Qt::Key_X, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), two);
+        QCOMPARE(box->LineCount(), std::size_t{299});
+        QGuiApplication::clipboard()->setText(QString(two).replace(QStringLiteral("\n"), QStringLiteral("\r\n")));
+        QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(box->ToPlainText(), whole);
+        box->SetSelection({2, 3}, {2, 3});
+        QTest::keyClick(box, Qt::Key_Return);
+        QCOMPARE(box->LineText(2), QStringLiteral("000"));
+        QTest::keyClick(box, Qt::Key_Backspace);
+        QCOMPARE(box->ToPlainText(), whole);
+        QTest::keyClick(box, Qt::Key_Tab);  // text here, as in a plain text editor
+        QCOMPARE(box->LineText(2), QStringLiteral("000\t") + whole.section(QLatin1Char('\n'), 2, 2).mid(3));
+        QCOMPARE(LocalSrchForm->focusWidget(), box);
+        QVERIFY(f.boxes.empty());
+        LocalSrchForm->hide();
     }
 };
 

@@ -174,6 +174,36 @@ private slots:
         QVERIFY(!window->shown);
     }
 
+    // The window can't be minimised; when the window manager minimises it
+    // all the same, the program goes with it and comes back with it. Closing
+    // it (Alt+F4) still cancels.
+    void theWindowStaysWithTheProgram() {
+        UiFixture f;
+        WhatForm->show();
+        ResultForm->show();
+        ProgressWindow window(WhatForm, FromUtf8("検索中"), [] { return ProgressSnapshot{}; });
+        // Without a customized frame the window manager picks the buttons.
+        QVERIFY(window.windowFlags() & Qt::CustomizeWindowHint);
+        QVERIFY(!(window.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+        QVERIFY(window.windowFlags() & Qt::WindowCloseButtonHint);
+        QCOMPARE(window.parentWidget(), WhatForm);  // kept above its owner
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+        window.setWindowState(Qt::WindowMinimized);  // as a window manager would
+        QVERIFY(WhatForm->isMinimized() && ResultForm->isMinimized());
+        ResultForm->setWindowState(Qt::WindowNoState);  // the user brings a window back
+        QVERIFY(!window.isMinimized() && window.isVisible());
+        QVERIFY(!WhatForm->isMinimized() && !ResultForm->isMinimized());
+
+        window.setWindowState(Qt::WindowMinimized);
+        window.setWindowState(Qt::WindowNoState);
+        QVERIFY(!WhatForm->isMinimized() && !ResultForm->isMinimized());
+
+        window.close();
+        QCOMPARE(window.result(), static_cast<int>(QDialog::Rejected));
+    }
+
     // Each run waits on a read that never returns until the test releases it:
     // cancel must not wait for it, and the windows must be left as a failed
     // run leaves them.

@@ -1,38 +1,17 @@
-// The local search window's listing box: editable, but edited rarely. It
-// shows the listing as a ListingView, which draws only what is on screen,
-// and becomes a plain text editor holding the same text at the moment the
-// user starts to type into it.
+// The local search window's listing box: a listing view that is edited in
+// place, so that it shows a listing of any length at once and takes the
+// first key, and the input method's first keystroke, as it takes the next.
 #pragma once
 
-#include "core/output/listing_lines.h"
-
-#include <QStackedWidget>
-
-class QEvent;
-class QPlainTextEdit;
+#include "ui/listing_box/listing_view.h"
 
 namespace ui {
 
-class ListingView;
-
-class EditableListingBox : public QStackedWidget {
+class EditableListingBox : public ListingView {
 public:
     explicit EditableListingBox(QWidget* parent = nullptr);
 
-    // Shows listing in the view, leaving any edited text behind.
-    void SetListing(core::ListingLines listing);
     void Clear();
-    // The text as shown, lines joined by '\n'.
-    QString ToPlainText() const;
-    bool IsEditing() const;
-
-    ListingView* View;
-    QPlainTextEdit* Editor;
-
-private:
-    // Swaps the view for the editor, with the caret and selection where they
-    // were, and hands the editor the event that started the edit.
-    void StartEditing(QEvent* event);
 };
 
 }  // namespace ui

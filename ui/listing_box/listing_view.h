@@ -2,23 +2,28 @@
 // an index of line starts; only the lines on screen are laid out and drawn,
 // so a listing of millions of lines shows as fast as a short one. Lines wrap
 // at the box's width; the text is selected by mouse and keyboard and read
-// back from the original bytes.
+// back from the original bytes. An editable box is edited in place: its
+// edited lines are kept beside the bytes (EditedLines), so the first key
+// costs no more than the next.
 #pragma once
 
 #include "core/output/listing_lines.h"
+#include "ui/listing_box/edited_lines.h"
 #include "ui/listing_box/shown_line_cache.h"
 
 #include <QAbstractScrollArea>
 #include <QBasicTimer>
 #include <QPoint>
+#include <QRect>
 #include <QString>
 
 #include <compare>
 #include <cstddef>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace ui {
 
@@ -38,12 +43,16 @@ public:
 
     explicit ListingView(QWidget* parent = nullptr);
 
-    // Shows listing from its first line, with the caret there.
+    // Shows listing from its first line, with the caret there, unedited.
     void SetListing(core::ListingLines listing);
+    // The listing as it was filled in, whatever was edited since.
     const core::ListingLines& Listing() const noexcept { return listing_; }
+    // The number of lines shown, edited ones included.
+    std::size_t LineCount() const noexcept { return edits_ ? edits_->Count() : listing_.Count(); }
 
-    // What line i shows (core::ListingBoxText): NUL as ␀, a lone CR or LF as
-    // a break inside the line, a very long line cut with a mark.
+    // What line i shows: as edited, or else as core::ListingBoxText gives it
+    // (NUL as ␀, a lone CR or LF as a break inside the line, a very long line
+    // cut with a mark).
     QString LineText(std::size_t line) const;
     // Every line as shown, joined by '\n'.
     QString ToPlainText() const;
@@ -58,8 +67,10 @@ public:
     // Selects from anchor to caret (each kept inside the text) and scrolls
     // the caret into view.
     void SetSelection(Position anchor, Position caret);
+    // Selects the whole text where the view stands.
     void SelectAll();
-    // The bytes under the selection, as the box was filled with them.
+    // The bytes under the selection, as the box was filled with them (empty
+    // once the box is edited).
     std::string_view SelectedBytes() const;
     // The selection as shown; breaks become '\n'.
     QString SelectedText() const;
@@ -70,12 +81,12 @@ public:
     // The place under a point of the viewport, as a click there takes it.
     Position PositionAt(QPoint point) const;
 
-    // Makes the box editable in one way: a key or input that would change the
-    // text goes to edit (which may swap the box for an editor) instead of
-    // being dropped.
-    void SetEditHandler(std::function<void(QEvent*)> edit);
+    // Lets keys, the input method, paste and cut change the text, with undo.
+    void SetEditable(bool editable);
+    bool IsEdited() const noexcept { return edits_.has_value(); }
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
@@ -106,7 +117,8 @@ private:
     // when they changed or the width did.
     void Relayout(bool layoutsChanged);
     qreal TextWidth() const;
-    qreal TextHeight() const;
+    // Where the text starts across the viewport.
+    static qreal TextLeft();
 
     // Display lines and scrolling (listing_view_scrolling.cpp).
     int WrapCount(std::size_t line) const;
@@ -114,14 +126,32 @@ private:
     bool Next(DisplayPos& p) const;
     bool Previous(DisplayPos& p) const;
     DisplayPos DisplayOf(Position p) const;
-    // The top that shows p as the last display line of the box.
-    DisplayPos TopShowingAtBottom(DisplayPos p) const;
+    // The top that shows p as the last display line within room pixels.
+    DisplayPos TopShowingAtBottom(DisplayPos p, qreal room) const;
     DisplayPos MaxTop() const;
+    // After the lines' heights changed.
+    void ForgetHeights();
+    // After removed lines from first were replaced by added others.
+    void LinesReplaced(std::size_t first, std::size_t removed, std::size_t added);
     void SetTop(DisplayPos top);
-    void ScrollDisplayLines(int count);
+    // Scrolls up to count display lines and tells how many it scrolled.
+    int ScrollDisplayLines(int count);
+    // Where the top display line's top is drawn: below the margin only at the
+    // start of the text, as a plain text box draws it.
+    qreal TopY() const;
+    // Where the top of display line p is drawn; beyond a page off the screen,
+    // some place off it.
+    qreal YOf(DisplayPos p) const;
+    std::optional<DisplayPos> PageBelow() const;
+    DisplayPos PageAbove() const;
+    bool CountsDisplayLines() const;
+    // Where each line's display lines start, counted from the first.
+    const std::vector<std::size_t>& DisplayStarts() const;
+    std::size_t DisplayIndex(DisplayPos p) const;
+    DisplayPos AtDisplayIndex(std::size_t index) const;
     void SyncScrollBar();
+    void ScrollBarAction(int action);
     void EnsureCaretVisible();
-    int VisibleDisplayLines() const;
 
     // Caret and selection (listing_view_selection.cpp).
     Position Clamped(Position p) const;
@@ -131,26 +161,70 @@ private:
     void MoveCaret(Position to, bool select);
     void SelectWordAt(Position p);
     void SelectLineAt(Position p);
+    void ExtendByWords(Position p, qreal x);
+    void ExtendByLines(Position p);
 
     // Keys and mouse (listing_view_input.cpp).
     bool Navigate(QKeyEvent* event);
     Position Vertical(Position from, int displayLines);
+    Position PageCaret(bool down);
     void RestartBlink();
+    // Where the caret is drawn, in the viewport.
+    QRect CaretRect() const;
+    // The caret's place in its line's layout, after what is composed.
+    int CaretUnit() const;
     void AutoScroll();
-    bool IsEditingKey(const QKeyEvent* event) const;
+    // Where a drag has come to, in the viewport.
+    void DragTo(QPoint point);
+    bool IsTyping(const QKeyEvent* event) const;
+
+    // Editing (listing_view_editing.cpp).
+    struct Edit {
+        Position from;
+        QString removed, inserted;
+        Position anchorBefore, caretBefore;
+    };
+    bool EditByKey(QKeyEvent* event);
+    // The text from one place to another as shown, lines joined by '\n'.
+    QString TextBetween(Position from, Position to) const;
+    static Position EndOf(Position from, const QString& text);
+    // Puts text in place of from..to and tells where it ends; no undo.
+    Position ReplaceText(Position from, Position to, const QString& text);
+    // Puts text in place of from..to as one step of undo, the caret after it.
+    void EditText(Position from, Position to, const QString& text, bool typing = false);
+    void ReplaceSelection(const QString& text, bool typing = false);
+    void Undo();
+    void Redo();
+    void Paste();
+    void Cut();
 
     core::ListingLines listing_;
     DisplayPos top_;
     mutable std::optional<DisplayPos> maxTop_;
+    mutable std::optional<std::vector<std::size_t>> displayStarts_;
+    // Up to this many lines, all are laid out to count their display lines.
+    static constexpr std::size_t kCountedLines = 5000;
     Position anchor_, caret_;
-    qreal desiredX_ = -1;  // the x that up and down keep to
+    qreal desiredX_ = -1;         // the x that up and down keep to
+    std::optional<qreal> pageY_;  // the y that page up and down keep to
     bool syncingBar_ = false;
 
     // The lines laid out lately, for Shown.
     mutable ShownLineCache shownLines_;
     qreal laidOutWidth_ = 0;
 
+    bool editable_ = false;
+    std::optional<EditedLines> edits_;
+    std::vector<Edit> undo_, redo_;
+    bool typingUndo_ = false;  // the last step of undo is typing, and grows
+    // What the input method is composing at the caret, not yet text.
+    QString preedit_;
+    int preeditCursor_ = 0;
+
     bool dragging_ = false;
+    // The word a double-click took, or the line a triple-click took, which a
+    // drag that follows extends from.
+    std::optional<std::pair<Position, Position>> wordDragged_, lineDragged_;
     QPoint dragPoint_;
     QBasicTimer autoScroll_;
     QBasicTimer tripleClick_;
@@ -158,7 +232,6 @@ private:
     QBasicTimer blink_;
     bool caretShown_ = true;
     int wheelRest_ = 0;
-    std::function<void(QEvent*)> edit_;
 };
 
 }  // namespace ui

@@ -5,10 +5,12 @@
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QFocusEvent>
+#include <QInputMethod>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QTimerEvent>
 #include <QWheelEvent>
 
@@ -36,6 +38,36 @@ ListingView::Position ListingView::Vertical(Position from, int count) {
     return {at.line, shown->layout.lineAt(at.sub).xToCursor(std::max<qreal>(desiredX_, 0))};
 }
 
+// A page up or down, as a plain text box pages: the view moves a page and the
+// caret keeps its place on screen; at the end (or the start) of the text it
+// goes to the last (or the first) line.
+ListingView::Position ListingView::PageCaret(bool down) {
+    EnsureCaretVisible();
+    const bool atStart = top_ == DisplayPos{};
+    // Pages in a row keep to the row the caret had on screen before the first.
+    if (!pageY_) pageY_ = YOf(DisplayOf(caret_));
+    qreal y = *pageY_;
+    if (down) {
+        if (const auto below = PageBelow()) {
+            SetTop(*below);
+        } else {
+            y = viewport()->height();
+        }
+    } else {
+        SetTop(PageAbove());
+        if (atStart) y = 0;
+    }
+    Position to = caret_;
+    for (;;) {
+        const Position next = Vertical(to, down ? 1 : -1);
+        if (next == to) break;
+        to = next;
+        const qreal at = YOf(DisplayOf(to));
+        if (down ? at >= y : at <= y) break;
+    }
+    return to;
+}
+
 bool ListingView::Navigate(QKeyEvent* event) {
     const auto matches = [&](QKeySequence::StandardKey move, QKeySequence::StandardKey select, bool& extend) {
         if (event->matches(move)) {
@@ -56,9 +88,9 @@ bool ListingView::Navigate(QKeyEvent* event) {
     bool keepX = false;
 
     if (matches(QKeySequence::MoveToNextChar, QKeySequence::SelectNextChar, extend)) {
-        to = caret_.unit < shown->text.size()     ? Position{caret_.line, layout.nextCursorPosition(caret_.unit)}
-             : caret_.line + 1 < listing_.Count() ? Position{caret_.line + 1, 0}
-                                                  : caret_;
+        to = caret_.unit < shown->text.size() ? Position{caret_.line, layout.nextCursorPosition(caret_.unit)}
+             : caret_.line + 1 < LineCount()  ? Position{caret_.line + 1, 0}
+                                              : caret_;
     } else if (matches(QKeySequence::MoveToPreviousChar, QKeySequence::SelectPreviousChar, extend)) {
         to = caret_.unit > 0   ? Position{caret_.line, layout.previousCursorPosition(caret_.unit)}
              : caret_.line > 0 ? LineEnd(caret_.line - 1)
@@ -66,8 +98,8 @@ bool ListingView::Navigate(QKeyEvent* event) {
     } else if (matches(QKeySequence::MoveToNextWord, QKeySequence::SelectNextWord, extend)) {
         to = caret_.unit < shown->text.size()
                  ? Position{caret_.line, layout.nextCursorPosition(caret_.unit, QTextLayout::SkipWords)}
-             : caret_.line + 1 < listing_.Count() ? Position{caret_.line + 1, 0}
-                                                  : caret_;
+             : caret_.line + 1 < LineCount() ? Position{caret_.line + 1, 0}
+                                             : caret_;
     } else if (matches(QKeySequence::MoveToPreviousWord, QKeySequence::SelectPreviousWord, extend)) {
         to = caret_.unit > 0 ? Position{caret_.line, layout.previousCursorPosition(caret_.unit, QTextLayout::SkipWords)}
              : caret_.line > 0 ? LineEnd(caret_.line - 1)
@@ -79,14 +111,10 @@ bool ListingView::Navigate(QKeyEvent* event) {
         to = Vertical(caret_, -1);
         keepX = true;
     } else if (matches(QKeySequence::MoveToNextPage, QKeySequence::SelectNextPage, extend)) {
-        const int page = VisibleDisplayLines();
-        to = Vertical(caret_, page);
-        ScrollDisplayLines(page);
+        to = PageCaret(true);
         keepX = true;
     } else if (matches(QKeySequence::MoveToPreviousPage, QKeySequence::SelectPreviousPage, extend)) {
-        const int page = VisibleDisplayLines();
-        to = Vertical(caret_, -page);
-        ScrollDisplayLines(-page);
+        to = PageCaret(false);
         keepX = true;
     } else if (matches(QKeySequence::MoveToStartOfLine, QKeySequence::SelectStartOfLine, extend)) {
         to = {caret_.line, layout.lineCount() > 0 ? layout.lineAt(display.sub).textStart() : 0};
@@ -111,7 +139,12 @@ bool ListingView::Navigate(QKeyEvent* event) {
         return false;
     }
     const qreal x = desiredX_;
+    const std::optional<qreal> pageY = pageY_;
     MoveCaret(to, extend);
+    if (event->matches(QKeySequence::MoveToNextPage) || event->matches(QKeySequence::SelectNextPage) ||
+        event->matches(QKeySequence::MoveToPreviousPage) || event->matches(QKeySequence::SelectPreviousPage)) {
+        pageY_ = pageY;
+    }
     if (keepX)
         desiredX_ = x;
     else
@@ -119,23 +152,17 @@ bool ListingView::Navigate(QKeyEvent* event) {
     return true;
 }
 
-bool ListingView::IsEditingKey(const QKeyEvent* event) const {
-    if (event->matches(QKeySequence::Paste) || event->matches(QKeySequence::Cut) ||
-        event->matches(QKeySequence::Delete) || event->matches(QKeySequence::DeleteStartOfWord) ||
-        event->matches(QKeySequence::DeleteEndOfWord)) {
-        return true;
+// An editable box takes Tab as text, as a plain text editor does, instead of
+// passing the focus on.
+bool ListingView::event(QEvent* event) {
+    if (editable_ && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Tab && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+            keyPressEvent(key);
+            return true;
+        }
     }
-    switch (event->key()) {
-    case Qt::Key_Backspace:
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Tab: return (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) == 0;
-    default: break;
-    }
-    // A letter with Alt is a menu's, never text.
-    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
-    const QString text = event->text();
-    return !text.isEmpty() && text.at(0).isPrint();
+    return QAbstractScrollArea::event(event);
 }
 
 void ListingView::keyPressEvent(QKeyEvent* event) {
@@ -144,32 +171,64 @@ void ListingView::keyPressEvent(QKeyEvent* event) {
     } else if (event->matches(QKeySequence::Copy)) {
         Copy();
     } else if (Navigate(event)) {
-    } else if (edit_ && IsEditingKey(event)) {
-        edit_(event);
-    } else {
+    } else if (!editable_ || !EditByKey(event)) {
         event->ignore();
         return;
     }
     event->accept();
 }
 
+// As a plain text editor takes it: what is committed replaces the selection
+// and goes in at the caret; what is still composed shows there, underlined.
 void ListingView::inputMethodEvent(QInputMethodEvent* event) {
-    if (edit_ && (!event->commitString().isEmpty() || !event->preeditString().isEmpty())) {
-        edit_(event);
-        return;
+    if (!editable_) return event->ignore();
+    const bool input =
+        !event->commitString().isEmpty() || event->preeditString() != preedit_ || event->replacementLength() > 0;
+    preedit_.clear();
+    if (input && HasSelection()) ReplaceSelection(QString());
+    if (!event->commitString().isEmpty() || event->replacementLength() > 0) {
+        const int line = static_cast<int>(Shown(caret_.line)->text.size());
+        const Position from{caret_.line, std::clamp(caret_.unit + event->replacementStart(), 0, line)};
+        const Position to{caret_.line, std::clamp(from.unit + event->replacementLength(), from.unit, line)};
+        EditText(from, to, event->commitString(), true);
     }
-    event->ignore();
+    preedit_ = event->preeditString();
+    preeditCursor_ = static_cast<int>(preedit_.size());
+    for (const QInputMethodEvent::Attribute& a : event->attributes()) {
+        if (a.type == QInputMethodEvent::Cursor)
+            preeditCursor_ = std::clamp(a.start, 0, static_cast<int>(preedit_.size()));
+    }
+    shownLines_.Clear();  // the caret's line is laid out with what is composed
+    LinesReplaced(caret_.line, 1, 1);
+    EnsureCaretVisible();
+    viewport()->update();
+    event->accept();
 }
 
 QVariant ListingView::inputMethodQuery(Qt::InputMethodQuery query) const {
-    if (query == Qt::ImEnabled) return static_cast<bool>(edit_);
-    return QAbstractScrollArea::inputMethodQuery(query);
+    switch (query) {
+    case Qt::ImEnabled: return editable_;
+    case Qt::ImHints: return static_cast<int>(Qt::ImhMultiLine);
+    case Qt::ImFont: return font();
+    case Qt::ImCursorRectangle: return CaretRect().translated(viewport()->pos());
+    case Qt::ImCursorPosition: return caret_.unit;
+    case Qt::ImAnchorPosition: return anchor_.line == caret_.line ? anchor_.unit : caret_.unit;
+    case Qt::ImSurroundingText: return LineText(caret_.line);
+    case Qt::ImCurrentSelection: return anchor_.line == caret_.line ? SelectedText() : QString();
+    default: return QAbstractScrollArea::inputMethodQuery(query);
+    }
 }
 
 void ListingView::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return QAbstractScrollArea::mousePressEvent(event);
+    // A click ends what the input method composes, as it ends in any box.
+    if (!preedit_.isEmpty()) QGuiApplication::inputMethod()->commit();
     const QPoint at = event->position().toPoint();
     const Position p = PositionAt(at);
+    wordDragged_.reset();
+    lineDragged_.reset();
+    dragging_ = true;
+    dragPoint_ = at;
     if (tripleClick_.isActive() && (at - tripleClickPoint_).manhattanLength() < QApplication::startDragDistance()) {
         tripleClick_.stop();
         SelectLineAt(p);
@@ -177,8 +236,6 @@ void ListingView::mousePressEvent(QMouseEvent* event) {
     }
     MoveCaret(p, (event->modifiers() & Qt::ShiftModifier) != 0);
     desiredX_ = -1;
-    dragging_ = true;
-    dragPoint_ = at;
 }
 
 void ListingView::mouseMoveEvent(QMouseEvent* event) {
@@ -186,8 +243,7 @@ void ListingView::mouseMoveEvent(QMouseEvent* event) {
     dragPoint_ = event->position().toPoint();
     if (viewport()->rect().contains(QPoint(viewport()->width() / 2, dragPoint_.y()))) {
         autoScroll_.stop();
-        caret_ = PositionAt(dragPoint_);
-        viewport()->update();
+        DragTo(dragPoint_);
     } else if (!autoScroll_.isActive()) {
         autoScroll_.start(kAutoScrollMilliseconds, this);
         AutoScroll();
@@ -196,8 +252,18 @@ void ListingView::mouseMoveEvent(QMouseEvent* event) {
 
 void ListingView::AutoScroll() {
     ScrollDisplayLines(dragPoint_.y() < 0 ? -1 : 1);
-    const int y = std::clamp(dragPoint_.y(), 0, viewport()->height() - 1);
-    caret_ = PositionAt(QPoint(dragPoint_.x(), y));
+    DragTo(QPoint(dragPoint_.x(), std::clamp(dragPoint_.y(), 0, viewport()->height() - 1)));
+}
+
+void ListingView::DragTo(QPoint point) {
+    const Position p = PositionAt(point);
+    if (wordDragged_) {
+        ExtendByWords(p, point.x());
+    } else if (lineDragged_) {
+        ExtendByLines(p);
+    } else {
+        caret_ = p;
+    }
     viewport()->update();
 }
 
@@ -213,6 +279,8 @@ void ListingView::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return QAbstractScrollArea::mouseDoubleClickEvent(event);
     const QPoint at = event->position().toPoint();
     SelectWordAt(PositionAt(at));
+    dragging_ = true;
+    dragPoint_ = at;
     tripleClickPoint_ = at;
     tripleClick_.start(QApplication::doubleClickInterval(), this);
 }
@@ -221,14 +289,25 @@ void ListingView::wheelEvent(QWheelEvent* event) {
     wheelRest_ += event->angleDelta().y();
     const int notches = wheelRest_ / QWheelEvent::DefaultDeltasPerStep;
     wheelRest_ -= notches * QWheelEvent::DefaultDeltasPerStep;
-    ScrollDisplayLines(-notches * QApplication::wheelScrollLines());
+    // A fast spin scrolls at most a page at a time, as a scroll bar takes it.
+    const int page = verticalScrollBar()->pageStep();
+    ScrollDisplayLines(std::clamp(-notches * QApplication::wheelScrollLines(), -page, page));
     event->accept();
 }
 
 void ListingView::contextMenuEvent(QContextMenuEvent* event) {
     QMenu menu(this);
+    if (editable_) {
+        menu.addAction(QString::fromUtf8("元に戻す(&U)"), this, [this] { Undo(); })->setEnabled(!undo_.empty());
+        menu.addSeparator();
+        menu.addAction(QString::fromUtf8("切り取り(&T)"), this, [this] { Cut(); })->setEnabled(HasSelection());
+    }
     QAction* copy = menu.addAction(QString::fromUtf8("コピー(&C)"), this, [this] { Copy(); });
     copy->setEnabled(HasSelection());
+    if (editable_) {
+        menu.addAction(QString::fromUtf8("貼り付け(&P)"), this, [this] { Paste(); })
+            ->setEnabled(!QGuiApplication::clipboard()->text().isEmpty());
+    }
     menu.addAction(QString::fromUtf8("すべて選択(&A)"), this, [this] { SelectAll(); });
     menu.exec(event->globalPos());
 }

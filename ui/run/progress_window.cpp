@@ -1,5 +1,6 @@
 #include "ui/run/progress_window.h"
 
+#include "ui/run/stays_with_program.h"
 #include "ui/text/code_page_text.h"
 
 #include <QDialogButtonBox>
@@ -34,6 +35,7 @@ ProgressWindow::ProgressWindow(QWidget* over, const QString& caption, std::funct
     : QDialog(over), look_(std::move(look)), unit_(unit) {
     setWindowTitle(caption);
     setWindowModality(Qt::ApplicationModal);
+    KeepWithProgram(this);
     // The windows behind wear the hourglass; this one is to be clicked.
     setCursor(Qt::ArrowCursor);
 
