@@ -26,8 +26,11 @@ bool BlockScan::Next() {
             static_cast<const char*>(std::memchr(w + zScanned_, kCtrlZ, bytes.size() - zScanned_));
         if (textEnd == nullptr) zScanned_ = bytes.size();
         if (!anchorAdapted_ && !bytes.empty()) {
-            // The text's first block tells which of the phrase's pairs is rare in it.
-            rule_.AdaptAnchor(bytes.substr(0, std::min(bytes.size(), kAnchorSample)));
+            // The text's first block tells which of the phrase's pairs is rare
+            // in it; a text too short for the anchor to matter keeps the model's.
+            if (bytes.size() >= kAnchorSampleLeast) {
+                rule_.AdaptAnchor(bytes.substr(0, std::min(bytes.size(), kAnchorSample)));
+            }
             anchorAdapted_ = true;
         }
 

@@ -25,19 +25,22 @@ public:
     // The most of a text's first bytes whose pairs are counted to choose
     // the phrase's anchor.
     static constexpr std::size_t kAnchorSample = 256 * 1024;
+    // Fewer first bytes than this keep the model's anchor: counting costs
+    // more than it saves on so little.
+    static constexpr std::size_t kAnchorSampleLeast = 16 * 1024;
 
     // The reader must be open; its next line is line 1. s is cut at its
     // first NUL. A line longer than longLine bytes (or four times s) is
     // held only while it may be a hit: a line without one costs bounded
-    // memory whatever its length, and a hit line is read again whole (from
-    // the file, or from a scratch file for a stream) to be listed.
+    // memory whatever its length, and a hit line whose start was dropped is
+    // read again a piece at a time as it is listed (see HitText).
     BlockScan(LineReader& reader, std::string_view s, LineCleaning cleaning, std::size_t longLine = kLongLine);
     BlockScan(const BlockScan&) = delete;
     BlockScan& operator=(const BlockScan&) = delete;
 
     // Scans on as far as the bytes read allow. Hits() then holds the new hit
-    // lines in order; their texts view the reader's buffer (or the scan's
-    // own copy) until the next call. False when the scan is over: the reader
+    // lines in order; their texts view the reader's buffer until the next
+    // call, and a dropped start is read through ReadDropped until then. False when the scan is over: the reader
     // is at the Ctrl-Z that ends the text, or a read failed and its code is
     // pending.
     bool Next();

@@ -52,7 +52,8 @@ GlobalListing RunGlobalSearch(std::string_view searchText, std::span<const std::
                               const TextForm& form = {}, const platform::Encoding* listing = nullptr);
 
 // The same, writing the listing to sink as it is made, in target order, a
-// block of whole lines at a time, and returning the hit lines. On an error,
+// block of whole lines at a time (a long hit line in several), and
+// returning the hit lines. On an error,
 // what was written stays written: the targets before the failing one, and
 // that target's lines found before the error when it had any.
 std::size_t StreamGlobalSearch(const SearchText& text, std::span<const std::string> targets, HitTable& hits,

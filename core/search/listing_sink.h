@@ -36,15 +36,16 @@ private:
 };
 
 // A search's part of a listing (a target's, or the local listing), handed
-// to a sink a block of whole lines at a time.
+// to a sink a block of whole lines at a time (a line longer than a block in
+// several).
 class ListingPart {
 public:
     // Lines are gathered up to this many bytes before they are handed on.
     static constexpr std::size_t kBlock = 256 * 1024;
 
     explicit ListingPart(ListingSink& out) noexcept : out_(out) {}
-    // Appends one line (or the heading), given in pieces; it is not split
-    // between blocks.
+    // Appends one line (or the heading, or a piece of a long hit line), given
+    // in pieces; what one call appends is not split between blocks.
     template <class... Pieces>
     void Append(const Pieces&... pieces) {
         const std::size_t n = (std::string_view(pieces).size() + ...);

@@ -2,8 +2,9 @@
 // outgrows what it holds: the lines are taken one at a time, and a line is
 // cut to what the hit rule can still need of it while it is not known to be
 // a hit, so that its memory stays bounded whatever its length. A hit line
-// whose start was dropped is read again whole (from the file, or from a
-// scratch file for a stream) to be listed. Internal to the block scan.
+// whose start was dropped is read again a piece at a time as it is listed
+// (from the file, or from a scratch file for a stream; see HitText).
+// Internal to the block scan.
 #pragma once
 
 #include "core/search/dropped_text.h"

@@ -47,10 +47,11 @@ struct TargetSearch {
 // empty up to its NUL) what follows the NUL.
 std::string_view TargetName(std::string_view path) noexcept;
 
-// Searches target k (1 to 20) at path (native) and hands its header line,
-// its hit lines and its closing empty line to out. Never throws: the error
-// is kept in the result, after the lines found before it were handed on
-// (none when there were no hit lines yet).
+// Searches target k at path (native) and hands its header line, its hit
+// lines and its closing empty line to out, or what the search's other form
+// of output makes of them. Never throws: the error is kept in the result,
+// after the lines found before it were handed on (none when there were no
+// hit lines yet, unless part of a long one went out).
 void SearchTarget(const TargetSearch& search, const std::string& path, int k, ListingSink& out, TargetResult& result,
                   RunProgress* progress) noexcept;
 

@@ -1,6 +1,6 @@
 // The listing written as it is made: the same bytes as the listing in one
-// piece, in blocks of whole lines, and what was written before an error
-// stays written, whoever reads the targets.
+// piece, in blocks of whole lines (a long hit line in pieces), and what was
+// written before an error stays written, whoever reads the targets.
 #include "core/errors.h"
 #include "core/search/global_search.h"
 #include "core/search/local_search.h"
