@@ -41,6 +41,10 @@ std::int32_t ErrorCodeFromErrno(int e) noexcept;
 // none (missing, a folder, a device, a path that can't be made).
 std::optional<std::uint64_t> RegularFileSize(std::string_view path);
 
+// Whether the two paths name one file (the same device and inode, links
+// followed); false when either can't be looked at.
+bool SameFile(std::string_view a, std::string_view b) noexcept;
+
 // An open file or the process's standard input. Move-only; closes what it owns.
 class File {
 public:

@@ -41,6 +41,17 @@ std::int32_t ErrorCodeFromErrno(int e) noexcept {
     }
 }
 
+bool SameFile(std::string_view a, std::string_view b) noexcept {
+    struct stat sa {
+    }, sb{};
+    try {
+        return ::stat(std::string(a).c_str(), &sa) == 0 && ::stat(std::string(b).c_str(), &sb) == 0 &&
+               sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    } catch (...) {
+        return false;  // no memory for the paths
+    }
+}
+
 std::optional<std::uint64_t> RegularFileSize(std::string_view path) {
     const std::string native(path);
     struct stat st {};

@@ -2,10 +2,10 @@
 
 #include "core/errors.h"
 #include "platform/code_page.h"
+#include "platform/file_access.h"
 #include "platform/file_replace.h"
 #include "platform/native_names.h"
 
-#include <filesystem>
 #include <system_error>
 
 namespace core {
@@ -26,10 +26,8 @@ std::string TargetNotReplacedMessage(std::string_view path) {
 
 bool NamesOneOf(std::string_view path, std::span<const std::string> files) {
     if (path.empty()) return false;
-    const std::filesystem::path saved{std::string(path)};
     for (const std::string& file : files) {
-        std::error_code error;
-        if (!file.empty() && std::filesystem::equivalent(saved, std::filesystem::path(file), error)) return true;
+        if (!file.empty() && platform::SameFile(path, file)) return true;
     }
     return false;
 }
