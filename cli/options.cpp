@@ -41,8 +41,8 @@ void SetEncoding(Options& options, std::string_view name) {
     }
     const platform::Encoding* encoding = EncodingByName(name);
     if (encoding == nullptr) {
-        throw UsageError("unknown encoding '" + std::string(name) + "': auto, cp932 (sjis, shift_jis, windows-31j), " +
-                         "euc-jp or utf-8");
+        throw UsageError("unknown encoding '" + std::string(name) +
+                         "': auto, cp932 (sjis, shift_jis, windows-31j, ms932), euc-jp (eucjp, ujis) or utf-8");
     }
     options.form.found = false;
     options.form.encoding = encoding;
@@ -135,8 +135,8 @@ Options ParseOptions(std::span<const char* const> args) {
     if (options.output == OutputForm::CodePage && format == Report::GrepLines) {
         throw UsageError("--format=grep writes UTF-8: leave --output=cp932 out");
     }
-    if (options.local && (options.recursive || options.report != Report::Listing)) {
-        throw UsageError("--local lists one file: it takes none of -r, -l, -c, -q and --format=grep");
+    if (options.local && (options.recursive || options.report != Report::Listing || !options.includes.empty())) {
+        throw UsageError("--local lists one file: it takes none of -r, --include, -l, -c, -q and --format=grep");
     }
 
     auto next = positional.begin();
@@ -147,12 +147,15 @@ Options ParseOptions(std::span<const char* const> args) {
         if (options.text.empty()) throw UsageError("the search text is empty");
     }
     options.files.assign(next, positional.end());
-    // As grep -r does, a recursive search without a file searches the working folder.
-    if (options.files.empty() && options.recursive) options.files.emplace_back(".");
+    for (const auto& file : options.files) {
+        if (file.empty()) throw UsageError("a file name is empty");
+    }
+    // As grep -r does, a recursive search without a file searches the working
+    // folder (the empty operand), naming its files without "./".
+    if (options.files.empty() && options.recursive) options.files.emplace_back();
     if (options.files.empty()) throw UsageError("no file given");
     if (options.local && options.files.size() > 1) throw UsageError("--local searches exactly one file");
     for (const auto& file : options.files) {
-        if (file.empty()) throw UsageError("a file name is empty");
         if (file == "-" && options.searchFile == "-") {
             throw UsageError("standard input (-) can't give both the search text and a file to search");
         }
@@ -188,7 +191,8 @@ is searched in each file in that file's encoding.
                     ("-" reads it from standard input); see below
   -r, --recursive   search the regular files under each FILE that is a
                     folder, in name order, following links to folders but
-                    no folder twice; without FILE, the working folder
+                    no folder twice; without FILE, the working folder,
+                    its files named without "./"
       --include=GLOB  only the files whose name (the path's last part)
                     matches GLOB, as in grep; folders are searched through
                     whatever their name (may be given more than once)
@@ -203,8 +207,9 @@ is searched in each file in that file's encoding.
       --output=utf-8  write the listing in UTF-8, even into a pipe or file
       --local       the local listing of one file
       --encoding=NAME  auto (the default): found in each file, as above;
-                    cp932 (also sjis, shift_jis, windows-31j), euc-jp
-                    (eucjp) or utf-8 (utf8), without regard to case, - or
+                    cp932 (also sjis, shift_jis, windows-31j, ms932),
+                    euc-jp (eucjp, ujis) or utf-8 (utf8), without regard
+                    to case, - or
                     _: every file is written in NAME, TEXT is converted to
                     it, and the listing is written in it
       --newline=crlf  only CR LF or a lone CR ends a line; an LF elsewhere

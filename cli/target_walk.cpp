@@ -53,7 +53,7 @@ TargetWalk::Step TargetWalk::Next() {
         }
         const std::string& name = folder.names[folder.next++];
         std::string path = folder.path;
-        if (path.back() != '/') path += '/';
+        if (!path.empty() && path.back() != '/') path += '/';
         path += name;
         if (std::optional<Step> step = Found(path, name)) return *step;
     }
@@ -68,6 +68,12 @@ std::optional<TargetWalk::Step> TargetWalk::Operand(const std::string& operand) 
             return Step{Step::Refused, kStandardInputName, kIsTheOutput, true};
         }
         return Step{Step::Target, core::StandardInputTarget(kStandardInputName), {}};
+    }
+    // The empty operand: the working folder, whose files are named as
+    // relative paths.
+    if (operand.empty()) {
+        if (::stat(".", &st) != 0) return Step{Step::Refused, ".", SystemErrorMessage(errno)};
+        return Enter(operand, st.st_dev, st.st_ino);
     }
     // Anything else goes to the search as it is, which reports what it can't
     // read. As in grep, --include holds for the files named here too.
@@ -95,8 +101,9 @@ std::optional<TargetWalk::Step> TargetWalk::Found(const std::string& path, const
 std::optional<TargetWalk::Step> TargetWalk::Enter(const std::string& path, dev_t device, ino_t inode) {
     // A folder reached again, through a link or a loop, is not walked again.
     if (!visited_.emplace(device, inode).second) return std::nullopt;
-    const std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(path.c_str()), ::closedir);
-    if (!dir) return Step{Step::Refused, path, SystemErrorMessage(errno)};
+    const std::string shown = path.empty() ? "." : path;
+    const std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(shown.c_str()), ::closedir);
+    if (!dir) return Step{Step::Refused, shown, SystemErrorMessage(errno)};
     Folder folder{path, {}, 0};
     errno = 0;
     while (const dirent* entry = ::readdir(dir.get())) {
@@ -104,7 +111,7 @@ std::optional<TargetWalk::Step> TargetWalk::Enter(const std::string& path, dev_t
         if (name != "." && name != "..") folder.names.emplace_back(name);
         errno = 0;
     }
-    if (errno != 0) return Step{Step::Refused, path, SystemErrorMessage(errno)};
+    if (errno != 0) return Step{Step::Refused, shown, SystemErrorMessage(errno)};
     std::sort(folder.names.begin(), folder.names.end());
     folders_.push_back(std::move(folder));
     return std::nullopt;

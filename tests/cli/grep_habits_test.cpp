@@ -212,6 +212,15 @@ TEST(GrepHabits, RecursiveSearchWalksFoldersInNameOrder) {
     EXPECT_EQ(listing.out,
               Sj("検索字句：　港町\r\n\r\n") + PartOf(t + "/b/x.md", 1, "港町") + PartOf(t + "/z.txt", 2, "港町"));
     EXPECT_EQ(RunCommand({"-rl", "港町", "--include=w.txt", t + "/a"}).out, t + "/a/w.txt\n");
+    // Without a FILE: the working folder, its files named without "./".
+    const fs::path before = fs::current_path();
+    fs::current_path(root / "a");
+    const Result here = RunCommand({"-rl", "港町"});
+    fs::current_path(before);
+    EXPECT_EQ(here.out, "w.txt\n");
+    EXPECT_EQ(here.status, 0);
+    // The local listing of one file takes no --include, which it would not heed.
+    EXPECT_EQ(RunCommand({"--local", "--include=*.md", "港町", t + "/z.txt"}).status, 2);
     if (::geteuid() != 0) {
         ::chmod((root / "b" / "deep").c_str(), 0);
         const Result locked = RunCommand({"-r", "-l", "港町", t});
