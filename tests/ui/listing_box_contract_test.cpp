@@ -103,7 +103,8 @@ QPoint PointAt(QPlainTextEdit* plain, Place place) {
     return plain->cursorRect(cursor).center() + QPoint(2, 0);
 }
 
-QPoint GroovePoint(QScrollBar* bar, bool below) {
+// The bar as its style draws it, to ask where its parts lie.
+QStyleOptionSlider SliderOption(QScrollBar* bar) {
     QStyleOptionSlider option;
     option.initFrom(bar);
     option.orientation = Qt::Vertical;
@@ -114,6 +115,11 @@ QPoint GroovePoint(QScrollBar* bar, bool below) {
     option.pageStep = bar->pageStep();
     option.singleStep = bar->singleStep();
     option.subControls = QStyle::SC_All;
+    return option;
+}
+
+QPoint GroovePoint(QScrollBar* bar, bool below) {
+    const QStyleOptionSlider option = SliderOption(bar);
     const QRect thumb = bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, bar);
     const QRect groove = bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarGroove, bar);
     return below ? QPoint(thumb.center().x(), (thumb.bottom() + groove.bottom()) / 2)
@@ -121,15 +127,7 @@ QPoint GroovePoint(QScrollBar* bar, bool below) {
 }
 
 QPoint ThumbCentre(QScrollBar* bar) {
-    QStyleOptionSlider option;
-    option.initFrom(bar);
-    option.orientation = Qt::Vertical;
-    option.minimum = bar->minimum();
-    option.maximum = bar->maximum();
-    option.sliderPosition = bar->sliderPosition();
-    option.sliderValue = bar->value();
-    option.pageStep = bar->pageStep();
-    option.subControls = QStyle::SC_All;
+    const QStyleOptionSlider option = SliderOption(bar);
     return bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, bar).center();
 }
 

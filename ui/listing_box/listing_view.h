@@ -192,6 +192,9 @@ private:
     Position ReplaceText(Position from, Position to, const QString& text);
     // Puts text in place of from..to as one step of undo, the caret after it.
     void EditText(Position from, Position to, const QString& text, bool typing = false);
+    // After the text changed: the caret's column forgotten, the bar and the
+    // view brought to the text, the caret shown.
+    void ShowEdited();
     void ReplaceSelection(const QString& text, bool typing = false);
     void Undo();
     void Redo();

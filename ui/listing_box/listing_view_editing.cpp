@@ -58,11 +58,15 @@ void ListingView::EditText(Position from, Position to, const QString& text, bool
     typingUndo_ = typing && removed.isEmpty();
     redo_.clear();
     anchor_ = caret_ = ReplaceText(from, to, text);
-    desiredX_ = -1;
     pageY_.reset();
+    RestartBlink();
+    ShowEdited();
+}
+
+void ListingView::ShowEdited() {
+    desiredX_ = -1;
     SyncScrollBar();
     EnsureCaretVisible();
-    RestartBlink();
     viewport()->update();
 }
 
@@ -79,10 +83,7 @@ void ListingView::Undo() {
     caret_ = Clamped(step.caretBefore);
     redo_.push_back(std::move(step));
     typingUndo_ = false;
-    desiredX_ = -1;
-    SyncScrollBar();
-    EnsureCaretVisible();
-    viewport()->update();
+    ShowEdited();
 }
 
 void ListingView::Redo() {
@@ -92,10 +93,7 @@ void ListingView::Redo() {
     anchor_ = caret_ = ReplaceText(step.from, EndOf(step.from, step.removed), step.inserted);
     undo_.push_back(std::move(step));
     typingUndo_ = false;
-    desiredX_ = -1;
-    SyncScrollBar();
-    EnsureCaretVisible();
-    viewport()->update();
+    ShowEdited();
 }
 
 void ListingView::Paste() {
