@@ -12,6 +12,7 @@
 #include <QClipboard>
 #include <QInputMethodEvent>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QtTest>
 
 using namespace ui;
@@ -195,6 +196,14 @@ private slots:
         QCOMPARE(box->LineText(top + 8), before);
         QTest::keyClick(box, Qt::Key_Y, Qt::ControlModifier);
         QCOMPARE(box->LineText(top + 8), before + FromUtf8("かんじQ"));
+        // Undone and redone where the view has scrolled away, the edit comes
+        // back into view, as in a plain text editor.
+        for (const Qt::Key key : {Qt::Key_Z, Qt::Key_Y}) {
+            box->verticalScrollBar()->setValue(0);
+            QCOMPARE(box->TopLine(), std::size_t{0});
+            QTest::keyClick(box, key, Qt::ControlModifier);
+            QVERIFY(box->TopLine() > 0 && box->TopLine() <= top + 8);
+        }
 
         // Cut two lines and their ends, paste them back with CR LF ends; Return
         // splits a line and Backspace joins it again.
