@@ -85,6 +85,7 @@ public:
     bool IsRegularFile() const noexcept { return regular_; }
 
 private:
+    friend class MappedFile;
     int fd_ = -1;
     bool owned_ = false;
     bool regular_ = false;

@@ -1,4 +1,5 @@
 #include "platform/file_access.h"
+#include "platform/planned_reads.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -132,9 +133,9 @@ std::atomic<std::uint64_t> readsToFailure{0};
 std::atomic<int> plannedErrno{0};
 std::atomic<std::size_t> readCap{0};
 
-// ::read, or the failure a test planned for this read.
-// Whether this read is the one planned to fail; errno is then set.
-bool PlannedFailure() {
+}  // namespace
+
+bool PlannedFailure() noexcept {
     std::uint64_t left = readsToFailure.load(std::memory_order_relaxed);
     while (left != 0 && !readsToFailure.compare_exchange_weak(left, left - 1)) {}
     if (left != 1) return false;
@@ -142,6 +143,11 @@ bool PlannedFailure() {
     return true;
 }
 
+bool ReadsCapped() noexcept { return readCap.load(std::memory_order_relaxed) != 0; }
+
+namespace {
+
+// ::read, or the failure a test planned for this read.
 ssize_t ReadOrPlannedFailure(int fd, void* buffer, std::size_t size) {
     if (PlannedFailure()) return -1;
     const std::size_t cap = readCap.load(std::memory_order_relaxed);

@@ -50,6 +50,19 @@ const char* FindPair(const char* p, const char* end, char a, char b, bool single
     return hit != nullptr ? hit : end;
 }
 
+// How many x in [p, end - 1) have byte x a and byte x + 1 b or a CR. The
+// widest vectors first, then bytes.
+std::size_t CountPairs(const char* p, const char* end, char a, char b,
+                       [[maybe_unused]] platform::Vectors vectors) noexcept {
+    std::size_t count = 0;
+#if defined(NORVANE_X86_VECTORS)
+    if (vectors == platform::Vectors::Avx512) count += x86::CountPairsAvx512(p, end, a, b);
+    if (vectors >= platform::Vectors::Avx2) count += x86::CountPairsAvx2(p, end, a, b);
+#endif
+    for (; end - p > 1; ++p) count += p[0] == a && (p[1] == b || p[1] == '\r');
+    return count;
+}
+
 // How often the anchor a, b turns up in the encoding's prose, per thousand
 // characters: the pair, and a before a line end.
 double AnchorFrequency(const platform::Encoding& encoding, unsigned char a, unsigned char b) noexcept {
@@ -68,23 +81,26 @@ AnchorFinder::AnchorFinder(std::string_view phrase, const platform::Encoding& en
     first_ = phrase[0];
     pair_ = phrase.size() >= 2;
     if (!pair_) return;
-    // How often each pair that starts with a byte of the phrase turns up in
-    // the sample: one pass, whatever the phrase's length.
-    std::array<bool, 256> wanted{};
-    for (const char c : phrase) wanted[static_cast<unsigned char>(c)] = true;
-    std::vector<std::uint32_t> counts(sample.size() >= 2 ? 1u << 16 : 0);
-    for (std::size_t i = 0; i + 1 < sample.size(); ++i) {
-        const auto a = static_cast<unsigned char>(sample[i]);
-        if (wanted[a]) ++counts[a << 8 | static_cast<unsigned char>(sample[i + 1])];
-    }
-    const auto seen = [&](unsigned char a, unsigned char b) -> std::uint64_t {
-        return counts.empty() ? 0 : std::uint64_t{counts[a << 8 | b]} + counts[a << 8 | '\r'];
+    // How often each pair of the phrase turns up in the sample, the pair or
+    // its first byte before a CR; a long phrase looks at less of the sample,
+    // so that its many pairs cost no more than a short phrase's few.
+    constexpr std::size_t kCountedBytes = 4 << 20;
+    std::vector<std::pair<std::uint16_t, std::uint64_t>> counted;
+    const auto seen = [&](char a, char b) -> std::uint64_t {
+        const auto pair =
+            static_cast<std::uint16_t>(static_cast<unsigned char>(a) << 8 | static_cast<unsigned char>(b));
+        for (const auto& [known, times] : counted) {
+            if (known == pair) return times;
+        }
+        const std::string_view part = sample.substr(0, std::max<std::size_t>(kCountedBytes / phrase.size(), 4096));
+        counted.emplace_back(pair, CountPairs(part.data(), part.data() + part.size(), a, b, vectors_));
+        return counted.back().second;
     };
     std::uint64_t fewest = 0;
     double rarest = 0;
     for (std::size_t j = 0; j + 1 < phrase.size(); ++j) {
         const auto a = static_cast<unsigned char>(phrase[j]), b = static_cast<unsigned char>(phrase[j + 1]);
-        const std::uint64_t times = seen(a, b);
+        const std::uint64_t times = seen(phrase[j], phrase[j + 1]);
         const double frequency = AnchorFrequency(encoding, a, b);
         if (j == 0 || times < fewest || (times == fewest && frequency < rarest)) {
             fewest = times;

@@ -227,6 +227,33 @@ __attribute__((target("avx512f,avx512bw,popcnt"))) const char* FindPairAvx512(co
     return nullptr;
 }
 
+__attribute__((target("avx2,popcnt"))) std::size_t CountPairsAvx2(const char*& p, const char* end, char a,
+                                                                  char b) noexcept {
+    const __m256i first = _mm256_set1_epi8(a), second = _mm256_set1_epi8(b), cr = _mm256_set1_epi8('\r');
+    std::size_t count = 0;
+    for (; end - p > 32; p += 32) {
+        const __m256i next = Load32(p + 1);
+        const __m256i pairs =
+            _mm256_and_si256(_mm256_cmpeq_epi8(Load32(p), first),
+                             _mm256_or_si256(_mm256_cmpeq_epi8(next, second), _mm256_cmpeq_epi8(next, cr)));
+        count += std::popcount(static_cast<std::uint32_t>(_mm256_movemask_epi8(pairs)));
+    }
+    return count;
+}
+
+__attribute__((target("avx512f,avx512bw,popcnt"))) std::size_t CountPairsAvx512(const char*& p, const char* end, char a,
+                                                                                char b) noexcept {
+    const __m512i first = _mm512_set1_epi8(a), second = _mm512_set1_epi8(b), cr = _mm512_set1_epi8('\r');
+    std::size_t count = 0;
+    for (; end - p > 64; p += 64) {
+        const __m512i next = _mm512_loadu_si512(p + 1);
+        const std::uint64_t pairs = _mm512_cmpeq_epi8_mask(_mm512_loadu_si512(p), first) &
+                                    (_mm512_cmpeq_epi8_mask(next, second) | _mm512_cmpeq_epi8_mask(next, cr));
+        count += std::popcount(pairs);
+    }
+    return count;
+}
+
 }  // namespace core::x86
 
 #endif

@@ -33,6 +33,11 @@ const char* FindPairSse2(const char*& p, const char* end, char a, char b, bool s
 const char* FindPairAvx2(const char*& p, const char* end, char a, char b, bool single, AnchorPassed& passed) noexcept;
 const char* FindPairAvx512(const char*& p, const char* end, char a, char b, bool single, AnchorPassed& passed) noexcept;
 
+// How many x in [p, end - 1) have byte x a and byte x + 1 b or a CR; p is
+// then where the count stopped, and the caller counts the rest.
+std::size_t CountPairsAvx2(const char*& p, const char* end, char a, char b) noexcept;
+std::size_t CountPairsAvx512(const char*& p, const char* end, char a, char b) noexcept;
+
 }  // namespace core::x86
 
 #endif

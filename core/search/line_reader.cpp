@@ -27,10 +27,50 @@ void LineReader::StartReading(std::string_view path) {
         SetPendingIOCode(code);
         return;
     }
+    reading_ = true;
+    if (file_.IsRegularFile() && MapFile()) return;
     // Room for a block behind a carried-over line without growing.
     buffer_.resize(2 * BlockSize());
-    reading_ = true;
     if (form_.found && !FindForm()) StopReading();
+}
+
+// A large file in code page 932 (or any form whose lines end at CR) is read
+// where it lies, rather than copied block by block; a form that turns its
+// bytes as they are read is read as any file. True when the file is mapped
+// or mapping it failed (then its code is pending and reading has stopped).
+bool LineReader::MapFile() {
+    const std::uint64_t size = file_.Size();
+    if (size < kFileBlock || !mapped_.Map(file_, size)) return false;
+    std::size_t bom = 0;
+    if (form_.found) {
+        const std::size_t sample = static_cast<std::size_t>(std::min<std::uint64_t>(size, platform::kDetectionSample));
+        if (const std::int32_t code = mapped_.Reach(sample)) {
+            SetPendingIOCode(code);
+            StopReading();
+            return true;
+        }
+        const platform::DetectedEncoding found =
+            platform::DetectEncoding({mapped_.Bytes(), sample}, size <= platform::kDetectionSample);
+        form_.found = false;
+        form_.encoding = &platform::ScanEncoding(found.encoding);
+        form_.lineEnds = given_.lineEnds;
+        SettleLineEnds();
+        bom = found.bomBytes;
+        if (found.encoding == platform::SourceEncoding::Utf16Le ||
+            found.encoding == platform::SourceEncoding::Utf16Be) {
+            form_.lineEnds = LineEnds::Any;
+        }
+    }
+    if (form_.lineEnds == LineEnds::Any) {
+        mapped_.Unmap();
+        form_ = given_;
+        SettleLineEnds();
+        return false;
+    }
+    pos_ = end_ = bom;
+    read_ = unreported_ = bom;
+    released_ = 0;
+    return true;
 }
 
 // Reads the first bytes, as many as the rule needs, finds the form from
@@ -86,7 +126,7 @@ void LineReader::MakeRoom(std::size_t room) {
     // Move the unconsumed bytes to the front; grow only for a line longer
     // than the buffer, doubling so that a long line costs linear time.
     if (pos_ > 0) {
-        std::memmove(buffer_.data(), buffer_.data() + pos_, end_ - pos_);
+        std::memmove(buffer_.data(), Data() + pos_, end_ - pos_);
         end_ -= pos_;
         pos_ = 0;
     }
@@ -119,7 +159,7 @@ void LineReader::MarkEnd() {
         end_ += size;
         read_ += size;
     }
-    buffer_[end_++] = kCtrlZ;
+    Data()[end_++] = kCtrlZ;
     endMarked_ = true;
 }
 
@@ -135,6 +175,7 @@ void LineReader::Report(std::uint64_t bytes) {
 }
 
 bool LineReader::ReadMore() {
+    if (mapped_.IsMapped()) return ReachMore();
     const std::size_t block = BlockSize();
     if (decoder_) raw_.resize(block);
     MakeRoom(decoder_ ? platform::Utf16Decoder::MaxOutput(block) : block);
@@ -154,6 +195,30 @@ bool LineReader::ReadMore() {
     return true;
 }
 
+// The next block of a mapped file: its bytes are in place already, and are
+// brought in; those consumed are let go a few megabytes at a time.
+bool LineReader::ReachMore() {
+    const auto block = static_cast<std::size_t>(std::min<std::uint64_t>(BlockSize(), mapped_.Size() - end_));
+    if (const std::int32_t code = mapped_.Reach(end_ + block)) {
+        SetPendingIOCode(code);
+        return false;
+    }
+    // A file that has shrunk ends at the bytes read, as a read of it would
+    // find; those it lost under them were read as zeros.
+    if (block == 0 || mapped_.Shrunk()) {
+        MarkEnd();
+        return true;
+    }
+    end_ += block;
+    read_ += block;
+    if (pos_ - released_ >= kLetGo) {
+        mapped_.Release(released_, pos_);
+        released_ = pos_;
+    }
+    Report(block);
+    return true;
+}
+
 void LineReader::TakeLine(std::string_view& line, std::size_t most) {
     line = {};
     if (!reading_) {
@@ -166,18 +231,22 @@ void LineReader::TakeLine(std::string_view& line, std::size_t most) {
         if (pos_ + scanned == end_) {
             if (scanned > most) {
                 // Bytes past the kept ones, with no line end among them: gone.
-                end_ = pos_ + most;
-                scanned = most;
+                if (mapped_.IsMapped()) {
+                    mapped_.Release(pos_ + most, end_);
+                } else {
+                    end_ = pos_ + most;
+                    scanned = most;
+                }
             }
             if (!ReadMore()) {
                 // A failed read leaves the part line read, consumed.
-                line = {buffer_.data() + pos_, std::min(end_ - pos_, most)};
+                line = {Data() + pos_, std::min(end_ - pos_, most)};
                 pos_ = end_;
                 return;
             }
             continue;
         }
-        const char* const from = buffer_.data() + pos_;
+        const char* const from = Data() + pos_;
         const char* const start = from + scanned;
         std::size_t avail = end_ - pos_ - scanned;
         if (const void* cr = std::memchr(start, kCR, avail)) avail = static_cast<const char*>(cr) - start;
@@ -193,13 +262,13 @@ void LineReader::TakeLine(std::string_view& line, std::size_t most) {
         }
         // The CR: an LF right after it belongs to the line end.
         if (pos_ + length + 1 == end_ && !ReadMore()) {
-            line = {buffer_.data() + pos_, std::min(length, most)};
+            line = {Data() + pos_, std::min(length, most)};
             pos_ = end_;
             return;
         }
-        line = {buffer_.data() + pos_, std::min(length, most)};
+        line = {Data() + pos_, std::min(length, most)};
         pos_ += length + 1;
-        if (buffer_[pos_] == kLF) ++pos_;
+        if (Data()[pos_] == kLF) ++pos_;
         return;
     }
 }
@@ -243,7 +312,7 @@ bool LineReader::AtTextEnd() {
     }
     // A failed read looks like the end.
     if (pos_ == end_ && !ReadMore()) return true;
-    return buffer_[pos_] == kCtrlZ;
+    return Data()[pos_] == kCtrlZ;
 }
 
 void LineReader::StopReading() {
@@ -252,6 +321,7 @@ void LineReader::StopReading() {
         return;
     }
     reading_ = false;
+    mapped_.Unmap();
     if (const std::int32_t code = file_.Close()) SetPendingIOCode(code);
 }
 

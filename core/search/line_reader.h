@@ -18,6 +18,7 @@
 #include "core/search/read_buffer.h"
 #include "core/search/text_form.h"
 #include "platform/file_access.h"
+#include "platform/mapped_file.h"
 #include "platform/utf16_decoder.h"
 
 #include <cstddef>
@@ -77,7 +78,7 @@ public:
     // the ones ReadLine sees. The bytes read but not consumed yet: at the end
     // of the file the reader adds a Ctrl-Z, so the text always ends at a
     // Ctrl-Z in these bytes.
-    std::string_view Unconsumed() const noexcept { return {buffer_.data() + pos_, end_ - pos_}; }
+    std::string_view Unconsumed() const noexcept { return {Data() + pos_, end_ - pos_}; }
     // Where the unconsumed bytes start in the file (or stream).
     std::uint64_t UnconsumedOffset() const noexcept { return read_ - (end_ - pos_) + (endMarked_ ? 1 : 0); }
     // Drops the first n unconsumed bytes; never drop a Ctrl-Z.
@@ -104,6 +105,10 @@ private:
     void MakeRoom(std::size_t room);
     void SettleLineEnds() noexcept;
     bool FindForm();
+    bool MapFile();
+    bool ReachMore();
+    char* Data() noexcept { return mapped_.IsMapped() ? mapped_.Bytes() : buffer_.data(); }
+    const char* Data() const noexcept { return mapped_.IsMapped() ? mapped_.Bytes() : buffer_.data(); }
     void Put(const char* bytes, std::size_t size);
     void MarkEnd();
     void Report(std::uint64_t bytes);
@@ -122,6 +127,11 @@ private:
     std::size_t end_ = 0;
     std::uint64_t read_ = 0;  // the bytes put in the buffer so far (as turned, for UTF-16)
     bool endMarked_ = false;  // the Ctrl-Z at end_ - 1 is the reader's end mark
+    // A large file's bytes where they lie: then the unconsumed bytes are
+    // [pos_, end_) of the mapping, and those before released_ are let go.
+    platform::MappedFile mapped_;
+    std::uint64_t released_ = 0;
+    static constexpr std::uint64_t kLetGo = 1 << 20;
 };
 
 // Reports the reading of the one file of a run (open in reader) to progress,

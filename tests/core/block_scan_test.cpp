@@ -271,3 +271,41 @@ TEST(BlockScan, ViewsAndCopiesOfLinesLongerThanTheBufferAgree) {
     EXPECT_EQ(reader.Unconsumed().substr(0, 1), "\x1A");  // the end mark, never consumed
     reader.Close();
 }
+
+// A large file is read where it lies rather than copied: its hits and its
+// lines are those of the reference wherever the blocks, the pages and a
+// line's kept bytes fall, and whether the file ends on a page's end (the end
+// mark then lies past the file's pages) or inside a page.
+TEST(BlockScan, AFileReadInPlaceReadsAsTheReference) {
+    TempDir dir;
+    std::mt19937 rng(41);
+    static const std::string s = "\x8C\xA9\x93\x96";  // 見当
+    static const char* const pieces[] = {"\x82\xA0", "a", "\r\n", "\r", "\n", "\x81\x40", "\x8C\xA9", "\x93\x96"};
+    for (int round = 0; round < 12; ++round) {
+        std::string content;
+        const std::size_t size = LineReader::kFileBlock + rng() % (3 * LineReader::kFileBlock);
+        while (content.size() < size) {
+            const std::size_t run = rng() % 8 == 0 ? rng() % 300000 : rng() % 200;
+            const char* piece = pieces[rng() % std::size(pieces)];
+            for (std::size_t r = 0; r < run && content.size() < size; ++r) content += piece;
+            if (rng() % 3 == 0) content += s.substr(0, 2) + (rng() % 2 ? "\r\n" : "") + s.substr(2);
+        }
+        if (round % 2 == 0) content.resize(content.size() / 4096 * 4096 + 4096, 'a');
+        const std::string path = dir.Write("big.txt", content);
+        const std::size_t longLine = round % 3 == 0 ? 1 + rng() % 4000 : BlockScan::kLongLine;
+        ASSERT_EQ(testing_support::ScanHits(path, s, round % 4 == 1, {}, longLine),
+                  testing_support::ReferenceHits(content, s, round % 4 == 1))
+            << "round " << round << ", " << content.size() << " bytes";
+        const auto expected = reference::Lines(content);
+        LineReader reader;
+        reader.Open(path);
+        const std::size_t most = 1 + rng() % 70000;
+        for (std::size_t i = 0; i < expected.size(); ++i) {
+            std::string_view line;
+            reader.ReadLineView(line, most);
+            ASSERT_EQ(line, std::string_view(expected[i]).substr(0, most)) << "round " << round << ", line " << i;
+        }
+        EXPECT_TRUE(reader.AtEnd());
+        reader.Close();
+    }
+}
