@@ -1,5 +1,6 @@
 #include "core/search/block_scan.h"
 
+#include "core/search/byte_search.h"
 #include "core/search/text_bytes.h"
 
 #include <algorithm>
@@ -12,7 +13,8 @@ BlockScan::BlockScan(LineReader& reader, std::string_view s, LineCleaning cleani
       rule_(s, *reader.Form().encoding, cleaning),
       // Cut no line shorter than a few times s: each cut costs a look at s's length.
       longLine_(std::max(longLine, 4 * rule_.Size())),
-      longLines_(reader, rule_, at_, longLine_) {}
+      longLines_(reader, rule_, at_, longLine_),
+      vectors_(platform::WidestVectors()) {}
 
 bool BlockScan::Next() {
     at_.hits.clear();
@@ -22,9 +24,11 @@ bool BlockScan::Next() {
         const char* const w = bytes.data();
         const char* const e = w + bytes.size();
         // The Ctrl-Z that ends the text, when it is here.
-        const auto* const textEnd =
-            static_cast<const char*>(std::memchr(w + zScanned_, kCtrlZ, bytes.size() - zScanned_));
-        if (textEnd == nullptr) zScanned_ = bytes.size();
+        const char* textEnd = FindByte(w + zScanned_, e, kCtrlZ, vectors_);
+        if (textEnd == e) {
+            textEnd = nullptr;
+            zScanned_ = bytes.size();
+        }
         if (!anchorAdapted_ && !bytes.empty()) {
             // The text's first block tells which of the phrase's pairs is rare
             // in it; a text too short for the anchor to matter keeps the model's.

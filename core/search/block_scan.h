@@ -10,6 +10,7 @@
 #include "core/search/hit_rule.h"
 #include "core/search/line_reader.h"
 #include "core/search/long_line_scan.h"
+#include "platform/cpu_features.h"
 
 #include <cstddef>
 #include <string_view>
@@ -77,6 +78,7 @@ private:
     // Whether the lines are taken one at a time by the long-line scan.
     bool slow_ = false;
     LongLineScan longLines_;
+    platform::Vectors vectors_;
 };
 
 }  // namespace core

@@ -72,6 +72,16 @@ double AnchorFrequency(const platform::Encoding& encoding, unsigned char a, unsi
 
 }  // namespace
 
+const char* FindByte(const char* from, const char* to, char c, [[maybe_unused]] platform::Vectors vectors) noexcept {
+#if defined(NORVANE_X86_VECTORS)
+    if (vectors == platform::Vectors::Avx512) {
+        if (const char* at = x86::FindByteAvx512(from, to, c)) return at;
+    }
+#endif
+    const void* at = std::memchr(from, c, static_cast<std::size_t>(to - from));
+    return at != nullptr ? static_cast<const char*>(at) : to;
+}
+
 AnchorFinder::AnchorFinder(std::string_view phrase, const platform::Encoding& encoding)
     : AnchorFinder(phrase, encoding, {}) {}
 

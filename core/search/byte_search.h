@@ -16,6 +16,11 @@
 
 namespace core {
 
+// The first byte c in [from, to), or to: memchr with the processor's widest
+// vectors, four at a time, as the first look at a block fetches it from
+// memory.
+const char* FindByte(const char* from, const char* to, char c, platform::Vectors vectors) noexcept;
+
 // A phrase compiled once, searched many times. Its first and its last byte
 // are compared at 16 positions at once (32 with AVX2, 64 with AVX-512, when
 // the processor has them); a short phrase is compared in full only where

@@ -33,6 +33,9 @@ const char* FindPairSse2(const char*& p, const char* end, char a, char b, bool s
 const char* FindPairAvx2(const char*& p, const char* end, char a, char b, bool single, AnchorPassed& passed) noexcept;
 const char* FindPairAvx512(const char*& p, const char* end, char a, char b, bool single, AnchorPassed& passed) noexcept;
 
+// The first byte c at or after p, among the whole 256-byte runs before end.
+const char* FindByteAvx512(const char*& p, const char* end, char c) noexcept;
+
 // How many x in [p, end - 1) have byte x a and byte x + 1 b or a CR; p is
 // then where the count stopped, and the caller counts the rest.
 std::size_t CountPairsAvx2(const char*& p, const char* end, char a, char b) noexcept;

@@ -131,7 +131,7 @@ private:
     // [pos_, end_) of the mapping, and those before released_ are let go.
     platform::MappedFile mapped_;
     std::uint64_t released_ = 0;
-    static constexpr std::uint64_t kLetGo = 1 << 20;
+    static constexpr std::uint64_t kLetGo = 4 << 20;
 };
 
 // Reports the reading of the one file of a run (open in reader) to progress,
