@@ -1,10 +1,13 @@
 #include "core/output/listing_builder.h"
 
-#include "platform/large_pages.h"
-
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <utility>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace core {
 
@@ -19,12 +22,7 @@ constexpr std::uint64_t kLeastRoom = 64 * 1024;
 void ListingBuilder::Expect(std::uint64_t inputBytes) {
     const std::uint64_t room = inputBytes + inputBytes / kRoomBeyondInput + kLeastRoom;
     if (room > bytes_.max_size()) return;
-    if (room > bytes_.capacity()) Reserve(static_cast<std::size_t>(room));
-}
-
-void ListingBuilder::Reserve(std::size_t bytes) {
-    bytes_.reserve(bytes);
-    platform::PreferLargePages(bytes_.data() + bytes_.size(), bytes_.capacity() - bytes_.size());
+    if (room > bytes_.capacity()) bytes_.reserve(static_cast<std::size_t>(room));
 }
 
 void ListingBuilder::Write(std::string block) {
@@ -32,18 +30,35 @@ void ListingBuilder::Write(std::string block) {
     // Grown as a vector is, so that a listing past what was expected is
     // copied a few times only.
     if (bytes_.size() + block.size() > bytes_.capacity()) {
-        Reserve(std::max(bytes_.capacity() * 2, bytes_.size() + block.size()));
+        bytes_.reserve(std::max(bytes_.capacity() * 2, bytes_.size() + block.size()));
     }
     const std::size_t from = bytes_.size();
     bytes_.append(block);
+    IndexLineEnds(from);
+}
+
+void ListingBuilder::IndexLineEnds(std::size_t from) {
     // Every LF after a CR ends a line; the CR may end the block before.
     const char* const begin = bytes_.data();
-    const char* const end = begin + bytes_.size();
-    for (const char* p = begin + from; p < end;) {
-        const auto* lf = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
-        if (lf == nullptr) break;
-        if (lf != begin && lf[-1] == '\r') starts_.push_back(static_cast<std::uint64_t>(lf + 1 - begin));
-        p = lf + 1;
+    const std::size_t size = bytes_.size();
+    const auto found = [&](std::size_t lf) {
+        if (lf > 0 && begin[lf - 1] == '\r') starts_.push_back(lf + 1);
+    };
+    std::size_t at = from;
+#if defined(__SSE2__)
+    // Sixteen bytes at a time: hit lines are short, and a call of memchr
+    // for each would cost more than its search.
+    const __m128i lf = _mm_set1_epi8('\n');
+    for (; at + 16 <= size; at += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(begin + at));
+        for (auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, lf))); mask != 0;
+             mask &= mask - 1) {
+            found(at + static_cast<std::size_t>(std::countr_zero(mask)));
+        }
+    }
+#endif
+    for (; at < size; ++at) {
+        if (begin[at] == '\n') found(at);
     }
 }
 

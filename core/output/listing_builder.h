@@ -30,8 +30,8 @@ public:
     ListingLines Take();
 
 private:
-    // Room for bytes in all, in large pages where the system has them.
-    void Reserve(std::size_t bytes);
+    // Records the line starts after the CR LFs that end at or past from.
+    void IndexLineEnds(std::size_t from);
 
     std::string bytes_;
     std::vector<std::uint64_t> starts_{0};

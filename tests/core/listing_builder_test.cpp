@@ -56,7 +56,9 @@ TEST(ListingBuilder, BlocksCutAnywhereIndexAsTheWholeListing) {
         }
         const std::string what = "round " + std::to_string(round);
         ExpectSameListing(builder.Take(), ListingLines(text), what);
-        if (round % 3 != 0) EXPECT_EQ(progress.total, expected[round % 3]) << what;
+        if (round % 3 != 0) {
+            EXPECT_EQ(progress.total, expected[round % 3]) << what;
+        }
         // Taken, the builder starts over empty.
         builder.Write("x\r");
         builder.Write("\ny");
