@@ -1,5 +1,6 @@
 #include "ui/LocalSrch.h"
 
+#include "core/output/listing_builder.h"
 #include "core/output/listing_lines.h"
 #include "core/search/local_search.h"
 #include "core/search/named_file.h"
@@ -82,9 +83,11 @@ void TLocalSrchForm::Find1Click() {
                     [listing, path = std::string(core::RequireNamedFile(ResultForm->CurrentPath())),
                      text = core::SearchText::Typed(ToNative(Edit1->text()))](core::RunProgress& progress) {
                         // The file is read in the encoding found in it; the
-                        // listing is code page 932.
-                        *listing = core::ListingLines(
-                            core::RunLocalSearch(path, text, &progress, core::TextForm::FoundInFile()).text);
+                        // listing is code page 932, indexed as it comes.
+                        core::ListingBuilder builder;
+                        core::ExpectingProgress expecting(progress, builder);
+                        core::StreamLocalSearch(path, text, builder, &expecting, core::TextForm::FoundInFile());
+                        *listing = builder.Take();
                     });
     Memo1->SetListing(std::move(*listing));
 }

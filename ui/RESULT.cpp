@@ -1,6 +1,7 @@
 #include "ui/RESULT.h"
 
 #include "core/output/header_selection.h"
+#include "core/output/listing_builder.h"
 #include "core/output/listing_lines.h"
 #include "core/search/global_search.h"
 #include "core/search/target_paths.h"
@@ -145,11 +146,13 @@ void TResultForm::ResultFormShow() {
     // lines of a run that is not on show.
     RunInBackground(this, FromUtf8("検索中"), [run](core::RunProgress& progress) {
         // Each target is read in the encoding found in it; the listing is
-        // code page 932. Indexed there too, so that showing it costs only the
-        // screen.
-        run->listing = core::ListingLines(core::RunGlobalSearch(run->text, run->targets, run->hits, &progress,
-                                                                core::Readers::Auto, core::TextForm::FoundInFile())
-                                              .text);
+        // code page 932. Indexed there too, as it comes, so that showing it
+        // costs only the screen.
+        core::ListingBuilder builder;
+        core::ExpectingProgress expecting(progress, builder);
+        core::StreamGlobalSearch(run->text, run->targets, run->hits, builder, &expecting, core::Readers::Auto,
+                                 core::TextForm::FoundInFile());
+        run->listing = builder.Take();
     });
     ShowResults(std::move(run->listing), run->hits, std::move(run->targets));
 }

@@ -31,4 +31,7 @@ ListingLines::ListingLines(std::string bytes) {
     data_ = std::move(data);
 }
 
+ListingLines::ListingLines(std::string bytes, std::vector<std::uint64_t> starts)
+    : data_(std::make_shared<const Data>(Data{std::move(bytes), std::move(starts)})) {}
+
 }  // namespace core

@@ -38,6 +38,10 @@ public:
     }
 
 private:
+    friend class ListingBuilder;
+    // Bytes with their line starts as the other constructor finds them.
+    ListingLines(std::string bytes, std::vector<std::uint64_t> starts);
+
     struct Data {
         std::string bytes;
         std::vector<std::uint64_t> starts;
