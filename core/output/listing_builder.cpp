@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <new>
 #include <utility>
 
 #if defined(__SSE2__)
@@ -17,12 +18,17 @@ namespace {
 // and more; shorter ones are grown into.
 constexpr std::uint64_t kRoomBeyondInput = 4;
 constexpr std::uint64_t kLeastRoom = 64 * 1024;
+constexpr std::uint64_t kMostRoom = std::uint64_t{1} << 30;
 }  // namespace
 
 void ListingBuilder::Expect(std::uint64_t inputBytes) {
-    const std::uint64_t room = inputBytes + inputBytes / kRoomBeyondInput + kLeastRoom;
-    if (room > bytes_.max_size()) return;
-    if (room > bytes_.capacity()) bytes_.reserve(static_cast<std::size_t>(room));
+    // Only a hint: a system that won't promise that much address space at
+    // once (input larger than its memory) gets the listing grown as it comes.
+    const std::uint64_t room = std::min(inputBytes + inputBytes / kRoomBeyondInput + kLeastRoom, kMostRoom);
+    if (room <= bytes_.capacity()) return;
+    try {
+        bytes_.reserve(static_cast<std::size_t>(room));
+    } catch (const std::bad_alloc&) {}
 }
 
 void ListingBuilder::Write(std::string block) {

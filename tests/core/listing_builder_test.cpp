@@ -83,4 +83,8 @@ TEST(ListingBuilder, ExpectingProgressPassesTheRunsProgressOn) {
     const ListingLines listing = builder.Take();
     EXPECT_LT(listing.Bytes().capacity(), 1024u);
     ExpectSameListing(listing, ListingLines("a\r\n"), "small listing");
+    // Input larger than any memory is a hint like any other, never a failure.
+    expecting.SetTotal(std::uint64_t{1} << 50);
+    builder.Write("b\r\n");
+    ExpectSameListing(builder.Take(), ListingLines("b\r\n"), "vast input");
 }
