@@ -10,8 +10,9 @@
 # for a rare phrase, a frequent one, one that the wrap often breaks and a
 # rare one whose first character is everywhere. Every command's output is
 # read through a pipe. Prints
-# the ratio of norvane-search to the faster of grep and rg, the processor
-# time (user + system) of norvane-search and rg, each listing's sha256 and
+# the ratio of norvane-search to the faster of grep and rg, to cat into a
+# pipe and to cat alone (the files read into /dev/null), the processor time
+# (user + system) of norvane-search and rg, each listing's sha256 and
 # norvane-search's peak RSS.
 #
 # Goal: every ratio at most 1.0.
@@ -100,15 +101,18 @@ rg_pattern() { printf '(?-u)'; od -An -v -tx1 "$1" | tr -s ' \n' ' ' | sed 's/ *
 
 echo "$files files per corpus; $runs runs per command; $(nproc) cores. Every command's output goes"
 echo "through a pipe (hyperfine --output=pipe): grep stops at its first match when it writes to"
-echo "/dev/null. 'cat' is the bare cost of reading the files into a pipe."
-printf '\n%-15s %-9s %10s %10s %10s %10s %12s %12s %16s %16s %14s\n' corpus phrase norvane grep rg cat 'norvane/peer' \
-  'norvane/cat' 'norvane CPU u+s' 'rg CPU u+s' 'peak RSS (MB)'
+echo "/dev/null. 'cat' is the bare cost of reading the files into a pipe; 'read' that of reading"
+echo "them alone (cat to /dev/null), once per corpus."
+printf '\n%-15s %-9s %10s %10s %10s %10s %10s %12s %12s %12s %16s %16s %14s\n' corpus phrase norvane grep rg cat read \
+  'norvane/peer' 'norvane/cat' 'norvane/read' 'norvane CPU u+s' 'rg CPU u+s' 'peak RSS (MB)'
 status=0
 for entry in $corpora; do
   corpus=$(corpus_of "$entry")
   cd "$corpus"
   targets=$(ls prose*.txt | head -n "$files" | tr '\n' ' ')
   total_mb=$(du -cm prose*.txt | tail -1 | cut -f1)
+  hyperfine -N --output=null --warmup 1 --runs "$runs" --export-csv "$results/read.csv" -n read "cat $targets" >/dev/null
+  read_s=$(awk -F, 'NR == 2 { print $2 }' "$results/read.csv")
   for phrase in $phrases; do
     pattern=$(rg_pattern "phrase-$phrase.txt")
     # rg must find what grep finds: a pattern that reached it mangled would
@@ -131,11 +135,11 @@ for entry in $corpora; do
       END { print mean["norvane-search"], mean["grep"], mean["rg"], mean["cat"],
                   user["norvane-search"], sys["norvane-search"], user["rg"], sys["rg"] }' "$results/$phrase.csv")
     rss_kb=$( { /usr/bin/time -f %M "$search" -f "phrase-$phrase.txt" $targets >/dev/null; } 2>&1 | tail -1)
-    read -r rp rc ok < <(awk -v n="$n" -v g="$g" -v r="$r" -v c="$c" \
-      'BEGIN { p = g < r ? g : r; printf "%.2f %.2f %d\n", n / p, n / c, (n <= p) }')
+    read -r rp rc rr ok < <(awk -v n="$n" -v g="$g" -v r="$r" -v c="$c" -v f="$read_s" \
+      'BEGIN { p = g < r ? g : r; printf "%.2f %.2f %.2f %d\n", n / p, n / c, n / f, (n <= p) }')
     ((ok)) || status=1
-    printf '%-15s %-9s %9.3fs %9.3fs %9.3fs %9.3fs %12s %12s %16s %16s %14.1f\n' "${entry%%:*} ${total_mb}M" "$phrase" "$n" "$g" "$r" "$c" \
-      "$rp" "$rc" "$(awk -v u="$nu" -v s="$ns" 'BEGIN { printf "%.3f+%.3fs", u, s }')" \
+    printf '%-15s %-9s %9.3fs %9.3fs %9.3fs %9.3fs %9.3fs %12s %12s %12s %16s %16s %14.1f\n' "${entry%%:*} ${total_mb}M" "$phrase" "$n" "$g" "$r" "$c" \
+      "$read_s" "$rp" "$rc" "$rr" "$(awk -v u="$nu" -v s="$ns" 'BEGIN { printf "%.3f+%.3fs", u, s }')" \
       "$(awk -v u="$ru" -v s="$rs" 'BEGIN { printf "%.3f+%.3fs", u, s }')" "$(awk -v k="$rss_kb" 'BEGIN { print k / 1024 }')"
   done
   cd - >/dev/null

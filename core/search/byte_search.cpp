@@ -93,24 +93,32 @@ AnchorFinder::AnchorFinder(std::string_view phrase, const platform::Encoding& en
     if (!pair_) return;
     // How often each pair of the phrase turns up in the sample, the pair or
     // its first byte before a CR; a long phrase looks at less of the sample,
-    // so that its many pairs cost no more than a short phrase's few.
+    // so that its many pairs cost no more than a short phrase's few. A pair
+    // is counted a piece at a time and no further once it has turned up more
+    // often than the rarest so far, which it then can't be.
     constexpr std::size_t kCountedBytes = 4 << 20;
+    constexpr std::size_t kPiece = 16 * 1024;
+    const std::string_view part = sample.substr(0, std::max<std::size_t>(kCountedBytes / phrase.size(), 4096));
     std::vector<std::pair<std::uint16_t, std::uint64_t>> counted;
-    const auto seen = [&](char a, char b) -> std::uint64_t {
+    const auto seen = [&](char a, char b, std::uint64_t most) -> std::uint64_t {
         const auto pair =
             static_cast<std::uint16_t>(static_cast<unsigned char>(a) << 8 | static_cast<unsigned char>(b));
         for (const auto& [known, times] : counted) {
             if (known == pair) return times;
         }
-        const std::string_view part = sample.substr(0, std::max<std::size_t>(kCountedBytes / phrase.size(), 4096));
-        counted.emplace_back(pair, CountPairs(part.data(), part.data() + part.size(), a, b, vectors_));
-        return counted.back().second;
+        std::uint64_t times = 0;
+        for (std::size_t at = 0; at + 1 < part.size() && times <= most; at += kPiece) {
+            const char* const from = part.data() + at;
+            times += CountPairs(from, from + std::min(kPiece + 1, part.size() - at), a, b, vectors_);
+        }
+        counted.emplace_back(pair, times);
+        return times;
     };
     std::uint64_t fewest = 0;
     double rarest = 0;
     for (std::size_t j = 0; j + 1 < phrase.size(); ++j) {
         const auto a = static_cast<unsigned char>(phrase[j]), b = static_cast<unsigned char>(phrase[j + 1]);
-        const std::uint64_t times = seen(phrase[j], phrase[j + 1]);
+        const std::uint64_t times = seen(phrase[j], phrase[j + 1], j == 0 ? UINT64_MAX : fewest);
         const double frequency = AnchorFrequency(encoding, a, b);
         if (j == 0 || times < fewest || (times == fewest && frequency < rarest)) {
             fewest = times;
