@@ -19,8 +19,8 @@ public:
     MappedFile& operator=(const MappedFile&) = delete;
     ~MappedFile() { Unmap(); }
 
-    // Maps the first size bytes of file, an open regular file, and one
-    // writable byte after them (for an end mark). False, with nothing mapped,
+    // Maps the first size bytes of file, an open regular file that stays
+    // open while mapped, and one writable byte after them (for an end mark). False, with nothing mapped,
     // when the system can't map it, or while a test caps reads: read the file
     // then.
     bool Map(const File& file, std::uint64_t size);
@@ -32,12 +32,13 @@ public:
     std::uint64_t Size() const noexcept { return size_; }
 
     // The bytes before upTo are about to be read: they are brought in, as a
-    // read would. 0, or the code of a failure: the device's, or one a test
-    // planned for a read (each call counts as one).
+    // read would. 0, or the code of a failure: the device's (a page of the
+    // file that could not be read, also one met since the last call), or one
+    // a test planned for a read (each call counts as one).
     std::int32_t Reach(std::uint64_t upTo) noexcept;
-    // Whether the file has shrunk under the bytes reached: those it lost
-    // read as zeros.
-    bool Shrunk() const noexcept;
+    // Whether the file has shrunk under the bytes reached, as the last Reach
+    // found: those it lost read as zeros.
+    bool Shrunk() const noexcept { return shrunk_; }
     // The bytes of [from, to) are done with: the memory of the whole pages
     // among them is given back (a read of them again still gives the file's
     // bytes).
@@ -50,6 +51,7 @@ private:
     std::uint64_t reached_ = 0;  // the bytes brought in so far
     bool shrunk_ = false;
     int slot_ = -1;  // where the bus-error handler finds the mapping
+    int fd_ = -1;    // the file's, which outlives the mapping
 };
 
 }  // namespace platform

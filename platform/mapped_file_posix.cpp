@@ -3,6 +3,7 @@
 
 #include <signal.h>
 #include <sys/mman.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 #include <cerrno>
@@ -122,6 +123,7 @@ bool MappedFile::Map(const File& file, std::uint64_t size) {
     reached_ = 0;
     shrunk_ = false;
     slot_ = slot;
+    fd_ = file.fd_;
     return true;
 }
 
@@ -133,26 +135,33 @@ void MappedFile::Unmap() noexcept {
     size_ = reached_ = 0;
     mapped_ = 0;
     slot_ = -1;
+    fd_ = -1;
 }
 
 std::int32_t MappedFile::Reach(std::uint64_t upTo) noexcept {
     if (PlannedFailure()) return ErrorCodeFromErrno(errno);
     const std::uint64_t from = PageFloor(reached_), to = PageCeil(std::min(upTo, size_));
+    bool lost = slots[slot_].shrunk.load(std::memory_order_relaxed);
     if (to > from) {
         // One call brings the pages in where faults would take one at a
         // time; a page past the file's end fails it instead of faulting.
         // Systems without it fault the pages in as they are read.
         if (::madvise(bytes_ + from, to - from, MADV_POPULATE_READ) != 0) {
             if (errno == EIO) return err::kIoDevice;
-            if (errno == EFAULT) shrunk_ = true;
+            lost = lost || errno == EFAULT;
         }
         reached_ = std::max(reached_, upTo);
     }
+    if (lost && !shrunk_) {
+        // A page that can't be had is the file's end having moved, or the
+        // device failing to give it: only the size tells them apart.
+        struct stat st {};
+        if (::fstat(fd_, &st) != 0 || static_cast<std::uint64_t>(st.st_size) >= std::min(reached_, size_)) {
+            return err::kIoDevice;
+        }
+        shrunk_ = true;
+    }
     return 0;
-}
-
-bool MappedFile::Shrunk() const noexcept {
-    return shrunk_ || (slot_ >= 0 && slots[slot_].shrunk.load(std::memory_order_relaxed));
 }
 
 void MappedFile::Release(std::uint64_t from, std::uint64_t to) noexcept {

@@ -42,6 +42,7 @@ bool LineReader::MapFile() {
     const std::uint64_t size = file_.Size();
     if (size < kFileBlock || !mapped_.Map(file_, size)) return false;
     std::size_t bom = 0;
+    bool turned = false;  // UTF-16, turned into UTF-8 as it is read
     if (form_.found) {
         const std::size_t sample = static_cast<std::size_t>(std::min<std::uint64_t>(size, platform::kDetectionSample));
         if (const std::int32_t code = mapped_.Reach(sample)) {
@@ -56,12 +57,10 @@ bool LineReader::MapFile() {
         form_.lineEnds = given_.lineEnds;
         SettleLineEnds();
         bom = found.bomBytes;
-        if (found.encoding == platform::SourceEncoding::Utf16Le ||
-            found.encoding == platform::SourceEncoding::Utf16Be) {
-            form_.lineEnds = LineEnds::Any;
-        }
+        turned =
+            found.encoding == platform::SourceEncoding::Utf16Le || found.encoding == platform::SourceEncoding::Utf16Be;
     }
-    if (form_.lineEnds == LineEnds::Any) {
+    if (turned || form_.lineEnds == LineEnds::Any) {
         mapped_.Unmap();
         form_ = given_;
         SettleLineEnds();
