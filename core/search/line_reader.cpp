@@ -52,13 +52,8 @@ bool LineReader::MapFile() {
         }
         const platform::DetectedEncoding found =
             platform::DetectEncoding({mapped_.Bytes(), sample}, size <= platform::kDetectionSample);
-        form_.found = false;
-        form_.encoding = &platform::ScanEncoding(found.encoding);
-        form_.lineEnds = given_.lineEnds;
-        SettleLineEnds();
+        turned = TakeForm(found);
         bom = found.bomBytes;
-        turned =
-            found.encoding == platform::SourceEncoding::Utf16Le || found.encoding == platform::SourceEncoding::Utf16Be;
     }
     if (turned || form_.lineEnds == LineEnds::Any) {
         mapped_.Unmap();
@@ -94,12 +89,9 @@ bool LineReader::FindForm() {
     unreported_ = size;
     const std::string_view sample(buffer_.data(), std::min(size, platform::kDetectionSample));
     const platform::DetectedEncoding found = platform::DetectEncoding(sample, ended && size <= sample.size());
-    form_.found = false;
-    form_.encoding = &platform::ScanEncoding(found.encoding);
-    form_.lineEnds = given_.lineEnds;
-    SettleLineEnds();
+    const bool utf16 = TakeForm(found);
     const std::size_t bom = std::min(found.bomBytes, size);
-    if (found.encoding == platform::SourceEncoding::Utf16Le || found.encoding == platform::SourceEncoding::Utf16Be) {
+    if (utf16) {
         decoder_.emplace(found.encoding == platform::SourceEncoding::Utf16Be);
         raw_.assign(buffer_.data() + bom, size - bom);
         MakeRoom(platform::Utf16Decoder::MaxOutput(raw_.size()));
@@ -112,6 +104,16 @@ bool LineReader::FindForm() {
     }
     if (ended) MarkEnd();
     return true;
+}
+
+// Takes the form of the encoding found; true for UTF-16, which is turned
+// into UTF-8 as it is read.
+bool LineReader::TakeForm(const platform::DetectedEncoding& found) noexcept {
+    form_.found = false;
+    form_.encoding = &platform::ScanEncoding(found.encoding);
+    form_.lineEnds = given_.lineEnds;
+    SettleLineEnds();
+    return found.encoding == platform::SourceEncoding::Utf16Le || found.encoding == platform::SourceEncoding::Utf16Be;
 }
 
 void LineReader::SettleLineEnds() noexcept {

@@ -17,6 +17,7 @@
 #include "core/run_progress.h"
 #include "core/search/read_buffer.h"
 #include "core/search/text_form.h"
+#include "platform/encoding_detection.h"
 #include "platform/file_access.h"
 #include "platform/mapped_file.h"
 #include "platform/utf16_decoder.h"
@@ -105,6 +106,7 @@ private:
     void MakeRoom(std::size_t room);
     void SettleLineEnds() noexcept;
     bool FindForm();
+    bool TakeForm(const platform::DetectedEncoding& found) noexcept;
     bool MapFile();
     bool ReachMore();
     char* Data() noexcept { return mapped_.IsMapped() ? mapped_.Bytes() : buffer_.data(); }

@@ -5,14 +5,13 @@
 // that no corpus shows.
 #include "platform/encoding_detection.h"
 #include "platform/code_page.h"
+#include "platform/converter.h"
 #include "temp_files.h"
 
 #include <gtest/gtest.h>
-#include <iconv.h>
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -31,35 +30,6 @@ constexpr const char* kManPages = "/usr/share/man/ja";
 constexpr const char* kEdict = "/usr/share/edict/edict";
 constexpr std::size_t kPieces = 2400;
 
-class Iconv {
-public:
-    Iconv(const char* to, const char* from) : cd_(iconv_open(to, from)) {
-        if (cd_ == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error(std::string("no iconv from ") + from);
-    }
-    ~Iconv() { iconv_close(cd_); }
-    Iconv(const Iconv&) = delete;
-    Iconv& operator=(const Iconv&) = delete;
-
-    // Converts as far as the input goes as whole characters; the bytes taken.
-    std::size_t Convert(std::string_view in, std::string& out) {
-        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-        char* inPtr = const_cast<char*>(in.data());
-        std::size_t inLeft = in.size();
-        while (inLeft > 0) {
-            char buffer[4096];
-            char* outPtr = buffer;
-            std::size_t outLeft = sizeof buffer;
-            const bool failed = iconv(cd_, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<std::size_t>(-1);
-            out.append(buffer, static_cast<std::size_t>(outPtr - buffer));
-            if (failed && errno != E2BIG) break;
-        }
-        return in.size() - inLeft;
-    }
-
-private:
-    iconv_t cd_;
-};
-
 std::string Utf32(std::u32string_view text) {
     std::string bytes;
     for (const char32_t c : text) {
@@ -71,7 +41,7 @@ std::string Utf32(std::u32string_view text) {
 // The text of the bytes, as far as they convert.
 std::u32string FromEncoding(const char* encoding, std::string_view bytes) {
     std::string utf32;
-    Iconv("UTF-32LE", encoding).Convert(bytes, utf32);
+    Converter("UTF-32LE", {encoding}).Convert(bytes, utf32);
     std::u32string text(utf32.size() / 4, U'\0');
     for (std::size_t i = 0; i < text.size(); ++i) {
         for (int k = 0; k < 4; ++k)
@@ -84,7 +54,7 @@ std::u32string FromEncoding(const char* encoding, std::string_view bytes) {
 // many characters that kept.
 std::pair<std::string, std::size_t> ToEncoding(const char* encoding, std::u32string_view text) {
     std::string out;
-    const std::size_t taken = Iconv(encoding, "UTF-32LE").Convert(Utf32(text), out);
+    const std::size_t taken = Converter(encoding, {"UTF-32LE"}).Convert(Utf32(text), out);
     return {out, taken / 4};
 }
 
@@ -182,7 +152,7 @@ bool IsAscii(std::string_view bytes) {
 // tell.
 bool Also932HalfWidth(std::string_view bytes) {
     std::string utf32;
-    if (Iconv("UTF-32LE", "CP932").Convert(bytes, utf32) != bytes.size() || IsAscii(bytes)) return false;
+    if (Converter("UTF-32LE", {"CP932"}).Convert(bytes, utf32) != bytes.size() || IsAscii(bytes)) return false;
     const std::u32string text = FromEncoding("CP932", bytes);
     return std::all_of(text.begin(), text.end(), [](char32_t c) { return c < 0x80 || (c >= 0xFF61 && c <= 0xFF9F); });
 }
