@@ -23,12 +23,6 @@ bool BlockScan::Next() {
         const std::string_view bytes = reader_.Unconsumed();
         const char* const w = bytes.data();
         const char* const e = w + bytes.size();
-        // The Ctrl-Z that ends the text, when it is here.
-        const char* textEnd = FindByte(w + zScanned_, e, kCtrlZ, vectors_);
-        if (textEnd == e) {
-            textEnd = nullptr;
-            zScanned_ = bytes.size();
-        }
         if (!anchorAdapted_ && !bytes.empty()) {
             // The text's first block tells which of the phrase's pairs is rare
             // in it; a text too short for the anchor to matter keeps the model's.
@@ -36,6 +30,20 @@ bool BlockScan::Next() {
                 rule_.AdaptAnchor(bytes.substr(0, std::min(bytes.size(), kAnchorSample)));
             }
             anchorAdapted_ = true;
+        }
+        // Most blocks hold no Ctrl-Z: their lines are scanned before the look
+        // for one, which then reads them from the cache instead of memory. The
+        // block that ends the text (its last byte is the reader's end mark)
+        // is looked at first.
+        if (rule_.Searchable() && !slow_ && !longLines_.Busy() && !bytes.empty() && e[-1] != kCtrlZ &&
+            WholeLinesThenLook(w, e)) {
+            return true;
+        }
+        // The Ctrl-Z that ends the text, when it is here.
+        const char* textEnd = FindByte(w + zScanned_, e, kCtrlZ, vectors_);
+        if (textEnd == e) {
+            textEnd = nullptr;
+            zScanned_ = bytes.size();
         }
 
         if (rule_.Searchable() && (slow_ || longLines_.Busy())) {
@@ -94,6 +102,36 @@ void BlockScan::TextEnds(const char* w, const char* textEnd) {
 // each of them then has its next line whole, as the run-on test needs.
 // False when there are no such lines yet.
 bool BlockScan::WholeLines(const char* w, const char* e) {
+    const char* const to = WholeLinesEnd(w, e);
+    if (to == nullptr) return false;
+    Lines(w, to, e);
+    Consume(w, to);
+    return true;
+}
+
+// WholeLines on bytes not yet looked at for a Ctrl-Z: the look follows the
+// scan, and a Ctrl-Z found undoes it (false; nothing is consumed).
+bool BlockScan::WholeLinesThenLook(const char* w, const char* e) {
+    const char* const to = WholeLinesEnd(w, e);
+    if (to == nullptr) return false;
+    const std::size_t hits = at_.hits.size();
+    const std::int64_t line = at_.line;
+    const bool first = at_.first;
+    Lines(w, to, e);
+    if (FindByte(w + zScanned_, e, kCtrlZ, vectors_) != e) {
+        at_.hits.resize(hits);
+        at_.line = line;
+        at_.first = first;
+        return false;
+    }
+    zScanned_ = static_cast<std::size_t>(e - w);
+    Consume(w, to);
+    return true;
+}
+
+// Where the lines that WholeLines scans end in [w, e), or nullptr when there
+// are none yet.
+const char* BlockScan::WholeLinesEnd(const char* w, const char* e) {
     const auto searchEnd = static_cast<std::size_t>(e - w) - 1;
     std::ptrdiff_t c2 = lastCr_, c1 = -1;
     if (crScanned_ < searchEnd) {
@@ -105,16 +143,18 @@ bool BlockScan::WholeLines(const char* w, const char* e) {
         crScanned_ = searchEnd;
     }
     lastCr_ = c2;
-    if (c1 < 0) return false;
+    if (c1 < 0) return nullptr;
     const char* to = w + c1 + 1;
     if (*to == kLF) ++to;
-    Lines(w, to, e);
+    return to;
+}
+
+void BlockScan::Consume(const char* w, const char* to) {
     const auto used = static_cast<std::size_t>(to - w);
     reader_.Consume(used);
     zScanned_ -= used;
     crScanned_ -= used;
     lastCr_ -= static_cast<std::ptrdiff_t>(used);
-    return true;
 }
 
 // The lines that start in [from, to), each ended by a CR before to; bytes

@@ -56,6 +56,9 @@ public:
 private:
     void TextEnds(const char* w, const char* textEnd);
     bool WholeLines(const char* w, const char* e);
+    bool WholeLinesThenLook(const char* w, const char* e);
+    const char* WholeLinesEnd(const char* w, const char* e);
+    void Consume(const char* w, const char* to);
     void Lines(const char* from, const char* to, const char* limit);
     void LastLine(const char* from, const char* to);
     // The bytes moved on: what was known of them is gone.
