@@ -25,7 +25,7 @@ public:
     static constexpr std::size_t kLongLine = std::size_t{1} << 20;
     // The most of a text's first bytes whose pairs are counted to choose
     // the phrase's anchor.
-    static constexpr std::size_t kAnchorSample = 256 * 1024;
+    static constexpr std::size_t kAnchorSample = 64 * 1024;
     // Fewer first bytes than this keep the model's anchor: counting costs
     // more than it saves on so little.
     static constexpr std::size_t kAnchorSampleLeast = 16 * 1024;
