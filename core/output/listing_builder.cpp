@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstring>
 #include <new>
+#include <optional>
 #include <utility>
 
 #if defined(__SSE2__)
@@ -17,6 +18,8 @@ namespace {
 // lone LF into CR LF: a quarter more holds the listings of lines of 32 bytes
 // and more; shorter ones are grown into.
 constexpr std::uint64_t kRoomBeyondInput = 4;
+// Lines of 32 bytes and more, too, for the room of the line index.
+constexpr std::uint64_t kLeastLine = 32;
 constexpr std::uint64_t kLeastRoom = 64 * 1024;
 constexpr std::uint64_t kMostRoom = std::uint64_t{1} << 30;
 }  // namespace
@@ -27,8 +30,21 @@ void ListingBuilder::Expect(std::uint64_t inputBytes) {
     const std::uint64_t room = std::min(inputBytes + inputBytes / kRoomBeyondInput + kLeastRoom, kMostRoom);
     if (room <= bytes_.capacity()) return;
     try {
-        bytes_.reserve(static_cast<std::size_t>(room));
+        Reserve(static_cast<std::size_t>(room));
+        // The index too: grown by doubling, it would be copied each time
+        // into memory never touched before. Room not written costs address
+        // space only, so it is kept.
+        starts_.reserve(static_cast<std::size_t>(room / kLeastLine));
     } catch (const std::bad_alloc&) {}
+}
+
+void ListingBuilder::Reserve(std::size_t size) {
+    // The bytes may move: the pages ahead stop first.
+    ahead_.reset();
+    bytes_.reserve(size);
+    // The string's closing NUL is in use too.
+    ahead_.emplace(bytes_.data(), bytes_.capacity() + 1);
+    ahead_->Written(bytes_.size() + 1);
 }
 
 void ListingBuilder::Write(std::string block) {
@@ -36,10 +52,11 @@ void ListingBuilder::Write(std::string block) {
     // Grown as a vector is, so that a listing past what was expected is
     // copied a few times only.
     if (bytes_.size() + block.size() > bytes_.capacity()) {
-        bytes_.reserve(std::max(bytes_.capacity() * 2, bytes_.size() + block.size()));
+        Reserve(std::max(bytes_.capacity() * 2, bytes_.size() + block.size()));
     }
     const std::size_t from = bytes_.size();
     bytes_.append(block);
+    if (ahead_) ahead_->Written(bytes_.size() + 1);
     IndexLineEnds(from);
 }
 
@@ -69,6 +86,7 @@ void ListingBuilder::IndexLineEnds(std::size_t from) {
 }
 
 ListingLines ListingBuilder::Take() {
+    ahead_.reset();
     // A listing much smaller than the room expected gives the rest back.
     if (bytes_.size() < bytes_.capacity() / 2) bytes_.shrink_to_fit();
     ListingLines listing(std::exchange(bytes_, std::string()), std::exchange(starts_, {0}));

@@ -5,11 +5,13 @@
 #pragma once
 
 #include "core/output/listing_lines.h"
+#include "core/output/pages_ahead.h"
 #include "core/run_progress.h"
 #include "core/search/listing_sink.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,9 +34,13 @@ public:
 private:
     // Records the line starts after the CR LFs that end at or past from.
     void IndexLineEnds(std::size_t from);
+    // Makes room for at least size bytes; the pages ahead follow the bytes.
+    void Reserve(std::size_t size);
 
     std::string bytes_;
     std::vector<std::uint64_t> starts_{0};
+    // After bytes_: it stops before they go.
+    std::optional<PagesAhead> ahead_;
 };
 
 // Passes a run's progress on, and tells a builder the bytes the run expects

@@ -1,10 +1,17 @@
 // A listing built block by block, cut anywhere, is the listing indexed whole.
 #include "core/output/listing_builder.h"
+#include "platform/memory_pages.h"
 
 #include <gtest/gtest.h>
+#include <sys/mman.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <functional>
+#include <memory>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace core;
@@ -87,4 +94,73 @@ TEST(ListingBuilder, ExpectingProgressPassesTheRunsProgressOn) {
     expecting.SetTotal(std::uint64_t{1} << 50);
     builder.Write("b\r\n");
     ExpectSameListing(builder.Take(), ListingLines("b\r\n"), "vast input");
+}
+
+namespace {
+
+// Whether each page of [begin, begin + bytes) is in memory.
+std::vector<bool> InMemory(const char* begin, std::size_t bytes) {
+    const auto page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+    std::vector<unsigned char> pages((bytes + page - 1) / page);
+    if (::mincore(const_cast<char*>(begin), bytes, pages.data()) != 0) return {};
+    std::vector<bool> in;
+    for (const unsigned char p : pages) in.push_back((p & 1) != 0);
+    return in;
+}
+
+// Waits up to ten seconds for done().
+template <class Done>
+bool Eventually(Done done) {
+    for (int i = 0; i < 1000 && !done(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return done();
+}
+
+}  // namespace
+
+// A buffer never touched: once the writer is past the start, its pages are
+// supplied as far ahead as promised and no further (a listing that stops
+// short must not leave its whole room in memory), they are really in memory,
+// and the rest follows the writer to the end. Stopped while the writer is
+// short of the end, what was supplied past the writer is given back.
+TEST(ListingBuilder, PagesAreSuppliedABoundedWayAheadOfTheWriter) {
+    constexpr std::size_t kSize = 32 << 20;
+    void* mapped = ::mmap(nullptr, kSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    ASSERT_NE(mapped, MAP_FAILED);
+    const std::unique_ptr<void, std::function<void(void*)>> unmap(mapped, [](void* at) { ::munmap(at, kSize); });
+    char* const buffer = static_cast<char*>(mapped);
+    // The same start as a listing's bytes have: just past a page's.
+    char* const begin = buffer + 16;
+    const std::size_t size = kSize - 16;
+    const auto page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+    const auto inMemory = [&](std::size_t at) -> bool { return InMemory(buffer, kSize).at((at + 16) / page); };
+    const std::size_t written = PagesAhead::kStart + 100;
+    const std::size_t promised = written + PagesAhead::kAhead;
+    {
+        PagesAhead ahead(begin, size);
+        ahead.Written(PagesAhead::kStart - 1);
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        EXPECT_EQ(ahead.Supplied(), 0u);
+
+        ahead.Written(written);
+        ASSERT_TRUE(Eventually([&] { return ahead.Supplied() == promised; }));
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        EXPECT_EQ(ahead.Supplied(), promised);
+        for (std::size_t at = written; at < promised; at += page) ASSERT_TRUE(inMemory(at)) << "byte " << at;
+        EXPECT_FALSE(inMemory(promised + page));
+        EXPECT_FALSE(inMemory(size - 1));
+
+        ahead.Written(size - 1);
+        ASSERT_TRUE(Eventually([&] { return ahead.Supplied() == size; }));
+        EXPECT_TRUE(inMemory(size - 1));
+    }
+    platform::ReturnPages(buffer, kSize);
+    EXPECT_FALSE(inMemory(written));
+    {
+        PagesAhead stopped(begin, size);
+        stopped.Written(written);
+        ASSERT_TRUE(Eventually([&] { return stopped.Supplied() == promised; }));
+        EXPECT_TRUE(inMemory(promised - page));
+    }
+    EXPECT_FALSE(inMemory(promised - page));
+    EXPECT_FALSE(inMemory(written + page));
 }
