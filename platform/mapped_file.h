@@ -20,9 +20,9 @@ public:
     ~MappedFile() { Unmap(); }
 
     // Maps the first size bytes of file, an open regular file that stays
-    // open while mapped, and one writable byte after them (for an end mark). False, with nothing mapped,
-    // when the system can't map it, or while a test caps reads: read the file
-    // then.
+    // open while mapped, and one writable byte after them (for an end mark).
+    // False, with nothing mapped, when the system can't map it, or while a
+    // test caps reads: read the file then.
     bool Map(const File& file, std::uint64_t size);
     void Unmap() noexcept;
 

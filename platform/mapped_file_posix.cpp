@@ -1,4 +1,6 @@
 #include "platform/mapped_file.h"
+
+#include "platform/memory_pages.h"
 #include "platform/planned_reads.h"
 
 #include <signal.h>
@@ -165,9 +167,8 @@ std::int32_t MappedFile::Reach(std::uint64_t upTo) noexcept {
 }
 
 void MappedFile::Release(std::uint64_t from, std::uint64_t to) noexcept {
-    from = PageCeil(from);
-    to = PageFloor(std::min(to, size_));
-    if (to > from) ::madvise(bytes_ + from, to - from, MADV_DONTNEED);
+    to = std::min(to, size_);
+    if (to > from) ReturnPages(bytes_ + from, to - from);
 }
 
 }  // namespace platform

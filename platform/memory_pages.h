@@ -13,8 +13,9 @@ namespace platform {
 // point in asking again).
 bool SupplyPages(void* begin, std::size_t bytes) noexcept;
 
-// Gives the whole pages inside [begin, begin + bytes) back to the system:
-// they read as zeros when next touched.
+// Gives the whole pages inside [begin, begin + bytes) back to the system.
+// Touched again, a program's own memory reads as zeros, and a file read in
+// place as the file's bytes.
 void ReturnPages(void* begin, std::size_t bytes) noexcept;
 
 }  // namespace platform
