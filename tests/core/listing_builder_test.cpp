@@ -7,10 +7,12 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <random>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -155,6 +157,9 @@ TEST(ListingBuilder, PagesAreSuppliedABoundedWayAheadOfTheWriter) {
     }
     platform::ReturnPages(buffer, kSize);
     EXPECT_FALSE(inMemory(written));
+    // The bytes written stay, also those that share a page with what is
+    // given back.
+    std::memset(begin, 'x', written);
     {
         PagesAhead stopped(begin, size);
         stopped.Written(written);
@@ -163,4 +168,5 @@ TEST(ListingBuilder, PagesAreSuppliedABoundedWayAheadOfTheWriter) {
     }
     EXPECT_FALSE(inMemory(promised - page));
     EXPECT_FALSE(inMemory(written + page));
+    EXPECT_EQ(std::string_view(begin, written).find_first_not_of('x'), std::string_view::npos);
 }
