@@ -5,6 +5,7 @@
 #include <emmintrin.h>
 #include <immintrin.h>
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 
@@ -177,25 +178,53 @@ const char* FindPairSse2(const char*& p, const char* end, char a, char b, bool s
     return hit;
 }
 
+// Bit i set when byte i of x is a and the byte after it (byte i of next) is
+// b or a CR, or anything when anySecond is all ones.
+__attribute__((target("avx2"), always_inline)) inline __m256i PairsOf(__m256i x, __m256i next, __m256i first,
+                                                                      __m256i second, __m256i cr,
+                                                                      __m256i anySecond) noexcept {
+    return _mm256_and_si256(
+        _mm256_cmpeq_epi8(x, first),
+        _mm256_or_si256(_mm256_or_si256(_mm256_cmpeq_epi8(next, second), _mm256_cmpeq_epi8(next, cr)), anySecond));
+}
+
 __attribute__((target("avx2,popcnt"))) const char* FindPairAvx2(const char*& p, const char* end, char a, char b,
                                                                 bool single, AnchorPassed& passed) noexcept {
-    std::int64_t count = 0;
     const __m256i first = _mm256_set1_epi8(a);
     const __m256i second = _mm256_set1_epi8(b);
     const __m256i cr = _mm256_set1_epi8('\r');
     const __m256i anySecond = _mm256_set1_epi8(single ? -1 : 0);
-    for (; end - p >= 32; p += 32) {
-        Ahead(p);
-        const __m256i x = Load32(p);
-        const __m256i next = Load32(p + 1);
+    const __m256i zero = _mm256_setzero_si256();
+    const char* q = p;       // in a register, not through p
+    std::int64_t count = 0;  // and so is this, not through passed
+    // Two vectors a round with one test: the CRs are summed in byte lanes,
+    // at most two a round, and the lanes added up every 127 rounds, before
+    // one can overflow. A round with an anchor is left to the loop after.
+    while (end - q >= 64) {
+        const char* const stop = q + std::min<std::ptrdiff_t>((end - q) / 64, 127) * 64;
+        __m256i lanes = zero;
+        for (; q < stop; q += 64) {
+            Ahead(q);
+            const __m256i x = Load32(q), y = Load32(q + 32);
+            const __m256i pairs = _mm256_or_si256(PairsOf(x, Load32(q + 1), first, second, cr, anySecond),
+                                                  PairsOf(y, Load32(q + 33), first, second, cr, anySecond));
+            if (!_mm256_testz_si256(pairs, pairs)) break;
+            lanes = _mm256_sub_epi8(lanes, _mm256_add_epi8(_mm256_cmpeq_epi8(x, cr), _mm256_cmpeq_epi8(y, cr)));
+        }
+        const __m256i sums = _mm256_sad_epu8(lanes, zero);
+        count += _mm256_extract_epi64(sums, 0) + _mm256_extract_epi64(sums, 1) + _mm256_extract_epi64(sums, 2) +
+                 _mm256_extract_epi64(sums, 3);
+        if (q < stop) break;
+    }
+    for (; end - q >= 32; q += 32) {
+        const __m256i x = Load32(q);
         const auto lineEnds = static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(x, cr)));
-        const __m256i seconds =
-            _mm256_or_si256(_mm256_or_si256(_mm256_cmpeq_epi8(next, second), _mm256_cmpeq_epi8(next, cr)), anySecond);
         const auto mask =
-            static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_and_si256(_mm256_cmpeq_epi8(x, first), seconds)));
-        if (mask != 0) return Arrive(p, std::countr_zero(mask), lineEnds, count, passed);
+            static_cast<std::uint32_t>(_mm256_movemask_epi8(PairsOf(x, Load32(q + 1), first, second, cr, anySecond)));
+        if (mask != 0) return Arrive(q, std::countr_zero(mask), lineEnds, count, passed);
         count += std::popcount(lineEnds);
     }
+    p = q;
     passed.crs += count;
     return nullptr;
 }
@@ -260,12 +289,10 @@ __attribute__((target("avx512f,avx512bw"))) const char* FindByteAvx512(const cha
 __attribute__((target("avx2,popcnt"))) std::size_t CountPairsAvx2(const char*& p, const char* end, char a,
                                                                   char b) noexcept {
     const __m256i first = _mm256_set1_epi8(a), second = _mm256_set1_epi8(b), cr = _mm256_set1_epi8('\r');
+    const __m256i none = _mm256_setzero_si256();
     std::size_t count = 0;
     for (; end - p > 32; p += 32) {
-        const __m256i next = Load32(p + 1);
-        const __m256i pairs =
-            _mm256_and_si256(_mm256_cmpeq_epi8(Load32(p), first),
-                             _mm256_or_si256(_mm256_cmpeq_epi8(next, second), _mm256_cmpeq_epi8(next, cr)));
+        const __m256i pairs = PairsOf(Load32(p), Load32(p + 1), first, second, cr, none);
         count += std::popcount(static_cast<std::uint32_t>(_mm256_movemask_epi8(pairs)));
     }
     return count;
