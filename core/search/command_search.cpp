@@ -12,7 +12,7 @@ std::string StandardInputTarget(std::string_view name) {
 
 CommandSearch::CommandSearch(const SearchText& text, const TextForm& form, const platform::Encoding* listing,
                              TargetOutput* output, TargetFailures& failures)
-    : search_{text, form, ListingEncoding(form, listing), output, &failures} {}
+    : search_{text, form, ListingEncoding(form, listing), output, &failures, &ways_} {}
 
 void CommandSearch::WriteHeading(ListingSink& sink) const {
     sink.Write(ListingHeading(search_.listing, search_.text.Shown(search_.listing)));

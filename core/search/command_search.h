@@ -6,6 +6,7 @@
 
 #include "core/search/hit_table.h"
 #include "core/search/listing_sink.h"
+#include "core/search/read_ways.h"
 #include "core/search/search_text.h"
 #include "core/search/target_search.h"
 #include "core/search/text_form.h"
@@ -69,6 +70,7 @@ public:
     void PassOver() noexcept { ++searched_; }
 
 private:
+    ReadWays ways_;  // before search_, which points to it
     TargetSearch search_;
     HitTable hits_;  // the first 20 targets' rows, unused by the command
     int searched_ = 0;

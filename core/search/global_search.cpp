@@ -1,6 +1,7 @@
 #include "core/search/global_search.h"
 
 #include "core/search/listing_format.h"
+#include "core/search/read_ways.h"
 #include "core/search/target_search.h"
 #include "core/search/text_bytes.h"
 #include "core/search/two_readers.h"
@@ -68,7 +69,8 @@ std::size_t StreamTargets(const TargetSearch& search, std::span<const std::strin
 std::size_t StreamGlobalSearch(const SearchText& text, std::span<const std::string> targets, HitTable& hits,
                                ListingSink& sink, RunProgress* progress, Readers readers, const TextForm& form,
                                const platform::Encoding* listing) {
-    const TargetSearch search{text, form, ListingEncoding(form, listing)};
+    ReadWays ways;
+    const TargetSearch search{text, form, ListingEncoding(form, listing), nullptr, nullptr, &ways};
     hits.Clear();
     std::size_t count = 0;
     while (count < std::min(targets.size(), kMaxTargets) && !targets[count].empty()) ++count;

@@ -4,6 +4,7 @@
 #include "core/io_check.h"
 #include "core/search/text_bytes.h"
 #include "platform/encoding_detection.h"
+#include "platform/processor_time.h"
 
 #include <algorithm>
 #include <cstring>
@@ -28,7 +29,10 @@ void LineReader::StartReading(std::string_view path) {
         return;
     }
     reading_ = true;
-    if (file_.IsRegularFile() && MapFile()) return;
+    openedAt_ = 0;
+    const bool large = file_.IsRegularFile() && file_.Size() >= kFileBlock;
+    if (large && ways_ != nullptr) openedAt_ = platform::ThreadProcessorNanoseconds();
+    if (large && (ways_ == nullptr || ways_->Next() == ReadWays::Way::InPlace) && MapFile()) return;
     // Room for a block behind a carried-over line without growing.
     buffer_.resize(2 * BlockSize());
     if (form_.found && !FindForm()) StopReading();
@@ -40,7 +44,7 @@ void LineReader::StartReading(std::string_view path) {
 // or mapping it failed (then its code is pending and reading has stopped).
 bool LineReader::MapFile() {
     const std::uint64_t size = file_.Size();
-    if (size < kFileBlock || !mapped_.Map(file_, size)) return false;
+    if (!mapped_.Map(file_, size)) return false;
     std::size_t bom = 0;
     bool turned = false;  // UTF-16, turned into UTF-8 as it is read
     if (form_.found) {
@@ -322,8 +326,21 @@ void LineReader::StopReading() {
         return;
     }
     reading_ = false;
+    const bool inPlace = mapped_.IsMapped();
     mapped_.Unmap();
     if (const std::int32_t code = file_.Close()) SetPendingIOCode(code);
+    TimeReading(inPlace);
+}
+
+// Tells the ways what reading the file cost, when it was timed and read as
+// either way reads it: a file turned as it is read costs more for that.
+void LineReader::TimeReading(bool inPlace) {
+    if (openedAt_ == 0 || decoder_ || form_.lineEnds == LineEnds::Any) return;
+    const std::uint64_t now = platform::ThreadProcessorNanoseconds();
+    if (now > openedAt_) {
+        ways_->Record(inPlace ? ReadWays::Way::InPlace : ReadWays::Way::Copied, read_, now - openedAt_);
+    }
+    openedAt_ = 0;
 }
 
 void LineReader::Open(std::string_view path) {

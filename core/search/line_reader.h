@@ -16,6 +16,7 @@
 
 #include "core/run_progress.h"
 #include "core/search/read_buffer.h"
+#include "core/search/read_ways.h"
 #include "core/search/text_form.h"
 #include "platform/encoding_detection.h"
 #include "platform/file_access.h"
@@ -67,6 +68,10 @@ public:
     // by Open. The scans read the encoding here (UTF-8 for a UTF-16 file);
     // the reader itself honours the line ends.
     void SetForm(const TextForm& form) noexcept { form_ = given_ = form; }
+    // The ways of the search this reader is one of (none: nullptr): a large
+    // file opened then is read the way they say, and its reading timed for
+    // them. Without them a large file is read where it lies. Set before Open.
+    void SetWays(ReadWays* ways) noexcept { ways_ = ways; }
     const TextForm& Form() const noexcept { return form_; }
     // The size of the open regular file; 0 for a stream.
     std::uint64_t FileBytes() const noexcept { return file_.Size(); }
@@ -108,6 +113,7 @@ private:
     bool FindForm();
     bool TakeForm(const platform::DetectedEncoding& found) noexcept;
     bool MapFile();
+    void TimeReading(bool inPlace);
     bool ReachMore();
     char* Data() noexcept { return mapped_.IsMapped() ? mapped_.Bytes() : buffer_.data(); }
     const char* Data() const noexcept { return mapped_.IsMapped() ? mapped_.Bytes() : buffer_.data(); }
@@ -134,6 +140,8 @@ private:
     platform::MappedFile mapped_;
     std::uint64_t released_ = 0;
     static constexpr std::uint64_t kLetGo = 4 << 20;
+    ReadWays* ways_ = nullptr;
+    std::uint64_t openedAt_ = 0;  // the thread's processor time when the file was opened; 0 when not timed
 };
 
 // Reports the reading of the one file of a run (open in reader) to progress,

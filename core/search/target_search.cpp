@@ -31,6 +31,7 @@ void ScanTarget(const TargetSearch& search, const std::string& path, TargetResul
                 Take&& take) {
     LineReader reader;
     reader.SetForm(search.form);
+    reader.SetWays(search.ways);
     WithTextFile(reader, path, [&](LineReader& r) {
         if (progress) progress->StartFile(path);
         r.SetProgress(progress);

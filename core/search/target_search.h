@@ -22,6 +22,7 @@ namespace core {
 
 class TargetOutput;
 class TargetFailures;
+class ReadWays;
 
 // What the search of one target gave besides its lines: the line numbers
 // its row of the hit table keeps, and the error that ended it.
@@ -32,7 +33,7 @@ struct TargetResult {
 };
 
 // What the search of every target of one global search shares: the text,
-// how the targets are read, and the encoding the listing is written in. The
+// how the targets are read and which way the large ones are, and the encoding the listing is written in. The
 // command line may ask for another form of output than the listing, and for
 // a failing target to be reported while the others are searched.
 struct TargetSearch {
@@ -41,6 +42,7 @@ struct TargetSearch {
     const platform::Encoding& listing;
     TargetOutput* output = nullptr;
     TargetFailures* failures = nullptr;
+    ReadWays* ways = nullptr;  // how large targets are read (none: in place)
 };
 
 // A target's name in the output: its path, or for standard input (a path

@@ -1,0 +1,45 @@
+// Which of the two ways of reading a large file costs less: where it lies
+// (mapped) or copied into a buffer block by block. The bytes are the same;
+// the cost is not, and which is cheaper differs from machine to machine:
+// mapping costs the system a page table entry per page, copying costs a
+// copy; on some machines the one is dearer by a third, on others the other.
+// So the first large files of a search are read each way in turn, each
+// timed in its thread's processor time, and then the way that cost less per
+// byte is kept. Shared by the readers of one search; thread-safe.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <mutex>
+
+namespace core {
+
+class ReadWays {
+public:
+    enum class Way { InPlace, Copied };
+
+    // The way to read the next large file.
+    Way Next();
+    // A file read one way took nanoseconds of its thread's processor time
+    // for bytes bytes, from opening it to closing it.
+    void Record(Way way, std::uint64_t bytes, std::uint64_t nanoseconds);
+    // How many files read that way were timed.
+    int Timed(Way way);
+
+    // Files timed each way before one is kept, and the least a file must
+    // hold to be timed: a smaller one costs too little to tell.
+    static constexpr int kTrials = 2;
+    static constexpr std::uint64_t kLeastTimed = std::uint64_t{1} << 20;
+
+private:
+    struct Tally {
+        int started = 0;
+        int timed = 0;
+        std::uint64_t bytes = 0;
+        std::uint64_t nanoseconds = 0;
+    };
+    std::mutex lock_;
+    std::array<Tally, 2> tallies_;
+};
+
+}  // namespace core

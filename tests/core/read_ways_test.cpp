@@ -1,0 +1,109 @@
+// The choice between reading large files in place and copying them: each
+// way timed in turn, then the cheaper per byte kept; and the reader, which
+// reads a file the same either way and times only what both ways read alike.
+#include "core/search/read_ways.h"
+#include "core/search/line_reader.h"
+#include "temp_files.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <tuple>
+#include <vector>
+
+using namespace core;
+using testing_support::TempDir;
+using Way = ReadWays::Way;
+
+namespace {
+
+// The ways Next gives for count more files, none of them timed.
+std::vector<Way> NextWays(ReadWays& ways, int count) {
+    std::vector<Way> given;
+    for (int i = 0; i < count; ++i) given.push_back(ways.Next());
+    return given;
+}
+
+}  // namespace
+
+TEST(ReadWays, EachWayIsTimedInTurnThenTheCheaperPerByteIsKept) {
+    std::mt19937 rng(5);
+    for (int round = 0; round < 500; ++round) {
+        // Nanoseconds per byte of each way, and files of every size; some
+        // too small to be timed, and some begun before the last one ends.
+        const double cost[2] = {0.05 + rng() % 100 / 100.0, 0.05 + rng() % 100 / 100.0};
+        ReadWays ways;
+        int begun[2] = {0, 0}, timed[2] = {0, 0};
+        std::vector<Way> open;
+        for (int file = 0; file < 20; ++file) {
+            const Way way = ways.Next();
+            const int w = static_cast<int>(way);
+            if (timed[0] >= ReadWays::kTrials && timed[1] >= ReadWays::kTrials) {
+                if (cost[0] != cost[1]) {
+                    ASSERT_EQ(way, cost[0] < cost[1] ? Way::InPlace : Way::Copied) << round;
+                }
+            } else {
+                // In turn, counting the files begun, the first in place.
+                ASSERT_EQ(w, begun[0] > begun[1] ? 1 : 0) << round << " file " << file;
+                ++begun[w];
+            }
+            open.push_back(way);
+            if (rng() % 3 == 0 && open.size() < 2) continue;  // a second reader begins one too
+            for (const Way done : open) {
+                const std::uint64_t bytes = rng() % 2 ? ReadWays::kLeastTimed + rng() % (8 << 20) : rng() % (1 << 20);
+                ways.Record(done, bytes, static_cast<std::uint64_t>(bytes * cost[static_cast<int>(done)]));
+                if (bytes >= ReadWays::kLeastTimed) ++timed[static_cast<int>(done)];
+            }
+            open.clear();
+        }
+    }
+}
+
+TEST(ReadWays, AReaderReadsBothWaysAlikeAndTimesOnlyLargeFilesOfLinesEndedAtCr) {
+    TempDir dir;
+    std::string text;
+    for (int i = 0; text.size() < (std::size_t{3} << 20); ++i) text += "line " + std::to_string(i) + "\r\n";
+    const std::string path = dir.Write("large.txt", text);
+    const std::string part = text.substr(0, text.find("\r\n", 600000) + 2);  // whole lines, under 1 MB
+    const std::string small = dir.Write("small.txt", part);
+    // UTF-8 with LF ends is read copied whatever the ways say, turning its
+    // line ends as it goes: that costs more, so it is not timed.
+    std::string lf;
+    for (int i = 0; lf.size() < (std::size_t{3} << 20); ++i) lf += "行 " + std::to_string(i) + "\n";
+    const std::string utf8 = dir.Write("utf8.txt", lf);
+
+    // Reads the file at path with ways, as form says; every line as it is in the file.
+    const auto readAll = [](ReadWays& ways, const std::string& file, const TextForm& form, char end) {
+        LineReader reader;
+        reader.SetForm(form);
+        reader.SetWays(&ways);
+        reader.Open(file);
+        std::string line, lines;
+        while (!reader.AtEnd()) {
+            reader.ReadLine(line);
+            lines += line + (end == '\n' ? "\n" : "\r\n");
+        }
+        reader.Close();
+        return lines;
+    };
+    {
+        ReadWays ways;
+        for (int i = 0; i < 2 * ReadWays::kTrials; ++i) ASSERT_TRUE(readAll(ways, path, {}, '\r') == text) << i;
+        // Both ways timed: one is kept.
+        EXPECT_EQ(ways.Timed(Way::InPlace), ReadWays::kTrials);
+        EXPECT_EQ(ways.Timed(Way::Copied), ReadWays::kTrials);
+        const std::vector<Way> kept = NextWays(ways, 3);
+        EXPECT_EQ(kept, std::vector<Way>(3, kept[0]));
+    }
+    for (const auto& [file, form, end] :
+         {std::tuple{small, TextForm{}, '\r'}, std::tuple{utf8, TextForm::FoundInFile(), '\n'}}) {
+        ReadWays ways;
+        for (int i = 0; i < 2 * ReadWays::kTrials; ++i) {
+            ASSERT_TRUE(readAll(ways, file, form, end) == (file == small ? part : lf)) << file;
+        }
+        // None timed: still in turn.
+        EXPECT_EQ(ways.Timed(Way::InPlace) + ways.Timed(Way::Copied), 0) << file;
+        EXPECT_EQ(NextWays(ways, 2), (std::vector<Way>{Way::InPlace, Way::Copied})) << file;
+    }
+}
