@@ -2,7 +2,9 @@
 // and its vector kernels): the CRs before the anchor, as the lines are
 // counted in the same pass, and where the search saw them beside it, the
 // last CR before it and the first one after it; nullptr when it did not,
-// and then the caller looks for them.
+// and then the caller looks for them. The search may also look for the
+// Ctrl-Z that ends a text, in the same pass: then clean is where the bytes
+// from its start on stop being known to hold none (nullptr: not looked).
 #pragma once
 
 #include <cstdint>
@@ -13,6 +15,7 @@ struct AnchorPassed {
     std::int64_t crs = 0;
     const char* lastCr = nullptr;
     const char* nextCr = nullptr;
+    const char* clean = nullptr;
 };
 
 }  // namespace core

@@ -117,8 +117,8 @@ bool BlockScan::WholeLinesThenLook(const char* w, const char* e) {
     const std::size_t hits = at_.hits.size();
     const std::int64_t line = at_.line;
     const bool first = at_.first;
-    Lines(w, to, e);
-    if (FindByte(w + zScanned_, e, kCtrlZ, vectors_) != e) {
+    const char* const clean = Lines(w, to, e);
+    if (FindByte(std::max(w + zScanned_, clean), e, kCtrlZ, vectors_) != e) {
         at_.hits.resize(hits);
         at_.line = line;
         at_.first = first;
@@ -161,7 +161,9 @@ void BlockScan::Consume(const char* w, const char* to) {
 // up to limit are readable, and the line after each of them is whole there
 // (it ends at a CR, or at limit). Only the line of each anchor and the line
 // before it can be hits; the lines between them are counted, not looked at.
-void BlockScan::Lines(const char* from, const char* to, const char* limit) {
+// Returns how far from from on the bytes are known to hold no Ctrl-Z, as
+// the anchor search saw them on its way and the look at what it passed over.
+const char* BlockScan::Lines(const char* from, const char* to, const char* limit) {
     const AnchorFinder& anchor = rule_.Anchor();
     // The anchors in the line after the last one count too: the phrase may
     // run on into it. The anchor search reads the byte at anchorsEnd: that
@@ -179,9 +181,20 @@ void BlockScan::Lines(const char* from, const char* to, const char* limit) {
     const auto list = [&](HitRule::Line& hit) {
         at_.hits.push_back({n, {hit.Start(), static_cast<std::size_t>(hit.end - hit.Start())}});
     };
+    // [from, clean) holds no Ctrl-Z; once a look fails, clean stays.
+    const char* clean = from;
+    bool looking = true;
+    const auto seen = [&](const char* start, const char* upTo) {
+        if (!looking) return;
+        // Between the two: the rest of a hit line, which the search passed.
+        looking = upTo != nullptr &&
+                  (start <= clean || std::memchr(clean, kCtrlZ, static_cast<std::size_t>(start - clean)) == nullptr);
+        if (looking) clean = std::max(clean, upTo);
+    };
     for (;;) {
         AnchorFinder::Passed passed;
         const char* const x = anchor.Find(lineStart, anchorsEnd, passed);
+        seen(lineStart, passed.clean);
         const std::int64_t crs = passed.crs;  // in [lineStart, x)
         if (x == anchorsEnd) {
             n += crs;  // none lie in [to, anchorsEnd)
@@ -213,6 +226,7 @@ void BlockScan::Lines(const char* from, const char* to, const char* limit) {
         pass(cr);
     }
     at_.Pass(n - at_.line);
+    return clean;
 }
 
 // The last line of the text, [from, to): only the phrase inside it counts.

@@ -59,7 +59,7 @@ private:
     bool WholeLinesThenLook(const char* w, const char* e);
     const char* WholeLinesEnd(const char* w, const char* e);
     void Consume(const char* w, const char* to);
-    void Lines(const char* from, const char* to, const char* limit);
+    const char* Lines(const char* from, const char* to, const char* limit);
     void LastLine(const char* from, const char* to);
     // The bytes moved on: what was known of them is gone.
     void Forget() noexcept {

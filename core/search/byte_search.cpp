@@ -39,6 +39,9 @@ const char* FindPair(const char* p, const char* end, char a, char b, bool single
     if (vectors == platform::Vectors::Avx512) hit = x86::FindPairAvx512(p, end, a, b, single, passed);
     if (hit == nullptr && vectors >= platform::Vectors::Avx2) hit = x86::FindPairAvx2(p, end, a, b, single, passed);
     if (hit == nullptr) hit = x86::FindPairSse2(p, end, a, b, single, passed);
+    // Only the AVX2 kernel looks for a Ctrl-Z; what it saw is known clean
+    // only when it began at the start.
+    if (vectors != platform::Vectors::Avx2) passed.clean = nullptr;
 #endif
     for (; hit == nullptr && p < end; ++p) {
         if (p[0] == a && (single || p[1] == b || p[1] == '\r')) {

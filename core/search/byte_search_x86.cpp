@@ -194,21 +194,25 @@ __attribute__((target("avx2,popcnt"))) const char* FindPairAvx2(const char*& p, 
     const __m256i second = _mm256_set1_epi8(b);
     const __m256i cr = _mm256_set1_epi8('\r');
     const __m256i anySecond = _mm256_set1_epi8(single ? -1 : 0);
+    const __m256i textEnd = _mm256_set1_epi8(0x1A);  // Ctrl-Z
     const __m256i zero = _mm256_setzero_si256();
     const char* q = p;       // in a register, not through p
     std::int64_t count = 0;  // and so is this, not through passed
     // Two vectors a round with one test: the CRs are summed in byte lanes,
     // at most two a round, and the lanes added up every 127 rounds, before
-    // one can overflow. A round with an anchor is left to the loop after.
+    // one can overflow. A round with an anchor or a Ctrl-Z is left to the
+    // loop after.
     while (end - q >= 64) {
         const char* const stop = q + std::min<std::ptrdiff_t>((end - q) / 64, 127) * 64;
         __m256i lanes = zero;
         for (; q < stop; q += 64) {
             Ahead(q);
             const __m256i x = Load32(q), y = Load32(q + 32);
-            const __m256i pairs = _mm256_or_si256(PairsOf(x, Load32(q + 1), first, second, cr, anySecond),
-                                                  PairsOf(y, Load32(q + 33), first, second, cr, anySecond));
-            if (!_mm256_testz_si256(pairs, pairs)) break;
+            const __m256i stops =
+                _mm256_or_si256(_mm256_or_si256(PairsOf(x, Load32(q + 1), first, second, cr, anySecond),
+                                                PairsOf(y, Load32(q + 33), first, second, cr, anySecond)),
+                                _mm256_or_si256(_mm256_cmpeq_epi8(x, textEnd), _mm256_cmpeq_epi8(y, textEnd)));
+            if (!_mm256_testz_si256(stops, stops)) break;
             lanes = _mm256_sub_epi8(lanes, _mm256_add_epi8(_mm256_cmpeq_epi8(x, cr), _mm256_cmpeq_epi8(y, cr)));
         }
         const __m256i sums = _mm256_sad_epu8(lanes, zero);
@@ -216,14 +220,22 @@ __attribute__((target("avx2,popcnt"))) const char* FindPairAvx2(const char*& p, 
                  _mm256_extract_epi64(sums, 3);
         if (q < stop) break;
     }
+    // Nothing from the first Ctrl-Z's chunk on is known to be clean.
+    const char* ctrlZ = nullptr;
     for (; end - q >= 32; q += 32) {
         const __m256i x = Load32(q);
+        const __m256i ends = _mm256_cmpeq_epi8(x, textEnd);
+        if (ctrlZ == nullptr && !_mm256_testz_si256(ends, ends)) ctrlZ = q;
         const auto lineEnds = static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(x, cr)));
         const auto mask =
             static_cast<std::uint32_t>(_mm256_movemask_epi8(PairsOf(x, Load32(q + 1), first, second, cr, anySecond)));
-        if (mask != 0) return Arrive(q, std::countr_zero(mask), lineEnds, count, passed);
+        if (mask != 0) {
+            passed.clean = ctrlZ != nullptr ? ctrlZ : q + 32;
+            return Arrive(q, std::countr_zero(mask), lineEnds, count, passed);
+        }
         count += std::popcount(lineEnds);
     }
+    passed.clean = ctrlZ != nullptr ? ctrlZ : q;
     p = q;
     passed.crs += count;
     return nullptr;

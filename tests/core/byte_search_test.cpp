@@ -27,6 +27,8 @@ TEST(ByteSearch, FinderAndAnchorAgreeWithPlainLoops) {
         const bool sparse = round % 100 < 3;
         std::string text(sparse ? 4000 + rng() % 9000 : rng() % 300, ' ');
         for (auto& ch : text) ch = sparse ? "cd\r"[rng() % 3] : "ab\r\x82"[rng() % 4];
+        // Now and then a Ctrl-Z, which the search may look for on its way.
+        if (!text.empty() && rng() % 4 == 0) text[rng() % text.size()] = '\x1a';
         std::string phrase(1 + rng() % 20, ' ');
         for (auto& ch : phrase) ch = "ab\x82"[rng() % 3];
         if (rng() % 2 && text.size() >= phrase.size())
@@ -72,6 +74,13 @@ TEST(ByteSearch, FinderAndAnchorAgreeWithPlainLoops) {
         }
         if (passed.nextCr != nullptr) {
             ASSERT_EQ(passed.nextCr, nextCr < to ? padded.data() + nextCr : nullptr);
+        }
+        // Bytes said to be clean of a Ctrl-Z are, and lie in the window.
+        if (passed.clean != nullptr) {
+            const std::size_t clean = static_cast<std::size_t>(passed.clean - padded.data());
+            ASSERT_GE(clean, from);
+            ASSERT_LE(clean, to);
+            ASSERT_FALSE(padded.find('\x1a', from) < clean) << "a Ctrl-Z before " << clean;
         }
     }
     const std::string abc = "abc";
