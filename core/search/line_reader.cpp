@@ -38,10 +38,11 @@ void LineReader::StartReading(std::string_view path) {
     if (form_.found && !FindForm()) StopReading();
 }
 
-// A large file in code page 932 (or any form whose lines end at CR) is read
-// where it lies, rather than copied block by block; a form that turns its
-// bytes as they are read is read as any file. True when the file is mapped
-// or mapping it failed (then its code is pending and reading has stopped).
+// A large file in code page 932 (or any form whose lines end at CR), when
+// it is to be read where it lies rather than copied block by block; a form
+// that turns its bytes as they are read is read as any file. True when the
+// file is mapped or mapping it failed (then its code is pending and reading
+// has stopped).
 bool LineReader::MapFile() {
     const std::uint64_t size = file_.Size();
     if (!mapped_.Map(file_, size)) return false;
