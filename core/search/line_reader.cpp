@@ -336,12 +336,10 @@ void LineReader::StopReading() {
 // Tells the ways what reading the file cost, when it was timed and read as
 // either way reads it: a file turned as it is read costs more for that.
 void LineReader::TimeReading(bool inPlace) {
-    if (openedAt_ == 0 || decoder_ || form_.lineEnds == LineEnds::Any) return;
+    const std::uint64_t since = std::exchange(openedAt_, 0);
+    if (since == 0 || decoder_ || form_.lineEnds == LineEnds::Any) return;
     const std::uint64_t now = platform::ThreadProcessorNanoseconds();
-    if (now > openedAt_) {
-        ways_->Record(inPlace ? ReadWays::Way::InPlace : ReadWays::Way::Copied, read_, now - openedAt_);
-    }
-    openedAt_ = 0;
+    if (now > since) ways_->Record(inPlace ? ReadWays::Way::InPlace : ReadWays::Way::Copied, read_, now - since);
 }
 
 void LineReader::Open(std::string_view path) {
