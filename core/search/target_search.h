@@ -33,9 +33,10 @@ struct TargetResult {
 };
 
 // What the search of every target of one global search shares: the text,
-// how the targets are read and which way the large ones are, and the encoding the listing is written in. The
-// command line may ask for another form of output than the listing, and for
-// a failing target to be reported while the others are searched.
+// how the targets are read and which way the large ones are, and the
+// encoding the listing is written in. The command line may ask for another
+// form of output than the listing, and for a failing target to be reported
+// while the others are searched.
 struct TargetSearch {
     const SearchText& text;
     TextForm form;
