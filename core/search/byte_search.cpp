@@ -5,7 +5,6 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
-#include <vector>
 
 namespace core {
 
@@ -29,15 +28,18 @@ const char* FindFirstAndLast(const char* p, const char* last, const char* s, std
 }
 
 // The first x in [p, end) where byte x is a and byte x + 1 is b or a CR
-// (byte end is readable), or when single, anything; end when there is none.
-// passed tells what lies before the answer, as AnchorFinder::Find. The
-// widest vectors first, then bytes.
-const char* FindPair(const char* p, const char* end, char a, char b, bool single, AnchorFinder::Passed& passed,
+// (byte end is readable), or when single, anything, and that agrees with
+// rest (AnchorAgrees) when the kernel looks; end when there is none. passed
+// tells what lies before the answer, as AnchorFinder::Find. The widest
+// vectors first, then bytes.
+const char* FindPair(const char* p, const char* end, char a, char b, bool single,
+                     [[maybe_unused]] const AnchorRest& rest, AnchorFinder::Passed& passed,
                      [[maybe_unused]] platform::Vectors vectors) noexcept {
     const char* hit = nullptr;
 #if defined(NORVANE_X86_VECTORS)
     if (vectors == platform::Vectors::Avx512) hit = x86::FindPairAvx512(p, end, a, b, single, passed);
-    if (hit == nullptr && vectors >= platform::Vectors::Avx2) hit = x86::FindPairAvx2(p, end, a, b, single, passed);
+    if (hit == nullptr && vectors >= platform::Vectors::Avx2)
+        hit = x86::FindPairAvx2(p, end, a, b, single, rest, passed);
     if (hit == nullptr) hit = x86::FindPairSse2(p, end, a, b, single, passed);
     // Only the AVX2 kernel looks for a Ctrl-Z; what it saw is known clean
     // only when it began at the start.
@@ -53,17 +55,28 @@ const char* FindPair(const char* p, const char* end, char a, char b, bool single
     return hit != nullptr ? hit : end;
 }
 
-// How many x in [p, end - 1) have byte x a and byte x + 1 b or a CR. The
-// widest vectors first, then bytes.
-std::size_t CountPairs(const char* p, const char* end, char a, char b,
-                       [[maybe_unused]] platform::Vectors vectors) noexcept {
-    std::size_t count = 0;
+// Adds to count the x in [p, end - 1) where byte x is a and byte x + 1 is
+// b or a CR, and when rest.after is not empty, of them those that agree
+// with rest (AnchorAgrees over [from, last]). The widest vectors first,
+// then bytes.
+void CountPairs(const char* p, const char* end, char a, char b, const AnchorRest& rest, const char* from,
+                const char* last, AnchorPlaces& count, [[maybe_unused]] platform::Vectors vectors) noexcept {
 #if defined(NORVANE_X86_VECTORS)
-    if (vectors == platform::Vectors::Avx512) count += x86::CountPairsAvx512(p, end, a, b);
-    if (vectors >= platform::Vectors::Avx2) count += x86::CountPairsAvx2(p, end, a, b);
+    if (vectors == platform::Vectors::Avx512) x86::CountPairsAvx512(p, end, a, b, rest, from, last, count);
+    if (vectors >= platform::Vectors::Avx2) x86::CountPairsAvx2(p, end, a, b, rest, from, last, count);
 #endif
-    for (; end - p > 1; ++p) count += p[0] == a && (p[1] == b || p[1] == '\r');
-    return count;
+    for (; end - p > 1; ++p) {
+        if (p[0] == a && (p[1] == b || p[1] == '\r')) {
+            ++count.places;
+            count.agreeing += !rest.after.empty() && AnchorAgrees(p, from, last, rest);
+        }
+    }
+}
+
+// The phrase around the anchor at j, as far as the search compares it.
+AnchorRest RestOf(std::string_view phrase, std::size_t j, const platform::Encoding& encoding) noexcept {
+    const std::size_t before = std::min(j, AnchorFinder::kRest);
+    return {phrase.substr(j - before, before), phrase.substr(j, AnchorFinder::kRest), encoding.ideographicSpace};
 }
 
 // How often the anchor a, b turns up in the encoding's prose, per thousand
@@ -94,42 +107,56 @@ AnchorFinder::AnchorFinder(std::string_view phrase, const platform::Encoding& en
     first_ = phrase[0];
     pair_ = phrase.size() >= 2;
     if (!pair_) return;
-    // How often each pair of the phrase turns up in the sample, the pair or
-    // its first byte before a CR; a long phrase looks at less of the sample,
-    // so that its many pairs cost no more than a short phrase's few. A pair
-    // is counted a piece at a time and no further once it has turned up more
-    // often than the rarest so far, which it then can't be.
-    constexpr std::size_t kCountedBytes = 4 << 20;
+    // What each pair of the phrase would cost the search in the sample: the
+    // places where it lies, or its first byte before a CR, and of those the
+    // ones where the phrase around it agrees with the sample. A long phrase
+    // looks at less of the sample, so that its many pairs cost no more than
+    // a short phrase's few. A pair is counted a piece at a time and no
+    // further once it costs more than the cheapest so far, which it then
+    // can't be.
+    constexpr std::size_t kCountedBytes = 512 << 10;
     constexpr std::size_t kPiece = 16 * 1024;
     const std::string_view part = sample.substr(0, std::max<std::size_t>(kCountedBytes / phrase.size(), 4096));
-    std::vector<std::pair<std::uint16_t, std::uint64_t>> counted;
-    const auto seen = [&](char a, char b, std::uint64_t most) -> std::uint64_t {
-        const auto pair =
-            static_cast<std::uint16_t>(static_cast<unsigned char>(a) << 8 | static_cast<unsigned char>(b));
-        for (const auto& [known, times] : counted) {
-            if (known == pair) return times;
-        }
-        std::uint64_t times = 0;
-        for (std::size_t at = 0; at + 1 < part.size() && times <= most; at += kPiece) {
-            const char* const from = part.data() + at;
-            times += CountPairs(from, from + std::min(kPiece + 1, part.size() - at), a, b, vectors_);
-        }
-        counted.emplace_back(pair, times);
-        return times;
+    // The cheaper of with and without the look around each place.
+    struct Cost {
+        std::uint64_t units;
+        bool looked;
     };
-    std::uint64_t fewest = 0;
+    const auto costOf = [](const AnchorPlaces& count) {
+        const std::uint64_t unlooked = kStopCost * count.places;
+        const std::uint64_t looked = count.places + (kLookedStopCost - 1) * count.agreeing;
+        return looked < unlooked ? Cost{looked, true} : Cost{unlooked, false};
+    };
+    const auto cost = [&](std::size_t j, std::uint64_t most) -> Cost {
+        if (part.size() < 2) return {0, true};
+        const AnchorRest rest = RestOf(phrase, j, encoding);
+        AnchorPlaces count;
+        for (std::size_t at = 0; at + 1 < part.size() && costOf(count).units <= most; at += kPiece) {
+            const char* const from = part.data() + at;
+            CountPairs(from, from + std::min(kPiece + 1, part.size() - at), phrase[j], phrase[j + 1], rest, part.data(),
+                       &part.back(), count, vectors_);
+        }
+        return costOf(count);
+    };
+    Cost cheapest{0, true};
     double rarest = 0;
     for (std::size_t j = 0; j + 1 < phrase.size(); ++j) {
         const auto a = static_cast<unsigned char>(phrase[j]), b = static_cast<unsigned char>(phrase[j + 1]);
-        const std::uint64_t times = seen(phrase[j], phrase[j + 1], j == 0 ? UINT64_MAX : fewest);
+        const Cost here = cost(j, j == 0 ? UINT64_MAX : cheapest.units);
         const double frequency = AnchorFrequency(encoding, a, b);
-        if (j == 0 || times < fewest || (times == fewest && frequency < rarest)) {
-            fewest = times;
+        if (j == 0 || here.units < cheapest.units || (here.units == cheapest.units && frequency < rarest)) {
+            cheapest = here;
             rarest = frequency;
             offset_ = j;
-            first_ = phrase[j];
-            second_ = phrase[j + 1];
         }
+    }
+    first_ = phrase[offset_];
+    second_ = phrase[offset_ + 1];
+    if (cheapest.looked) {
+        const AnchorRest rest = RestOf(phrase, offset_, encoding);
+        before_ = rest.before;
+        after_ = rest.after;
+        space_ = rest.space;
     }
 }
 
@@ -140,7 +167,7 @@ const char* AnchorFinder::Find(const char* from, const char* to, Passed& passed)
         passed.crs = std::count(from, to, '\r');
         return to;
     }
-    return FindPair(from, to, first_, second_, !pair_, passed, vectors_);
+    return FindPair(from, to, first_, second_, !pair_, {before_, after_, space_}, passed, vectors_);
 }
 
 PhraseFinder::PhraseFinder(std::string_view phrase)

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "core/search/anchor_passed.h"
+#include "core/search/anchor_rest.h"
 #include "platform/code_page.h"
 #include "platform/cpu_features.h"
 
@@ -80,22 +81,38 @@ private:
 // the CR. Of the phrase's pairs the one likely rarest in prose of the
 // text's encoding is taken (by the encoding's byte-frequency model), so that
 // few places outside the hits hold it; or, given a sample of the text
-// itself, the one that turns up least there, as a text's own words may be
-// far from the model's. A phrase of one byte is its own anchor.
+// itself, the one that stops the search least there, as a text's own words
+// may be far from the model's. A phrase of one byte is its own anchor.
 class AnchorFinder {
 public:
+    // The most of the phrase's bytes on either side of the anchor that the
+    // search compares before it stops at an anchor (see AnchorAgrees).
+    static constexpr std::size_t kRest = 32;
+    // What the places where the anchor lies cost the search, in units of
+    // one that it looks around and passes over: one that it stops at
+    // without a look (the scan then looks at its line), and one that it
+    // stops at after the look.
+    static constexpr std::uint64_t kStopCost = 8;
+    static constexpr std::uint64_t kLookedStopCost = 11;
+
     // The phrase holds no CR; it may be empty, and then nothing is found.
     AnchorFinder(std::string_view phrase, const platform::Encoding& encoding);
-    // The pair that turns up least in sample, as the pair or its first byte
-    // before a CR; of pairs that turn up alike, the model's rarest.
+    // The pair whose places in sample cost least, and whether the search
+    // looks around them: each place where it lies (or its first byte before
+    // a CR) costs kStopCost without the look; with it, one, or
+    // kLookedStopCost where the phrase around it agrees with the sample
+    // (AnchorAgrees). Of pairs that cost alike, the model's rarest.
     AnchorFinder(std::string_view phrase, const platform::Encoding& encoding, std::string_view sample);
 
     using Passed = AnchorPassed;
 
-    // The first x in [from, to) where the anchor lies: byte x is its first
-    // byte and byte x + 1 its second or a CR. The byte at to must be
-    // readable. to when there is none. passed tells of [from, x), and of
-    // [x, to) its first CR.
+    // An x in [from, to) where the anchor lies: byte x is its first byte and
+    // byte x + 1 its second or a CR; to when there is none. No place before
+    // x holds the anchor with the phrase around it agreeing with the text
+    // (AnchorAgrees over [from, to]): the search may pass over anchors that
+    // can be no hit's, and stops at the first that can be. The byte at to
+    // must be readable. passed tells of [from, x), and of [x, to) its first
+    // CR.
     const char* Find(const char* from, const char* to, Passed& passed) const noexcept;
 
     // Where in the phrase the anchor starts.
@@ -105,6 +122,10 @@ private:
     std::size_t offset_ = 0;
     char first_ = '\0';
     char second_ = '\0';
+    // The phrase around the anchor, as far as the search compares it; empty
+    // when the look costs more than it saves.
+    std::string before_, after_;
+    std::string_view space_;
     bool pair_ = false;
     bool empty_;
     platform::Vectors vectors_;

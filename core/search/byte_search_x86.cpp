@@ -188,20 +188,40 @@ __attribute__((target("avx2"), always_inline)) inline __m256i PairsOf(__m256i x,
         _mm256_or_si256(_mm256_or_si256(_mm256_cmpeq_epi8(next, second), _mm256_cmpeq_epi8(next, cr)), anySecond));
 }
 
+// The top bits of the 32 bytes, as the low bits of a 64-bit mask.
+__attribute__((target("avx2"), always_inline)) inline std::uint64_t Bits(__m256i bytes) noexcept {
+    return static_cast<std::uint32_t>(_mm256_movemask_epi8(bytes));
+}
+
+// Whether some anchor of mask, the pairs of the 64 bytes at q, agrees with
+// rest as AnchorAgrees tells.
+inline bool AnyAgrees(const char* q, std::uint64_t mask, const char* from, const char* end,
+                      const AnchorRest& rest) noexcept {
+    for (; mask != 0; mask &= mask - 1) {
+        if (AnchorAgrees(q + std::countr_zero(mask), from, end, rest)) return true;
+    }
+    return false;
+}
+
 __attribute__((target("avx2,popcnt"))) const char* FindPairAvx2(const char*& p, const char* end, char a, char b,
-                                                                bool single, AnchorPassed& passed) noexcept {
+                                                                bool single, const AnchorRest& rest,
+                                                                AnchorPassed& passed) noexcept {
     const __m256i first = _mm256_set1_epi8(a);
     const __m256i second = _mm256_set1_epi8(b);
     const __m256i cr = _mm256_set1_epi8('\r');
     const __m256i anySecond = _mm256_set1_epi8(single ? -1 : 0);
     const __m256i textEnd = _mm256_set1_epi8(0x1A);  // Ctrl-Z
     const __m256i zero = _mm256_setzero_si256();
+    const char* const from = p;
     const char* q = p;       // in a register, not through p
     std::int64_t count = 0;  // and so is this, not through passed
     // Two vectors a round with one test: the CRs are summed in byte lanes,
     // at most two a round, and the lanes added up every 127 rounds, before
-    // one can overflow. A round with an anchor or a Ctrl-Z is left to the
-    // loop after.
+    // one can overflow. A round with an anchor or a Ctrl-Z stops the loop.
+    // When there is a rest and its anchors all disagree with it, they can't
+    // be a hit's, and the loop goes on past it; else it is left to the loop
+    // after. (Asked inside the loop, the call would cost the loop its vector
+    // registers.)
     while (end - q >= 64) {
         const char* const stop = q + std::min<std::ptrdiff_t>((end - q) / 64, 127) * 64;
         __m256i lanes = zero;
@@ -218,7 +238,15 @@ __attribute__((target("avx2,popcnt"))) const char* FindPairAvx2(const char*& p, 
         const __m256i sums = _mm256_sad_epu8(lanes, zero);
         count += _mm256_extract_epi64(sums, 0) + _mm256_extract_epi64(sums, 1) + _mm256_extract_epi64(sums, 2) +
                  _mm256_extract_epi64(sums, 3);
-        if (q < stop) break;
+        if (q == stop) continue;
+        if (rest.after.empty()) break;
+        const __m256i x = Load32(q), y = Load32(q + 32);
+        const __m256i ends = _mm256_or_si256(_mm256_cmpeq_epi8(x, textEnd), _mm256_cmpeq_epi8(y, textEnd));
+        const std::uint64_t pairs = Bits(PairsOf(x, Load32(q + 1), first, second, cr, anySecond)) |
+                                    Bits(PairsOf(y, Load32(q + 33), first, second, cr, anySecond)) << 32;
+        if (!_mm256_testz_si256(ends, ends) || AnyAgrees(q, pairs, from, end, rest)) break;
+        count += std::popcount(Bits(_mm256_cmpeq_epi8(x, cr)) | Bits(_mm256_cmpeq_epi8(y, cr)) << 32);
+        q += 64;
     }
     // Nothing from the first Ctrl-Z's chunk on is known to be clean.
     const char* ctrlZ = nullptr;
@@ -298,29 +326,37 @@ __attribute__((target("avx512f,avx512bw"))) const char* FindByteAvx512(const cha
     return nullptr;
 }
 
-__attribute__((target("avx2,popcnt"))) std::size_t CountPairsAvx2(const char*& p, const char* end, char a,
-                                                                  char b) noexcept {
-    const __m256i first = _mm256_set1_epi8(a), second = _mm256_set1_epi8(b), cr = _mm256_set1_epi8('\r');
-    const __m256i none = _mm256_setzero_si256();
-    std::size_t count = 0;
-    for (; end - p > 32; p += 32) {
-        const __m256i pairs = PairsOf(Load32(p), Load32(p + 1), first, second, cr, none);
-        count += std::popcount(static_cast<std::uint32_t>(_mm256_movemask_epi8(pairs)));
-    }
-    return count;
+// Adds the places of mask, the pairs of the bytes at q, to count.
+__attribute__((target("popcnt"))) inline void CountPlaces(const char* q, std::uint64_t mask, const char* from,
+                                                          const char* last, const AnchorRest& rest,
+                                                          AnchorPlaces& count) noexcept {
+    count.places += static_cast<std::uint64_t>(std::popcount(mask));
+    if (rest.after.empty()) return;
+    for (; mask != 0; mask &= mask - 1) count.agreeing += AnchorAgrees(q + std::countr_zero(mask), from, last, rest);
 }
 
-__attribute__((target("avx512f,avx512bw,popcnt"))) std::size_t CountPairsAvx512(const char*& p, const char* end, char a,
-                                                                                char b) noexcept {
+__attribute__((target("avx2,popcnt"))) void CountPairsAvx2(const char*& p, const char* end, char a, char b,
+                                                           const AnchorRest& rest, const char* from, const char* last,
+                                                           AnchorPlaces& count) noexcept {
+    const __m256i first = _mm256_set1_epi8(a), second = _mm256_set1_epi8(b), cr = _mm256_set1_epi8('\r');
+    const __m256i none = _mm256_setzero_si256();
+    for (; end - p > 32; p += 32) {
+        const __m256i pairs = PairsOf(Load32(p), Load32(p + 1), first, second, cr, none);
+        if (!_mm256_testz_si256(pairs, pairs)) CountPlaces(p, Bits(pairs), from, last, rest, count);
+    }
+}
+
+__attribute__((target("avx512f,avx512bw,popcnt"))) void CountPairsAvx512(const char*& p, const char* end, char a,
+                                                                         char b, const AnchorRest& rest,
+                                                                         const char* from, const char* last,
+                                                                         AnchorPlaces& count) noexcept {
     const __m512i first = _mm512_set1_epi8(a), second = _mm512_set1_epi8(b), cr = _mm512_set1_epi8('\r');
-    std::size_t count = 0;
     for (; end - p > 64; p += 64) {
         const __m512i next = _mm512_loadu_si512(p + 1);
         const std::uint64_t pairs = _mm512_cmpeq_epi8_mask(_mm512_loadu_si512(p), first) &
                                     (_mm512_cmpeq_epi8_mask(next, second) | _mm512_cmpeq_epi8_mask(next, cr));
-        count += std::popcount(pairs);
+        if (pairs != 0) CountPlaces(p, pairs, from, last, rest, count);
     }
-    return count;
 }
 
 }  // namespace core::x86

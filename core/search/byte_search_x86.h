@@ -9,6 +9,7 @@
 #pragma once
 
 #include "core/search/anchor_passed.h"
+#include "core/search/anchor_rest.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -28,18 +29,25 @@ const char* FindAvx512(const char*& p, const char* last, const char* s, std::siz
 // when single, anything (byte end is readable); passed tells what lies
 // before x, its CRs counted on from passed.crs. When there is none, the CRs
 // of the bytes passed are counted all the same. AVX-512 reaches every start
-// before end.
+// before end. AVX2 also passes over most of the x that fail AnchorAgrees
+// with rest, from where p was, unless rest.after is empty: those can be no
+// hit's anchor.
 const char* FindPairSse2(const char*& p, const char* end, char a, char b, bool single, AnchorPassed& passed) noexcept;
-const char* FindPairAvx2(const char*& p, const char* end, char a, char b, bool single, AnchorPassed& passed) noexcept;
+const char* FindPairAvx2(const char*& p, const char* end, char a, char b, bool single, const AnchorRest& rest,
+                         AnchorPassed& passed) noexcept;
 const char* FindPairAvx512(const char*& p, const char* end, char a, char b, bool single, AnchorPassed& passed) noexcept;
 
 // The first byte c at or after p, among the whole 256-byte runs before end.
 const char* FindByteAvx512(const char*& p, const char* end, char c) noexcept;
 
-// How many x in [p, end - 1) have byte x a and byte x + 1 b or a CR; p is
-// then where the count stopped, and the caller counts the rest.
-std::size_t CountPairsAvx2(const char*& p, const char* end, char a, char b) noexcept;
-std::size_t CountPairsAvx512(const char*& p, const char* end, char a, char b) noexcept;
+// Counts the x in [p, end - 1) where byte x is a and byte x + 1 b or a CR,
+// and when rest.after is not empty, those of them that agree with rest
+// (AnchorAgrees over [from, last]); p is then where the count stopped, and
+// the caller counts the rest.
+void CountPairsAvx2(const char*& p, const char* end, char a, char b, const AnchorRest& rest, const char* from,
+                    const char* last, AnchorPlaces& count) noexcept;
+void CountPairsAvx512(const char*& p, const char* end, char a, char b, const AnchorRest& rest, const char* from,
+                      const char* last, AnchorPlaces& count) noexcept;
 
 }  // namespace core::x86
 

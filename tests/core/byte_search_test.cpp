@@ -45,32 +45,83 @@ TEST(ByteSearch, FinderAndAnchorAgreeWithPlainLoops) {
 
         // The anchor is two adjacent bytes of the phrase (one, for a phrase
         // of one byte); it lies where they do, or its first byte before a
-        // CR. The byte at to is read too.
+        // CR. The search may pass over the places where it lies but where
+        // no hit's phrase can hold it; the byte at to is read too. Half the
+        // texts hold the phrase across a line end, perhaps with an LF and an
+        // indent of ideographic spaces.
         const AnchorFinder anchor(phrase, platform::Cp932());
         const std::size_t offset = anchor.Offset();
-        ASSERT_LT(offset + (phrase.size() > 1 ? 1 : 0), phrase.size());
-        // What the search passed: the CRs before the anchor, and when it
-        // tells them, the last one before it and the first one after it.
-        const std::string padded = text + "a\r"[rng() % 2];
-        std::size_t x = from;
-        std::int64_t crs = 0;
-        const char* lastCr = nullptr;
-        for (; x < to; ++x) {
-            const char next = padded[x + 1];
-            const bool pairs = phrase.size() == 1 || next == phrase[offset + 1] || next == '\r';
-            if (padded[x] == phrase[offset] && pairs) break;
-            if (padded[x] == '\r') {
-                ++crs;
-                lastCr = padded.data() + x;
+        const std::size_t m = phrase.size();
+        ASSERT_LT(offset + (m > 1 ? 1 : 0), m);
+        std::string padded = text + "a\r"[rng() % 2];
+        if (m >= 2 && rng() % 2) {
+            const std::size_t i = 1 + rng() % (m - 1);
+            std::string broken = phrase.substr(0, i) + (rng() % 2 ? "\r\n" : "\r");
+            for (std::size_t k = rng() % 3; k > 0; --k) broken += "\x81\x40";
+            broken += phrase.substr(i);
+            if (broken.size() <= text.size()) {
+                padded.replace(rng() % (text.size() - broken.size() + 1), broken.size(), broken);
             }
         }
-        const auto nextCr = padded.find('\r', x);
+        const auto anchorAt = [&](std::size_t x) {
+            const char next = padded[x + 1];
+            return padded[x] == phrase[offset] && (m == 1 || next == phrase[offset + 1] || next == '\r');
+        };
+        const auto bytesAt = [&](std::size_t at, std::size_t k, std::size_t n) {
+            return at + n <= padded.size() && padded.compare(at, n, phrase, k, n) == 0;
+        };
+        // Whether phrase[k, m) starts the line after the CR at cr, as is
+        // or past an indent.
+        const auto startsNext = [&](std::size_t cr, std::size_t k) {
+            std::size_t at = cr + 1;
+            if (at < padded.size() && padded[at] == '\n') ++at;
+            if (bytesAt(at, k, m - k)) return true;
+            while (padded.compare(at, 2, "\x81\x40") == 0) at += 2;
+            return bytesAt(at, k, m - k);
+        };
+        // Whether a hit's phrase can hold the anchor at x: whole, or split
+        // at i with the anchor's first byte in either part.
+        const auto hitAt = [&](std::size_t x) {
+            if (x >= offset && bytesAt(x - offset, 0, m)) return true;
+            for (std::size_t i = 1; i < m; ++i) {
+                if (offset < i) {
+                    const std::size_t start = x - offset;
+                    if (x >= offset && bytesAt(start, 0, i) && padded[start + i] == '\r' && startsNext(start + i, i))
+                        return true;
+                } else if (x >= offset - i && bytesAt(x - (offset - i), i, m - i)) {
+                    // Back from the second part's start over an indent and
+                    // an LF to the CR that ends the first part.
+                    for (std::size_t at = x - (offset - i);; at -= 2) {
+                        for (const std::size_t lf : {0, 1}) {
+                            if (at >= i + 1 + lf && (lf == 0 || padded[at - 1] == '\n') &&
+                                padded[at - 1 - lf] == '\r' && bytesAt(at - 1 - lf - i, 0, i))
+                                return true;
+                        }
+                        if (at < 2 || padded.compare(at - 2, 2, "\x81\x40") != 0) break;
+                    }
+                }
+            }
+            return false;
+        };
         AnchorFinder::Passed passed{-1, nullptr, nullptr};
-        ASSERT_EQ(anchor.Find(padded.data() + from, padded.data() + to, passed), padded.data() + x)
-            << testing::PrintToString(phrase) << " in " << testing::PrintToString(std::string(window));
+        const auto x =
+            static_cast<std::size_t>(anchor.Find(padded.data() + from, padded.data() + to, passed) - padded.data());
+        ASSERT_TRUE(from <= x && x <= to && (x == to || anchorAt(x)));
+        for (std::size_t y = from; y < x; ++y) {
+            ASSERT_FALSE(anchorAt(y) && hitAt(y))
+                << "passed over " << y << " for " << x << ": " << testing::PrintToString(phrase) << " in "
+                << testing::PrintToString(padded.substr(from, to - from));
+        }
+        // What the search passed: the CRs before the anchor, and when it
+        // tells them, the last one before it and the first one after it.
+        const auto crs = std::count(padded.begin() + static_cast<std::ptrdiff_t>(from),
+                                    padded.begin() + static_cast<std::ptrdiff_t>(x), '\r');
+        const auto lastCr = x > from ? padded.rfind('\r', x - 1) : std::string::npos;
+        const auto nextCr = padded.find('\r', x);
         ASSERT_EQ(passed.crs, crs);
         if (passed.lastCr != nullptr) {
-            ASSERT_EQ(passed.lastCr, lastCr);
+            ASSERT_TRUE(lastCr != std::string::npos && lastCr >= from);
+            ASSERT_EQ(passed.lastCr, padded.data() + lastCr);
         }
         if (passed.nextCr != nullptr) {
             ASSERT_EQ(passed.nextCr, nextCr < to ? padded.data() + nextCr : nullptr);
@@ -125,17 +176,24 @@ TEST(ByteSearch, LongPhrasesAreFoundInTurnAsThePlainSearchFindsThem) {
     }
 }
 
-// Given a sample of the text, the anchor is the phrase's pair that the
-// sample holds least, counting the places where its first byte ends a line,
-// which the anchor stops at too.
-TEST(ByteSearch, TheAnchorIsThePairTheTextHoldsLeast) {
+// Given a sample of the text, the anchor is the phrase's pair whose places
+// there (where it lies, or its first byte before a CR) cost the search
+// least: each the same when it stops at them all, or less for those that
+// it looks around and passes over, and more for those where the phrase
+// around it agrees with the sample, where it then stops.
+TEST(ByteSearch, TheAnchorIsThePairWhoseStopsInTheTextCostLeast) {
     std::mt19937 rng(27);
     static const char bytes[] = {'a', 'b', 'c', '\x94', '\x4C', '\x82', '\xC5', '\r'};
-    const auto times = [](std::string_view sample, char a, char b) {
-        std::size_t n = 0;
-        for (std::size_t i = 0; i + 1 < sample.size(); ++i)
-            n += sample[i] == a && (sample[i + 1] == b || sample[i + 1] == '\r');
-        return n;
+    const auto cost = [](std::string_view sample, std::string_view phrase, std::size_t k) {
+        const AnchorRest rest{phrase.substr(0, k), phrase.substr(k), platform::Cp932().ideographicSpace};
+        std::uint64_t places = 0, agreeing = 0;
+        for (std::size_t i = 0; i + 1 < sample.size(); ++i) {
+            if (sample[i] != phrase[k] || (sample[i + 1] != phrase[k + 1] && sample[i + 1] != '\r')) continue;
+            ++places;
+            agreeing += AnchorAgrees(sample.data() + i, sample.data(), &sample.back(), rest);
+        }
+        // Without the look around each place, and with it.
+        return std::min(AnchorFinder::kStopCost * places, places + (AnchorFinder::kLookedStopCost - 1) * agreeing);
     };
     const testing_support::VectorPaths paths;
     for (int round = 0; round < 3000; ++round) {
@@ -148,8 +206,9 @@ TEST(ByteSearch, TheAnchorIsThePairTheTextHoldsLeast) {
         const AnchorFinder anchor(phrase, platform::Cp932(), sample);
         const std::size_t j = anchor.Offset();
         ASSERT_LT(j + 1, phrase.size());
+        const std::uint64_t least = cost(sample, phrase, j);
         for (std::size_t k = 0; k + 1 < phrase.size(); ++k) {
-            ASSERT_LE(times(sample, phrase[j], phrase[j + 1]), times(sample, phrase[k], phrase[k + 1]))
+            ASSERT_LE(least, cost(sample, phrase, k))
                 << testing::PrintToString(phrase) << " in " << testing::PrintToString(sample);
         }
     }
