@@ -3,10 +3,13 @@
 // reads a file the same either way and times only what both ways read alike.
 #include "core/search/read_ways.h"
 #include "core/search/line_reader.h"
+#include "platform/processor_time.h"
 #include "temp_files.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <random>
 #include <string>
 #include <tuple>
@@ -106,4 +109,23 @@ TEST(ReadWays, AReaderReadsBothWaysAlikeAndTimesOnlyLargeFilesOfLinesEndedAtCr) 
         EXPECT_EQ(ways.Timed(Way::InPlace) + ways.Timed(Way::Copied), 0) << file;
         EXPECT_EQ(NextWays(ways, 2), (std::vector<Way>{Way::InPlace, Way::Copied})) << file;
     }
+}
+
+// A file of a few megabytes takes a few milliseconds: the thread's clock must
+// move in steps far finer than that, or the ways are compared on noise. (A
+// clock that counts only up to the scheduler's last tick moves a tick at a
+// time, a millisecond or more.) Only the thread's own running counts, so
+// other programs on the machine don't make the steps longer.
+TEST(ReadWays, TheThreadsClockMovesInStepsFarFinerThanAFileTakes) {
+    std::vector<std::uint64_t> steps;
+    std::uint64_t last = platform::ThreadProcessorNanoseconds();
+    ASSERT_NE(last, 0u);
+    while (steps.size() < 200) {
+        const std::uint64_t now = platform::ThreadProcessorNanoseconds();
+        ASSERT_GE(now, last);
+        if (now != last) steps.push_back(now - last);
+        last = now;
+    }
+    std::nth_element(steps.begin(), steps.begin() + 100, steps.end());
+    EXPECT_LT(steps[100], 100'000u) << "the median step, in nanoseconds";
 }
