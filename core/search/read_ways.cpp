@@ -1,5 +1,7 @@
 #include "core/search/read_ways.h"
 
+#include <algorithm>
+
 namespace core {
 
 ReadWays::Way ReadWays::Next() {
@@ -12,11 +14,19 @@ ReadWays::Way ReadWays::Next() {
         const double copiedCost = static_cast<double>(copied.nanoseconds) * static_cast<double>(inPlace.bytes);
         return copiedCost < inPlaceCost ? Way::Copied : Way::InPlace;
     }
-    // In turn while timing, counting the files begun: two readers may each
-    // be reading one.
-    Tally& next = copied.started < inPlace.started ? copied : inPlace;
-    ++next.started;
-    return &next == &copied ? Way::Copied : Way::InPlace;
+    // In turn while timing, on each thread: the threads' costs differ (one
+    // may be writing the listing too), so each times both ways alike. A
+    // thread's first file goes the way fewer files were begun.
+    const std::thread::id thread = std::this_thread::get_id();
+    auto last =
+        std::find_if(lastWays_.begin(), lastWays_.end(), [&](const auto& seen) { return seen.first == thread; });
+    if (last == lastWays_.end()) {
+        const Way first = copied.started < inPlace.started ? Way::Copied : Way::InPlace;
+        last = lastWays_.insert(lastWays_.end(), {thread, first == Way::Copied ? Way::InPlace : Way::Copied});
+    }
+    last->second = last->second == Way::Copied ? Way::InPlace : Way::Copied;
+    ++tallies_[static_cast<int>(last->second)].started;
+    return last->second;
 }
 
 void ReadWays::Record(Way way, std::uint64_t bytes, std::uint64_t nanoseconds) {

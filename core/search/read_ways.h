@@ -3,14 +3,18 @@
 // the cost is not, and which is cheaper differs from machine to machine:
 // mapping costs the system a page table entry per page, copying costs a
 // copy; on some machines the one is dearer by a third, on others the other.
-// So the first large files of a search are read each way in turn, each
-// timed in its thread's processor time, and then the way that cost less per
-// byte is kept. Shared by the readers of one search; thread-safe.
+// So the first large files of a search are read each way in turn on each
+// thread, each timed in its thread's processor time, and then the way that
+// cost less per byte is kept. Shared by the readers of one search;
+// thread-safe.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <mutex>
+#include <thread>
+#include <utility>
+#include <vector>
 
 namespace core {
 
@@ -40,6 +44,8 @@ private:
     };
     std::mutex lock_;
     std::array<Tally, 2> tallies_;
+    // The way each thread took last while timing.
+    std::vector<std::pair<std::thread::id, Way>> lastWays_;
 };
 
 }  // namespace core

@@ -9,9 +9,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <random>
 #include <string>
+#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -109,6 +111,34 @@ TEST(ReadWays, AReaderReadsBothWaysAlikeAndTimesOnlyLargeFilesOfLinesEndedAtCr) 
         EXPECT_EQ(ways.Timed(Way::InPlace) + ways.Timed(Way::Copied), 0) << file;
         EXPECT_EQ(NextWays(ways, 2), (std::vector<Way>{Way::InPlace, Way::Copied})) << file;
     }
+}
+
+// The threads of a search cost differently (one may write the listing as
+// well), and the one that finishes first begins the next file: were the
+// ways handed out in turn across threads, the cheaper thread could time the
+// one way and the dearer thread the other. Each thread takes them in turn
+// instead, in whatever order the threads ask.
+TEST(ReadWays, EachThreadTakesTheWaysInTurnWhileTiming) {
+    const std::string order = "ABAABBBAAB";
+    ReadWays ways;
+    std::atomic<std::size_t> turn{0};
+    std::vector<Way> taken[2];
+    const auto reader = [&](char name) {
+        for (std::size_t i = 0; i < order.size(); ++i) {
+            if (order[i] != name) continue;
+            while (turn.load() != i) std::this_thread::yield();
+            taken[name - 'A'].push_back(ways.Next());
+            turn.store(i + 1);
+        }
+    };
+    std::thread a(reader, 'A'), b(reader, 'B');
+    a.join();
+    b.join();
+    for (const auto& ofOne : taken) {
+        for (std::size_t i = 1; i < ofOne.size(); ++i) EXPECT_NE(ofOne[i], ofOne[i - 1]) << "file " << i;
+    }
+    ASSERT_FALSE(taken[0].empty() || taken[1].empty());
+    EXPECT_NE(taken[0][0], taken[1][0]) << "the threads' first files go different ways";
 }
 
 // A file of a few megabytes takes a few milliseconds: the thread's clock must
