@@ -6,8 +6,8 @@ namespace core {
 
 namespace {
 
-// The rest of the phrase, which starts the line after a CR at p, or its
-// indent.
+// Whether rest starts the line after the CR at p, or that line starts with
+// an indent, which the hit rule may strip.
 bool NextLineAgrees(const char* p, const char* end, std::string_view rest, std::string_view space) noexcept {
     ++p;
     if (p <= end && *p == kLF) ++p;

@@ -14,9 +14,9 @@ ReadWays::Way ReadWays::Next() {
         const double copiedCost = static_cast<double>(copied.nanoseconds) * static_cast<double>(inPlace.bytes);
         return copiedCost < inPlaceCost ? Way::Copied : Way::InPlace;
     }
-    // In turn while timing, on each thread: the threads' costs differ (one
-    // may be writing the listing too), so each times both ways alike. A
-    // thread's first file goes the way fewer files were begun.
+    // In turn while timing, on each thread: threads don't cost alike per
+    // byte, so each times both ways. A thread's first file goes the way
+    // fewer files were begun.
     const std::thread::id thread = std::this_thread::get_id();
     auto last =
         std::find_if(lastWays_.begin(), lastWays_.end(), [&](const auto& seen) { return seen.first == thread; });
