@@ -12,7 +12,7 @@ ReadWays::Way ReadWays::Next() {
         // Nanoseconds per byte, compared without a division.
         const double inPlaceCost = static_cast<double>(inPlace.nanoseconds) * static_cast<double>(copied.bytes);
         const double copiedCost = static_cast<double>(copied.nanoseconds) * static_cast<double>(inPlace.bytes);
-        return copiedCost < inPlaceCost ? Way::Copied : Way::InPlace;
+        return inPlaceCost < kInPlaceShare * copiedCost ? Way::InPlace : Way::Copied;
     }
     // In turn while timing, on each thread: threads don't cost alike per
     // byte, so each times both ways. A thread's first file goes the way

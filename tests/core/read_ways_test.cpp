@@ -1,6 +1,7 @@
 // The choice between reading large files in place and copying them: each
-// way timed in turn, then the cheaper per byte kept; and the reader, which
-// reads a file the same either way and times only what both ways read alike.
+// way timed in turn, then the cheaper per byte kept (in place only when
+// clearly so); and the reader, which reads a file the same either way and
+// times only what both ways read alike.
 #include "core/search/read_ways.h"
 #include "core/search/line_reader.h"
 #include "platform/processor_time.h"
@@ -10,6 +11,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <cstdint>
 #include <random>
 #include <string>
@@ -32,7 +34,7 @@ std::vector<Way> NextWays(ReadWays& ways, int count) {
 
 }  // namespace
 
-TEST(ReadWays, EachWayIsTimedInTurnThenTheCheaperPerByteIsKept) {
+TEST(ReadWays, EachWayIsTimedInTurnThenInPlaceIsKeptOnlyWhenClearlyCheaper) {
     std::mt19937 rng(5);
     for (int round = 0; round < 500; ++round) {
         // Nanoseconds per byte of each way, and files of every size; some
@@ -45,8 +47,11 @@ TEST(ReadWays, EachWayIsTimedInTurnThenTheCheaperPerByteIsKept) {
             const Way way = ways.Next();
             const int w = static_cast<int>(way);
             if (timed[0] >= ReadWays::kTrials && timed[1] >= ReadWays::kTrials) {
-                if (cost[0] != cost[1]) {
-                    ASSERT_EQ(way, cost[0] < cost[1] ? Way::InPlace : Way::Copied) << round;
+                // In place only when clearly the cheaper; not asked right
+                // at the line, where rounding may go either way.
+                const double share = cost[0] / cost[1];
+                if (std::abs(share - ReadWays::kInPlaceShare) > 1e-9) {
+                    ASSERT_EQ(way, share < ReadWays::kInPlaceShare ? Way::InPlace : Way::Copied) << round;
                 }
             } else {
                 // In turn, counting the files begun, the first in place.
