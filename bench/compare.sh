@@ -9,11 +9,11 @@
 #              columns, repeated to 200 MB
 # for a rare phrase, a frequent one, one that the wrap often breaks and a
 # rare one whose first character is everywhere. Every command's output is
-# read through a pipe. Prints
-# the ratio of norvane-search to the faster of grep and rg, to cat into a
-# pipe and to cat alone (the files read into /dev/null), the processor time
-# (user + system) of norvane-search and rg, each listing's sha256 and
-# norvane-search's peak RSS.
+# read through a pipe; the commands take turns, and each one's time is its
+# median run. Prints the ratio of norvane-search to the faster of grep and
+# rg, to cat into a pipe and to cat alone (the files read into /dev/null),
+# the processor time (user + system) of norvane-search and rg, each
+# listing's sha256 and norvane-search's peak RSS.
 #
 # Goal: every ratio at most 1.0.
 #
@@ -96,13 +96,19 @@ corpus_of() {
   echo "$corpus"
 }
 
+# The median time of the runs of command $2 in $1, hyperfine's CSV rows.
+median_of() {
+  awk -F, -v name="$2" '$1 == name { print $2 }' "$1" | sort -g |
+    awk '{ v[NR] = $1 } END { print NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+
 # The phrase of a file as a byte pattern for rg: (?-u)\xHH...
 rg_pattern() { printf '(?-u)'; od -An -v -tx1 "$1" | tr -s ' \n' ' ' | sed 's/ *$//; s/^ //; s/ /\\x/g; s/^/\\x/'; }
 
-echo "$files files per corpus; $runs runs per command; $(nproc) cores. Every command's output goes"
-echo "through a pipe (hyperfine --output=pipe): grep stops at its first match when it writes to"
-echo "/dev/null. 'cat' is the bare cost of reading the files into a pipe; 'read' that of reading"
-echo "them alone (cat to /dev/null), once per corpus."
+echo "$files files per corpus; $runs runs per command, the commands in turns, each time the median"
+echo "run; $(nproc) cores. Every command's output goes through a pipe (hyperfine --output=pipe): grep"
+echo "stops at its first match when it writes to /dev/null. 'cat' is the bare cost of reading the"
+echo "files into a pipe; 'read' that of reading them alone (cat to /dev/null), once per corpus."
 printf '\n%-15s %-9s %10s %10s %10s %10s %10s %12s %12s %12s %16s %16s %14s\n' corpus phrase norvane grep rg cat read \
   'norvane/peer' 'norvane/cat' 'norvane/read' 'norvane CPU u+s' 'rg CPU u+s' 'peak RSS (MB)'
 status=0
@@ -112,7 +118,7 @@ for entry in $corpora; do
   targets=$(ls prose*.txt | head -n "$files" | tr '\n' ' ')
   total_mb=$(du -cm prose*.txt | tail -1 | cut -f1)
   hyperfine -N --output=null --warmup 1 --runs "$runs" --export-csv "$results/read.csv" -n read "cat $targets" >/dev/null
-  read_s=$(awk -F, 'NR == 2 { print $2 }' "$results/read.csv")
+  read_s=$(awk -F, 'NR == 2 { print $4 }' "$results/read.csv")
   for phrase in $phrases; do
     pattern=$(rg_pattern "phrase-$phrase.txt")
     # rg must find what grep finds: a pattern that reached it mangled would
@@ -126,14 +132,22 @@ for entry in $corpora; do
     # hyperfine splits each command as a shell would: the quotes keep the
     # pattern's backslashes. Every phrase is in the corpus, so a tool that
     # exits 1 (found nothing) fails the run.
-    hyperfine -N --output=pipe --warmup 1 --runs "$runs" --export-csv "$results/$phrase.csv" \
-      -n norvane-search "$search -f phrase-$phrase.txt $targets" \
-      -n grep "env LC_ALL=C grep -n -F -f phrase-$phrase.txt $targets" \
-      -n rg "rg -n -a --no-heading '$pattern' $targets" \
-      -n cat "cat $targets" >/dev/null
-    read -r n g r c nu ns ru rs < <(awk -F, 'NR > 1 { mean[$1] = $2; user[$1] = $5; sys[$1] = $6 }
-      END { print mean["norvane-search"], mean["grep"], mean["rg"], mean["cat"],
-                  user["norvane-search"], sys["norvane-search"], user["rg"], sys["rg"] }' "$results/$phrase.csv")
+    # The commands take turns, a run each a round: this machine's speed
+    # drifts by a tenth from one minute to the next, and in turns the drift
+    # falls on all of them alike. Each command's time is its median run.
+    : >"$results/$phrase.runs"
+    for ((round = 0; round < runs; ++round)); do
+      hyperfine -N --output=pipe --warmup $((round == 0 ? 1 : 0)) --runs 1 --export-csv "$results/round.csv" \
+        -n norvane-search "$search -f phrase-$phrase.txt $targets" \
+        -n grep "env LC_ALL=C grep -n -F -f phrase-$phrase.txt $targets" \
+        -n rg "rg -n -a --no-heading '$pattern' $targets" \
+        -n cat "cat $targets" >/dev/null
+      tail -n +2 "$results/round.csv" >>"$results/$phrase.runs"
+    done
+    read -r n g r c < <(for name in norvane-search grep rg cat; do median_of "$results/$phrase.runs" "$name"; done | paste -sd ' ')
+    read -r nu ns ru rs < <(awk -F, '{ user[$1] += $5; sys[$1] += $6; k[$1]++ }
+      END { m = "norvane-search"; print user[m] / k[m], sys[m] / k[m], user["rg"] / k["rg"], sys["rg"] / k["rg"] }' \
+      "$results/$phrase.runs")
     rss_kb=$( { /usr/bin/time -f %M "$search" -f "phrase-$phrase.txt" $targets >/dev/null; } 2>&1 | tail -1)
     read -r rp rc rr ok < <(awk -v n="$n" -v g="$g" -v r="$r" -v c="$c" -v f="$read_s" \
       'BEGIN { p = g < r ? g : r; printf "%.2f %.2f %.2f %d\n", n / p, n / c, n / f, (n <= p) }')
