@@ -87,15 +87,22 @@ status=0
 while read -r kind file phrase times; do
   flag=()
   [[ $kind == local ]] && flag=(--local)
-  hyperfine -N -i --output=pipe --warmup 1 --runs "$runs" --export-json "$results/cli.json" \
-    "$search ${flag[*]} $phrase $file" >/dev/null
-  cli=$(sed -n 's/.*"mean": *\([0-9.e-]*\).*/\1/p' "$results/cli.json" | head -1)
+  # The command line and the windows take turns, so that the machine's
+  # speed drifting from minute to minute falls on both; each is its median.
+  # The command line waits a second first: a window that has just closed
+  # leaves the X server busy, and the run after it took up to twice as long.
+  : >"$results/cli"
   : >"$results/window"
   : >"$results/offscreen"
   for ((i = 0; i < runs; i++)); do
+    sleep 1
+    hyperfine -N -i --output=pipe --warmup $((i == 0 ? 1 : 0)) --runs 1 --export-csv "$results/cli.csv" \
+      "$search ${flag[*]} $phrase $file" >/dev/null
+    awk -F, 'NR == 2 { print $2 }' "$results/cli.csv" >>"$results/cli"
     window_bench x "$kind" "$file" "$phrase" >>"$results/window"
     window_bench offscreen "$kind" "$file" "$phrase" >>"$results/offscreen"
   done
+  cli=$(median <"$results/cli")
   drawn=$(field drawn_ms <"$results/window" | median)
   offscreen=$(field drawn_ms <"$results/offscreen" | median)
   lines=$(field lines <"$results/window" | head -1)
