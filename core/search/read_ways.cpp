@@ -21,10 +21,11 @@ ReadWays::Way ReadWays::Next() {
     auto last =
         std::find_if(lastWays_.begin(), lastWays_.end(), [&](const auto& seen) { return seen.first == thread; });
     if (last == lastWays_.end()) {
-        const Way first = copied.started < inPlace.started ? Way::Copied : Way::InPlace;
-        last = lastWays_.insert(lastWays_.end(), {thread, first == Way::Copied ? Way::InPlace : Way::Copied});
+        last =
+            lastWays_.insert(lastWays_.end(), {thread, copied.started < inPlace.started ? Way::Copied : Way::InPlace});
+    } else {
+        last->second = last->second == Way::Copied ? Way::InPlace : Way::Copied;
     }
-    last->second = last->second == Way::Copied ? Way::InPlace : Way::Copied;
     ++tallies_[static_cast<int>(last->second)].started;
     return last->second;
 }
